@@ -1,0 +1,373 @@
+#include "library/TxtFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/ansi_codepage.h"
+#include "platform/file_replacement.h"
+#include "platform/line_input.h"
+#include "platform/text_stream.h"
+#include "platform/unicode_text.h"
+#include "platform/win_path.h"
+
+namespace tlvx::library {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace ansi = platform::ansi;
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Runs a method body; whatever it throws ends the call with `fallback`.
+template <class Result, class Body>
+Result guarded(Result fallback, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+template <class Body>
+void guarded(Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+    }
+}
+
+// ---- Arguments in the ANSI code page -----------------------------------
+
+// Text that goes into a file: characters the code page cannot hold become '?'.
+std::string writableAnsi(std::u16string_view text) {
+    return ansi::fromUtf16(text);
+}
+
+// Text that is compared with text read from a file. File text decodes to
+// characters of the code page only, so an argument holding any other
+// character can never equal or occur in it: nullopt. Converting it with '?'
+// instead would make it match lines that hold a real '?'.
+std::optional<std::string> comparableAnsi(std::u16string_view text) {
+    bool lossless = false;
+    std::string bytes = ansi::fromUtf16(text, &lossless);
+    if (!lossless) return std::nullopt;
+    return bytes;
+}
+
+// ---- Reading ---------------------------------------------------------------
+
+// Feeds the file's bytes to `consume` in chunks, so that a large file is never
+// held whole. False when the file cannot be opened or a read fails.
+template <class Consume>
+bool readChunks(const fs::path& path, Consume&& consume) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::vector<char> buffer(64 * 1024);
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        consume(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    }
+    ::close(fd);
+    return ok;
+}
+
+// Counts CR LF pairs across chunk boundaries: a CR at the end of one chunk
+// pairs with an LF at the start of the next.
+class CrLfCounter {
+public:
+    void add(std::string_view chunk) {
+        const char* const begin = chunk.data();
+        const char* const end = begin + chunk.size();
+        const char* p = begin;
+        while ((p = static_cast<const char*>(
+                    std::memchr(p, '\n', static_cast<std::size_t>(end - p))))) {
+            if (p == begin ? lastWasCr_ : p[-1] == '\r') ++pairs_;
+            ++p;
+        }
+        if (!chunk.empty()) {
+            lastWasCr_ = chunk.back() == '\r';
+            empty_ = false;
+        }
+    }
+    bool empty() const { return empty_; }
+    long long pairs() const { return pairs_; }
+
+private:
+    long long pairs_ = 0;
+    bool lastWasCr_ = false;
+    bool empty_ = true;
+};
+
+// ---- Searching ---------------------------------------------------------------
+
+// The byte of the lower-case form of one byte's character; the byte itself
+// when that form lies outside the code page.
+unsigned char lowerAnsiByte(unsigned char byte) {
+    const char32_t lower = platform::unicode::toLower(char32_t{ansi::decodeByte(byte)});
+    if (lower > 0xFFFF) return byte;
+    const auto bytes = comparableAnsi(std::u16string(1, static_cast<char16_t>(lower)));
+    return bytes && bytes->size() == 1 ? static_cast<unsigned char>((*bytes)[0]) : byte;
+}
+
+// Each byte of the code page to the byte of its lower-case letter. Every letter
+// the code page holds has its lower-case form in the code page too, so
+// lowering a line byte by byte equals lowering its decoded text.
+const std::array<unsigned char, 256>& ansiLowerTable() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (std::size_t b = 0; b < t.size(); ++b) {
+            t[b] = lowerAnsiByte(static_cast<unsigned char>(b));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// A substring test of lines read from a file, with or without regard to case.
+// The search text is converted (and lowered) once; lines are lowered through
+// the byte table.
+class LineMatcher {
+public:
+    LineMatcher(std::u16string_view findString, bool matchCase)
+        : needle_(comparableAnsi(matchCase ? std::u16string(findString)
+                                           : platform::unicode::toLower(findString))),
+          foldCase_(!matchCase) {}
+
+    // False when the search text holds a character no line can hold.
+    bool canMatch() const { return needle_.has_value(); }
+
+    bool matches(std::string_view line) {
+        if (!foldCase_) return line.find(*needle_) != std::string_view::npos;
+        const auto& lower = ansiLowerTable();
+        lowered_.resize(line.size());
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            lowered_[i] = static_cast<char>(lower[static_cast<unsigned char>(line[i])]);
+        }
+        return lowered_.find(*needle_) != std::string::npos;
+    }
+
+private:
+    std::optional<std::string> needle_;
+    bool foldCase_;
+    std::string lowered_;
+};
+
+struct FoundLine {
+    int32_t number;
+    std::string text;
+};
+
+// The first line (text-stream reading) that contains the search text.
+std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
+                                             std::u16string_view findString, bool matchCase) {
+    LineMatcher matcher(findString, matchCase);
+    if (!matcher.canMatch()) return std::nullopt;
+    const auto path = platform::winpath::resolve(fileName);
+    if (!path) return std::nullopt;
+    platform::TextStream stream;
+    if (!stream.open(*path)) return std::nullopt;
+    for (int32_t number = 1; !stream.atEndOfStream(); ++number) {
+        std::string line = stream.readLine();
+        if (matcher.matches(line)) return FoundLine{number, std::move(line)};
+        if (number == INT32_MAX) break;  // no 32-bit line number left to report
+    }
+    return std::nullopt;
+}
+
+// ---- Rewriting ---------------------------------------------------------------
+
+// The part of a line DeleteLine and ModifyLine compare: the whole line, or,
+// when a separator is given, one field of the line split at every occurrence
+// of the separator (an empty line has no fields).
+class KeyField {
+public:
+    KeyField(std::u16string_view separator, int16_t fieldNo)
+        : wholeLine_(separator.empty()), separator_(comparableAnsi(separator)), fieldNo_(fieldNo) {}
+
+    // [first, second) of the key in `line`; nullopt when the line has no such
+    // field.
+    std::optional<std::pair<std::size_t, std::size_t>> find(std::string_view line) const {
+        if (wholeLine_) return std::pair{std::size_t{0}, line.size()};
+        if (line.empty() || fieldNo_ < 0) return std::nullopt;
+        // A separator the code page cannot hold never occurs: the line is one field.
+        const std::size_t step = separator_ ? separator_->size() : 0;
+        std::size_t begin = 0;
+        for (int i = 0;; ++i) {
+            const std::size_t found =
+                separator_ ? line.find(*separator_, begin) : std::string_view::npos;
+            const bool last = found == std::string_view::npos;
+            if (i == fieldNo_) return std::pair{begin, last ? line.size() : found};
+            if (last) return std::nullopt;
+            begin = found + step;
+        }
+    }
+
+private:
+    bool wholeLine_;
+    std::optional<std::string> separator_;
+    int fieldNo_;
+};
+
+// Streams the file's lines (sequential line input) through `edit`, which may
+// change a line and returns whether to keep it, and writes the kept lines,
+// each ended by CR LF, to a new file that replaces the old one in one step. A
+// missing or unreadable file is left alone and never created; a failed
+// rewrite leaves the file as it was.
+template <class Edit>
+void rewriteLines(const std::u16string& fileName, Edit&& edit) {
+    const auto path = platform::winpath::resolve(fileName);
+    if (!path) return;
+    platform::LineInput input;
+    if (!input.open(*path)) return;
+    platform::FileReplacement replacement(*path);
+    if (!replacement.ok()) return;
+    std::string line;
+    while (input.readLine(line)) {
+        if (!edit(line)) continue;
+        line += kLineEnd;
+        replacement.write(line);
+    }
+    // A read that broke off would commit a shortened file.
+    if (input.failed()) return;
+    input.close();
+    replacement.commit();
+}
+
+// Appends the whole line with one write, so that lines appended at the same
+// time by others are never interleaved with it.
+void appendBytes(const fs::path& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+}
+
+}  // namespace
+
+void TxtFile::AppendLine(const std::u16string& fileName, std::u16string& content) noexcept {
+    guarded([&] {
+        const auto path = platform::winpath::resolveForWrite(fileName);
+        if (!path) return;  // the folder does not exist
+        appendBytes(*path, writableAnsi(content) + std::string(kLineEnd));
+    });
+}
+
+std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
+    return guarded(std::u16string(), [&] {
+        const auto path = platform::winpath::resolve(fileName);
+        if (!path) return std::u16string();
+        const auto text = platform::readAll(*path);
+        if (!text) return std::u16string();
+        std::string_view rest = *text;
+        // A final line end closes the last line rather than starting an empty one.
+        if (rest.ends_with(kLineEnd)) rest.remove_suffix(kLineEnd.size());
+        const std::size_t lastEnd = rest.rfind(kLineEnd);
+        if (lastEnd != std::string_view::npos) rest.remove_prefix(lastEnd + kLineEnd.size());
+        return ansi::toUtf16(rest);
+    });
+}
+
+int32_t TxtFile::GetLineQty(const std::u16string& fileName) noexcept {
+    return guarded(int32_t{0}, [&] {
+        const auto path = platform::winpath::resolve(fileName);
+        if (!path) return int32_t{0};
+        CrLfCounter counter;
+        if (!readChunks(*path, [&](std::string_view chunk) { counter.add(chunk); })) {
+            return int32_t{0};
+        }
+        if (counter.empty()) return int32_t{0};
+        // The text split at every CR LF: one piece more than there are pairs.
+        return static_cast<int32_t>(std::min<long long>(counter.pairs() + 1, INT32_MAX));
+    });
+}
+
+void TxtFile::DeleteLine(const std::u16string& fileName, const std::u16string& content,
+                         const std::u16string& separator, int16_t fieldNo) noexcept {
+    guarded([&] {
+        const KeyField key(separator, fieldNo);
+        const auto wanted = comparableAnsi(content);
+        rewriteLines(fileName, [&](std::string& line) {
+            const auto range = key.find(line);
+            if (!range || !wanted) return true;
+            const std::string_view field(line.data() + range->first, range->second - range->first);
+            return field != *wanted;
+        });
+    });
+}
+
+void TxtFile::ModifyLine(const std::u16string& fileName, const std::u16string& oldString,
+                         const std::u16string& newString, const std::u16string& separator,
+                         int16_t fieldNo) noexcept {
+    guarded([&] {
+        const KeyField key(separator, fieldNo);
+        const auto wanted = comparableAnsi(oldString);
+        const std::string replacement = writableAnsi(newString);
+        rewriteLines(fileName, [&](std::string& line) {
+            const auto range = key.find(line);
+            if (!range || !wanted) return true;
+            const std::size_t length = range->second - range->first;
+            // Replacing the field's bytes in place keeps every other field and
+            // separator where it was, which is the line rebuilt from its fields.
+            if (std::string_view(line).substr(range->first, length) == *wanted) {
+                line.replace(range->first, length, replacement);
+            }
+            return true;
+        });
+    });
+}
+
+bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& line) noexcept {
+    return guarded(false, [&] {
+        const auto wanted = comparableAnsi(line);
+        if (!wanted) return false;
+        const auto path = platform::winpath::resolve(fileName);
+        if (!path) return false;
+        platform::TextStream stream;
+        if (!stream.open(*path)) return false;
+        while (!stream.atEndOfStream()) {
+            if (stream.readLine() == *wanted) return true;
+        }
+        return false;
+    });
+}
+
+int32_t TxtFile::GetLineNoByFind(const std::u16string& fileName, const std::u16string& findString,
+                                 bool matchCase) noexcept {
+    return guarded(int32_t{0}, [&] {
+        const auto found = findFirstContaining(fileName, findString, matchCase);
+        return found ? found->number : 0;
+    });
+}
+
+std::u16string TxtFile::GetLineStrByFind(const std::u16string& fileName,
+                                         const std::u16string& findString,
+                                         bool matchCase) noexcept {
+    return guarded(std::u16string(), [&] {
+        const auto found = findFirstContaining(fileName, findString, matchCase);
+        return found ? ansi::toUtf16(found->text) : std::u16string();
+    });
+}
+
+}  // namespace tlvx::library

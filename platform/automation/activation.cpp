@@ -1,0 +1,204 @@
+// Class activation. A class is looked up in the registry store
+// (HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32, default value = module
+// path) and its module asked through DllGetClassObject. When the class is
+// not registered, or its module cannot be loaded, the component module
+// lying beside the running executable is asked instead (registration-free
+// activation), so that a freshly built program works without a
+// registration step. TLVX_COMPONENT_DIR overrides that module: a folder
+// holding Morcel_TLVX.so, or the module file itself.
+//
+// Modules stay loaded for the life of the process (one handle per path):
+// objects they made may outlive any count we could keep.
+//
+// There are no apartments here: CoInitialize only counts, per thread, and
+// activation works whether or not the thread called it.
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "platform/automation/guid_text.h"
+#include "platform/registry_store.h"
+#include "platform/unicode_text.h"
+
+using namespace tlvx::platform;
+using namespace tlvx::platform::automation;
+
+namespace {
+
+constexpr const char* kComponentModule = "Morcel_TLVX.so";
+
+// %NAME% replaced by the environment variable, as a REG_EXPAND_SZ value is
+// read; an unknown name stays as written.
+std::string expandVariables(const std::string& text) {
+    std::string result;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t open = text.find('%', pos);
+        const size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) break;
+        result.append(text, pos, open - pos);
+        const std::string name = text.substr(open + 1, close - open - 1);
+        const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+        if (value) {
+            result += value;
+        } else {
+            result.append(text, open, close - open + 1);
+        }
+        pos = close + 1;
+    }
+    result.append(text, pos, std::string::npos);
+    return result;
+}
+
+// The module registered for the class, if any.
+std::optional<std::string> registeredModule(REFCLSID clsid) {
+    const std::u16string key = u"CLSID\\" + formatGuid(clsid) + u"\\InprocServer32";
+    const auto value = RegistryStore().getValue(regroot::ClassesRoot, key, u"");
+    if (!value) return std::nullopt;
+    const auto text = value->toString();
+    if (!text || text->empty()) return std::nullopt;
+    const std::string path = unicode::utf16ToUtf8(*text);
+    return value->type == regtype::ExpandSz ? expandVariables(path) : path;
+}
+
+// The module asked for classes nobody registered.
+std::string besideExecutableModule() {
+    std::error_code ec;
+    const char* overridden = std::getenv("TLVX_COMPONENT_DIR");
+    if (overridden && *overridden) {
+        const std::filesystem::path place(overridden);
+        return std::filesystem::is_directory(place, ec) ? (place / kComponentModule).string()
+                                                        : place.string();
+    }
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    return (executable.parent_path() / kComponentModule).string();
+}
+
+// Loaded modules, by path.
+class ModuleTable {
+public:
+    // The module's DllGetClassObject; null when the module cannot be
+    // loaded or does not export it.
+    LPFNGETCLASSOBJECT entryPoint(const std::string& path) {
+        if (path.empty()) return nullptr;
+        std::lock_guard lock(mutex_);
+        auto found = modules_.find(path);
+        if (found == modules_.end()) {
+            void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!handle) return nullptr;  // not kept: it may appear later
+            found = modules_.emplace(path, handle).first;
+        }
+        return reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(found->second, "DllGetClassObject"));
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<std::string, void*> modules_;
+};
+
+ModuleTable& modules() {
+    static ModuleTable* table = new ModuleTable;  // outlives every static object
+    return *table;
+}
+
+HRESULT askModule(LPFNGETCLASSOBJECT entry, REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+    try {
+        return entry(rclsid, riid, ppv);
+    } catch (...) {
+        *ppv = nullptr;
+        return CO_E_ERRORINDLL;  // a module must not throw; do not pass it on
+    }
+}
+
+struct ThreadInitialisation {
+    ULONG count = 0;
+    DWORD model = 0;
+};
+thread_local ThreadInitialisation threadInitialisation;
+
+}  // namespace
+
+HRESULT CoInitializeEx(LPVOID /*pvReserved*/, DWORD dwCoInit) noexcept {
+    ThreadInitialisation& state = threadInitialisation;
+    const DWORD model = dwCoInit & COINIT_APARTMENTTHREADED;
+    if (state.count == 0) {
+        state.model = model;
+        state.count = 1;
+        return S_OK;
+    }
+    if (state.model != model) return RPC_E_CHANGED_MODE;
+    ++state.count;
+    return S_FALSE;
+}
+
+HRESULT CoInitialize(LPVOID pvReserved) noexcept {
+    return CoInitializeEx(pvReserved, COINIT_APARTMENTTHREADED);
+}
+
+void CoUninitialize() noexcept {
+    if (threadInitialisation.count > 0) --threadInitialisation.count;
+}
+
+HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID /*pvReserved*/, REFIID riid,
+                         LPVOID* ppv) noexcept {
+    if (!ppv) return E_INVALIDARG;
+    *ppv = nullptr;
+    if (!(dwClsContext & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
+    try {
+        if (const auto path = registeredModule(rclsid)) {
+            if (const auto entry = modules().entryPoint(*path)) {
+                return askModule(entry, rclsid, riid, ppv);
+            }
+        }
+        if (const auto entry = modules().entryPoint(besideExecutableModule())) {
+            const HRESULT hr = askModule(entry, rclsid, riid, ppv);
+            return hr == CLASS_E_CLASSNOTAVAILABLE ? REGDB_E_CLASSNOTREG : hr;
+        }
+        return REGDB_E_CLASSNOTREG;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
+                         LPVOID* ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    IClassFactory* factory = nullptr;
+    HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
+                                  reinterpret_cast<void**>(&factory));
+    if (FAILED(hr)) return hr;
+    if (!factory) return E_UNEXPECTED;
+    hr = factory->CreateInstance(pUnkOuter, riid, ppv);
+    factory->Release();
+    return hr;
+}
+
+// Looks in the registry store only (HKEY_CLASSES_ROOT\<ProgID>\CLSID); a
+// class that is reachable only without registration has no ProgID here.
+HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) noexcept {
+    if (!lpszProgID || !lpclsid) return E_INVALIDARG;
+    *lpclsid = CLSID_NULL;
+    try {
+        const std::u16string_view progId(lpszProgID);
+        if (progId.empty() || progId.find(u'\\') != std::u16string_view::npos) {
+            return CO_E_CLASSSTRING;
+        }
+        const auto value = RegistryStore().getValue(regroot::ClassesRoot,
+                                                    std::u16string(progId) + u"\\CLSID", u"");
+        const auto text = value ? value->toString() : std::nullopt;
+        const auto clsid = text ? parseGuid(*text) : std::nullopt;
+        if (!clsid) return CO_E_CLASSSTRING;
+        *lpclsid = *clsid;
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}

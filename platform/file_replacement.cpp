@@ -1,0 +1,166 @@
+#include "platform/file_replacement.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tlvx::platform {
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+// Room for the dot, the separating dot and the six unique characters within
+// the 255 bytes a file name may have.
+constexpr std::size_t kMaxNameStem = 240;
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// The process's file-creation mask, read without changing it (umask(2)
+// cannot be read without setting it, which would race with other threads).
+mode_t currentUmask() {
+    mode_t mask = 022;
+    FILE* status = ::fopen("/proc/self/status", "re");
+    if (!status) return mask;
+    char line[256];
+    while (::fgets(line, sizeof line, status)) {
+        unsigned int value = 0;
+        if (::sscanf(line, "Umask: %o", &value) == 1) {
+            mask = static_cast<mode_t>(value & 0777);
+            break;
+        }
+    }
+    ::fclose(status);
+    return mask;
+}
+
+// A name stem cut to at most `limit` bytes without splitting a UTF-8
+// character.
+std::string shortened(std::string name, std::size_t limit) {
+    if (name.size() <= limit) return name;
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+    return name;
+}
+
+// The file a symbolic link finally names, so that replacing keeps the link.
+std::filesystem::path followLinks(const std::filesystem::path& target) {
+    struct stat st;
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (!real) return target;
+    std::filesystem::path resolved(real);
+    ::free(real);
+    return resolved;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+FileReplacement::FileReplacement(const std::filesystem::path& target)
+    : target_(followLinks(target)) {
+    const std::string name = target_.filename().native();
+    if (name.empty() || name == "." || name == "..") {
+        failed_ = true;
+        return;
+    }
+    std::string pattern =
+        (target_.parent_path() / ("." + shortened(name, kMaxNameStem) + ".XXXXXX")).native();
+    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        failed_ = true;
+        return;
+    }
+    temp_ = pattern;
+    buffer_.reserve(kBufferSize);
+}
+
+FileReplacement::~FileReplacement() {
+    if (!committed_) abandon();
+}
+
+void FileReplacement::abandon() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    failed_ = true;
+}
+
+void FileReplacement::write(std::string_view bytes) {
+    if (!ok()) return;
+    if (buffer_.size() + bytes.size() <= kBufferSize) {
+        buffer_.append(bytes);
+        return;
+    }
+    if (!flushBuffer()) return;
+    if (bytes.size() >= kBufferSize) {
+        if (!writeAll(fd_, bytes.data(), bytes.size())) failed_ = true;
+    } else {
+        buffer_.append(bytes);
+    }
+}
+
+bool FileReplacement::flushBuffer() {
+    if (!writeAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+    buffer_.clear();
+    return !failed_;
+}
+
+bool FileReplacement::commit() {
+    if (committed_) return true;
+    if (!ok() || !flushBuffer() || ::fsync(fd_) != 0) {
+        abandon();
+        return false;
+    }
+    struct stat st;
+    mode_t mode = 0666 & ~currentUmask();
+    if (::stat(target_.c_str(), &st) == 0) {
+        // The permission bits only: a set-user-id bit must not pass to a
+        // file that now belongs to whoever rewrote it.
+        mode = st.st_mode & 0777;
+    }
+    if (::fchmod(fd_, mode) != 0) {
+        abandon();
+        return false;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    committed_ = true;
+    syncFolder(target_.parent_path());
+    return true;
+}
+
+bool replaceFileContent(const std::filesystem::path& target, std::string_view bytes) {
+    FileReplacement replacement(target);
+    replacement.write(bytes);
+    return replacement.commit();
+}
+
+}  // namespace tlvx::platform

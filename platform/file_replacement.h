@@ -1,0 +1,48 @@
+#pragma once
+// Every file the system rewrites is written to a new, empty, uniquely named
+// file in the target's own folder and renamed over the target in one step,
+// so that an interrupted or failed rewrite leaves the target as it was and
+// two rewrites at once never mix their output.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tlvx::platform {
+
+class FileReplacement {
+public:
+    // Creates the new file beside `target` (a hidden ".<name>.XXXXXX"); ok()
+    // tells whether that worked. A target that is a symbolic link is
+    // replaced at the file the link points to, so the link stays.
+    explicit FileReplacement(const std::filesystem::path& target);
+    // Removes the new file unless commit() succeeded.
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    bool ok() const { return fd_ >= 0 && !failed_; }
+    // Appends bytes; a failed write makes ok() false and commit() refuse.
+    void write(std::string_view bytes);
+    // Flushes the new file to disk, gives it the target's permissions when
+    // the target exists (else 0666 less the umask), and renames it over the
+    // target. False when any step failed; the target is then unchanged.
+    bool commit();
+    const std::filesystem::path& target() const { return target_; }
+
+private:
+    bool flushBuffer();
+    void abandon();
+
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    int fd_ = -1;
+    bool failed_ = false;
+    bool committed_ = false;
+    std::string buffer_;
+};
+
+// Writes `bytes` as the whole new content of `target` through a replacement.
+bool replaceFileContent(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace tlvx::platform

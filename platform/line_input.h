@@ -1,0 +1,53 @@
+#pragma once
+// Sequential line input: a line ends at CR LF or at a lone CR (the pair
+// counts once and is not part of the line); a lone LF is an ordinary
+// character inside the line. A last line without a line end is still a line;
+// an empty file has no lines. Lines are raw bytes (ANSI text). Reading is
+// buffered and holds one line at a time.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tlvx::platform {
+
+class LineInput {
+public:
+    LineInput() = default;
+    ~LineInput();
+    LineInput(const LineInput&) = delete;
+    LineInput& operator=(const LineInput&) = delete;
+
+    // False when the file cannot be opened for reading (missing, a folder,
+    // no permission). Opening again closes the file opened before.
+    bool open(const std::filesystem::path& path);
+    bool isOpen() const { return fd_ >= 0; }
+    // Reads the next line into `line`; false at the end of the file or on a
+    // read error (then `line` is left empty).
+    bool readLine(std::string& line);
+    // True once a line feed that does not follow a carriage return was read.
+    bool sawBareLineFeed() const { return bareLineFeed_; }
+    // True when reading stopped at a read error rather than the end.
+    bool failed() const { return readError_; }
+    // Lets a lone LF end a line too, for files whose lines end in a bare LF
+    // (checkouts made on this system); off by default.
+    void setLineFeedEndsLine(bool on) { lineFeedEndsLine_ = on; }
+    void close();
+
+private:
+    // Reads the next block; false at the end of the file or on an error.
+    bool fill();
+
+    int fd_ = -1;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    bool readError_ = false;
+    bool lastWasCr_ = false;
+    bool bareLineFeed_ = false;
+    bool lineFeedEndsLine_ = false;
+};
+
+}  // namespace tlvx::platform

@@ -1,0 +1,117 @@
+#pragma once
+// A store with the shape of the Windows registry: roots, keys named by paths
+// ("Software\Tallyvex\Settings"), and typed values in each key, kept in one
+// SQLite database per user. Key and value names are compared without regard
+// to letter case, as the registry does, and keep the case they were first
+// written with; the empty value name is the key's default value. Subkeys and
+// values are listed in the order they were created.
+//
+// Value data are the bytes the registry would hold: strings (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) as UTF-16LE with their terminating NUL,
+// REG_DWORD as four little-endian bytes; other types are kept as given.
+//
+// Every write is one transaction: another process sees all of it or none
+// of it, and a writer killed half-way leaves the store as it was. No
+// function throws; failures return false / nullopt.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tlvx::platform {
+
+// The roots, with the values of the Windows HKEY_* handles.
+namespace regroot {
+inline constexpr uint32_t ClassesRoot = 0x80000000u;
+inline constexpr uint32_t CurrentUser = 0x80000001u;
+inline constexpr uint32_t LocalMachine = 0x80000002u;
+inline constexpr uint32_t Users = 0x80000003u;
+inline constexpr uint32_t CurrentConfig = 0x80000005u;
+}  // namespace regroot
+
+// Value types, with the values of the Windows REG_* constants.
+namespace regtype {
+inline constexpr uint32_t None = 0;
+inline constexpr uint32_t Sz = 1;
+inline constexpr uint32_t ExpandSz = 2;
+inline constexpr uint32_t Binary = 3;
+inline constexpr uint32_t Dword = 4;
+inline constexpr uint32_t DwordBigEndian = 5;
+inline constexpr uint32_t MultiSz = 7;
+inline constexpr uint32_t Qword = 11;
+}  // namespace regtype
+
+struct RegistryValue {
+    uint32_t type = regtype::None;
+    std::string data;  // raw bytes
+
+    bool operator==(const RegistryValue&) const = default;
+
+    // A string value (REG_SZ or REG_EXPAND_SZ) with its terminating NUL.
+    static RegistryValue fromString(std::u16string_view text, uint32_t type = regtype::Sz);
+    static RegistryValue fromDword(uint32_t number);
+    // The text of a string value, up to its first NUL; nullopt for another
+    // type.
+    std::optional<std::u16string> toString() const;
+    // The number of a REG_DWORD value; nullopt for another type or size.
+    std::optional<uint32_t> toDword() const;
+};
+
+class RegistryStore {
+public:
+    // The user's store: $TLVX_REGISTRY when set, else
+    // $XDG_DATA_HOME/tallyvex/registry.sqlite (~/.local/share/... by default).
+    // The location is read when the object is made.
+    RegistryStore();
+    explicit RegistryStore(std::filesystem::path databaseFile);
+
+    static std::filesystem::path userDatabaseFile();
+    const std::filesystem::path& databaseFile() const { return file_; }
+
+    // Paths are key names separated by '\'; empty components are ignored,
+    // so "" names the root itself. A name is at most 255 characters.
+
+    // Creates the key and any missing parents; true when it exists afterwards.
+    bool createKey(uint32_t root, std::u16string_view path) noexcept;
+    bool keyExists(uint32_t root, std::u16string_view path) const noexcept;
+    // Removes the key with all its subkeys and values; false when it does
+    // not exist or is a root.
+    bool deleteKey(uint32_t root, std::u16string_view path) noexcept;
+    // Empties the key: removes its subkeys and values, the key itself stays
+    // (RegDeleteTree without a subkey name). False when it does not exist.
+    bool deleteTree(uint32_t root, std::u16string_view path) noexcept;
+
+    // Sets a value, creating the key (and its parents) when missing. A value
+    // that exists keeps its place in the order and the case of its name.
+    bool setValue(uint32_t root, std::u16string_view path, std::u16string_view name,
+                  const RegistryValue& value) noexcept;
+    std::optional<RegistryValue> getValue(uint32_t root, std::u16string_view path,
+                                          std::u16string_view name) const noexcept;
+    // False when the key or the value does not exist.
+    bool deleteValue(uint32_t root, std::u16string_view path, std::u16string_view name) noexcept;
+
+    // Names in order of creation; nullopt when the key does not exist.
+    std::optional<std::vector<std::u16string>> subkeyNames(uint32_t root,
+                                                           std::u16string_view path) const noexcept;
+    std::optional<std::vector<std::u16string>> valueNames(uint32_t root,
+                                                          std::u16string_view path) const noexcept;
+
+    // Writes the key with its subtree (values included) into a standalone
+    // SQLite file, replacing `file` in one step. False when the key does not
+    // exist or the file cannot be written.
+    bool saveKeyToFile(uint32_t root, std::u16string_view path,
+                       const std::filesystem::path& file) const noexcept;
+    // Replaces the key's values and subkeys by those saved in `file`, in one
+    // transaction, creating the key when missing. False, with the store
+    // unchanged, when the file is not such a save or cannot be read.
+    bool restoreKeyFromFile(uint32_t root, std::u16string_view path,
+                            const std::filesystem::path& file) noexcept;
+
+private:
+    std::filesystem::path file_;
+};
+
+}  // namespace tlvx::platform

@@ -1,0 +1,82 @@
+#include "program/analysis/line_ends.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace tlvx::analysis {
+namespace {
+
+// Appends `in` to `out` with bare LFs doubled up; `lastWasCr` carries the
+// state across blocks so that a CR at the end of one block and the LF at the
+// start of the next stay one pair.
+void appendWithCrLf(std::string_view in, bool& lastWasCr, std::string& out) {
+    for (char c : in) {
+        if (c == '\n' && !lastWasCr) out += '\r';
+        out += c;
+        lastWasCr = c == '\r';
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string withCrLfLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    bool lastWasCr = false;
+    appendWithCrLf(text, lastWasCr, out);
+    return out;
+}
+
+std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& source,
+                                              const std::filesystem::path& folder) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return std::nullopt;
+    std::string name = (folder / ".crlf-XXXXXX").string();
+    const int out = ::mkostemp(name.data(), O_CLOEXEC);
+    if (out < 0) {
+        ::close(in);
+        return std::nullopt;
+    }
+    std::vector<char> block(1 << 16);
+    std::string converted;
+    bool lastWasCr = false;
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, block.data(), block.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        converted.clear();
+        appendWithCrLf(std::string_view(block.data(), static_cast<std::size_t>(n)), lastWasCr,
+                       converted);
+        if (!writeAll(out, converted)) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    if (::close(out) != 0) ok = false;
+    if (!ok) {
+        ::unlink(name.c_str());
+        return std::nullopt;
+    }
+    return std::filesystem::path(name);
+}
+
+}  // namespace tlvx::analysis

@@ -1,0 +1,114 @@
+#include "program/analysis/module_count.h"
+
+#include <array>
+#include <system_error>
+
+#include "library/TxtFile.h"
+#include "platform/file_system.h"
+#include "platform/line_input.h"
+#include "platform/unicode_text.h"
+#include "platform/win_path.h"
+#include "program/analysis/line_ends.h"
+
+namespace tlvx::analysis {
+namespace {
+
+struct TypeByExtension {
+    std::u16string_view extension;  // lower case
+    std::string_view type;
+};
+
+constexpr std::array<TypeByExtension, 7> kTypes = {{
+    {u".frm", "Form"},
+    {u".bas", "Module"},
+    {u".cls", "ClassModule"},
+    {u".ctl", "UserControl"},
+    {u".pag", "PropertyPage"},
+    {u".dsr", "Designer"},
+    {u".dob", "UserDocument"},
+}};
+
+// Forms, classes, controls, property pages, designers and documents end
+// their header with this attribute line.
+constexpr std::u16string_view kHeaderEnd = u"Attribute VB_Exposed";
+
+std::u16string lastFourLower(std::u16string_view path) {
+    return platform::unicode::toLower(path.substr(path.size() < 4 ? 0 : path.size() - 4));
+}
+
+int32_t clampToLong(int64_t n) {
+    if (n > INT32_MAX) return INT32_MAX;
+    if (n < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(n);
+}
+
+// Removes a scratch copy when it goes out of scope.
+struct ScratchCopy {
+    std::filesystem::path path;
+    ~ScratchCopy() {
+        std::error_code ec;
+        if (!path.empty()) std::filesystem::remove(path, ec);
+    }
+};
+
+}  // namespace
+
+std::string moduleType(std::u16string_view path) {
+    const std::u16string ext = lastFourLower(path);
+    for (const auto& t : kTypes)
+        if (ext == t.extension) return std::string(t.type);
+    return "OtherModule";
+}
+
+CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
+    CommentBlankCount count;
+    platform::LineInput input;
+    input.setLineFeedEndsLine(true);
+    if (!input.open(file)) return count;
+    count.readable = true;
+    std::string line;
+    while (input.readLine(line)) {
+        // Tabs are removed everywhere and spaces trimmed at both ends: what
+        // decides is the first character that is neither.
+        const auto first = line.find_first_not_of("\t ");
+        if (first == std::string::npos)
+            ++count.blank;
+        else if (line[first] == '\'')
+            ++count.comment;
+    }
+    count.bareLineFeeds = input.sawBareLineFeed();
+    return count;
+}
+
+ModuleCount countModule(const std::u16string& path, library::TxtFile& txt,
+                        const std::filesystem::path& scratchFolder) {
+    ModuleCount count;
+    if (!platform::fso::fileExists(path)) return count;
+    count.valid = true;
+    count.type = moduleType(path);
+
+    const auto resolved = platform::winpath::resolve(path);
+    const CommentBlankCount cb = resolved ? countCommentsAndBlanks(*resolved) : CommentBlankCount{};
+    count.comment = clampToLong(cb.comment);
+    count.blank = clampToLong(cb.blank);
+
+    // The line counts come from the text-file class, which splits at CR LF
+    // only; a file with bare LFs is measured through its CR LF twin.
+    std::u16string measured = path;
+    ScratchCopy copy;
+    if (cb.bareLineFeeds) {
+        if (auto made = crLfCopy(*resolved, scratchFolder)) {
+            copy.path = *made;
+            measured = platform::winpath::toUtf16(copy.path);
+        }
+    }
+    count.all = txt.GetLineQty(measured);
+    const bool standardModule = lastFourLower(path) == u".bas";
+    // A standard module's header is its single "Attribute VB_Name" line.
+    const int64_t header =
+        standardModule ? 1 : txt.GetLineNoByFind(measured, std::u16string(kHeaderEnd), false);
+    count.pure = clampToLong(int64_t{count.all} - header);
+    return count;
+}
+
+}  // namespace tlvx::analysis

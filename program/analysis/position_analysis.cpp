@@ -1,0 +1,16 @@
+#include "program/analysis/position_analysis.h"
+
+namespace tlvx::analysis {
+
+PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
+                               library::TxtFile& txt, const std::filesystem::path& scratchFolder) {
+    PositionResult result;
+    enterProjectFolder(list, index);
+    const std::filesystem::path copy =
+        index < list.workingCopies.size() ? list.workingCopies[index] : std::filesystem::path();
+    result.properties = readProjectProperties(copy);
+    result.calculation = calculateProject(copy, listing, txt, scratchFolder);
+    return result;
+}
+
+}  // namespace tlvx::analysis

@@ -1,0 +1,27 @@
+#pragma once
+// The analysis of one position of a project list: into the project's folder,
+// its properties, then its calculation, always in this order.
+
+#include <cstddef>
+#include <filesystem>
+
+#include "program/analysis/listing_model.h"
+#include "program/analysis/project_calculation.h"
+#include "program/analysis/project_list.h"
+#include "program/analysis/project_properties.h"
+
+namespace tlvx::library {
+class TxtFile;
+}
+
+namespace tlvx::analysis {
+
+struct PositionResult {
+    ProjectProperties properties;
+    Calculation calculation;
+};
+
+PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
+                               library::TxtFile& txt, const std::filesystem::path& scratchFolder);
+
+}  // namespace tlvx::analysis

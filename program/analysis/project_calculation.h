@@ -1,0 +1,31 @@
+#pragma once
+// One calculation of a project: the module rows from its working copy, every
+// module counted, the ten number columns, the totals and the summary line,
+// then the listing sorted again by its sort column.
+
+#include <filesystem>
+#include <string>
+
+#include "program/analysis/listing_model.h"
+#include "program/analysis/summary_line.h"
+
+namespace tlvx::library {
+class TxtFile;
+}
+
+namespace tlvx::analysis {
+
+struct Calculation {
+    LineTotals totals;
+    std::size_t modules = 0;
+    std::string summary;
+};
+
+// Module paths are resolved against the current directory, which must be the
+// project's folder. `scratchFolder` takes short-lived copies of modules with
+// bare LF line ends. A working copy that cannot be opened gives an empty
+// listing and the zero summary.
+Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing,
+                             library::TxtFile& txt, const std::filesystem::path& scratchFolder);
+
+}  // namespace tlvx::analysis

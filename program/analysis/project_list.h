@@ -1,0 +1,39 @@
+#pragma once
+// The projects of a choice: one position for a project file, one position per
+// project line of a group file, each with its project file path and the path
+// of its working copy.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tlvx::analysis {
+
+struct ProjectList {
+    std::string groupFile;                  // empty when a single project was chosen
+    std::vector<std::string> projectFiles;  // as chosen or as the group writes them
+    std::vector<std::filesystem::path> workingCopies;
+
+    std::size_t size() const { return projectFiles.size(); }
+};
+
+// True when the last four characters, letter case ignored, are ".vbg".
+bool isGroupFile(std::string_view path);
+
+// Builds the list for a chosen project or group file and makes the working
+// copies of all positions in `workingCopyFolder`. Relative project paths of
+// a group resolve against the current directory, which the caller leaves at
+// the chosen file's folder. nullopt when a group file cannot be read.
+std::optional<ProjectList> buildProjectList(std::string_view chosenPath,
+                                            const std::filesystem::path& workingCopyFolder);
+
+// Makes the folder of position `index`'s project file the current directory:
+// the group file's folder first, then the project's folder, the project path
+// resolving against the first. A path that does not resolve leaves the
+// current directory where it was.
+void enterProjectFolder(const ProjectList& list, std::size_t index);
+
+}  // namespace tlvx::analysis

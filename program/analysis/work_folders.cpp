@@ -1,0 +1,39 @@
+#include "program/analysis/work_folders.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <system_error>
+
+namespace tlvx::analysis {
+
+std::filesystem::path programFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::filesystem::current_path(ec);
+    return exe.parent_path();
+}
+
+std::filesystem::path userDataFolder() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && xdg[0] == '/')
+        return std::filesystem::path(xdg) / "tallyvex";
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && *home ? home : "/tmp") / ".local/share/tallyvex";
+}
+
+std::filesystem::path workFoldersBase(const std::filesystem::path& preferred) {
+    if (::access(preferred.c_str(), W_OK | X_OK) == 0) return preferred;
+    return userDataFolder();
+}
+
+void createWorkFolders(const std::filesystem::path& base) {
+    std::error_code ec;
+    std::filesystem::create_directories(base, ec);
+    for (const char* name : {kWorkingCopyFolder, kHistoryFolder}) {
+        const auto folder = base / name;
+        if (!std::filesystem::is_directory(folder, ec))
+            std::filesystem::create_directory(folder, ec);
+    }
+}
+
+}  // namespace tlvx::analysis

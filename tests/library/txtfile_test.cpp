@@ -1,0 +1,241 @@
+#include "library/TxtFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace tlvx::library {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TxtFileTest : public ::testing::Test {
+protected:
+    std::string read(std::string_view name) const { return test::TempDir::read(dir_ / name); }
+    void write(std::string_view name, std::string_view bytes) const { dir_.write(name, bytes); }
+    std::vector<std::string> folderContent() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    test::TempDir dir_;
+    test::CurrentDirGuard cwd_{dir_.path()};
+    TxtFile txt_;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(TxtFileTest, AppendLineEndsEachLineWithCrLfAndContinuesAnOpenLastLine) {
+    std::u16string a = u"a", b = u"caf\u00e9";
+    txt_.AppendLine(u"new.txt", a);
+    txt_.AppendLine(u"new.txt", b);
+    EXPECT_EQ(read("new.txt"), "a\r\ncaf\xE9\r\n");
+    EXPECT_EQ(b, u"caf\u00e9");
+
+    write("open.txt", "x");
+    txt_.AppendLine(u"open.txt", a);
+    EXPECT_EQ(read("open.txt"), "xa\r\n");
+
+    txt_.AppendLine(u"nofolder\\f.txt", a);
+    EXPECT_FALSE(fs::exists(dir_ / "nofolder"));
+}
+
+TEST_F(TxtFileTest, BackslashAndCaseMismatchedPathsNameTheExistingFile) {
+    write("Sub/Data.txt", "k\r\nz\r\n");
+    std::u16string line = u"a";
+    txt_.AppendLine(u"sub\\DATA.TXT", line);
+    EXPECT_EQ(txt_.GetLineQty(u"SUB\\data.txt"), 4);
+    txt_.DeleteLine(u"sub\\data.TXT", u"z");
+    EXPECT_EQ(read("Sub/Data.txt"), "k\r\na\r\n");
+    EXPECT_EQ(Names{"Sub"}, folderContent());
+}
+
+TEST_F(TxtFileTest, ReadLastLineAndGetLineQtySplitOnlyAtCrLf) {
+    struct Case {
+        std::string bytes;
+        std::u16string lastLine;
+        int32_t qty;
+    };
+    const Case cases[] = {
+        {"x\r\ny\r\n", u"y", 3},
+        {"x\r\ny", u"y", 2},
+        {"y", u"y", 1},
+        {"x\r\n\r\n", u"", 3},
+        {"", u"", 0},
+        {"a\nb\n", u"a\nb\n", 1},
+        {"a\rb\r", u"a\rb\r", 1},
+        {"x\r\n\xE9t\xE9", u"\u00e9t\u00e9", 2},
+    };
+    for (const auto& c : cases) {
+        write("f.txt", c.bytes);
+        EXPECT_EQ(txt_.ReadLastLine(u"f.txt"), c.lastLine) << c.bytes;
+        EXPECT_EQ(txt_.GetLineQty(u"f.txt"), c.qty) << c.bytes;
+    }
+    fs::create_directory(dir_ / "folder.txt");
+    for (const auto* name : {u"missing.txt", u"folder.txt"}) {
+        EXPECT_EQ(txt_.ReadLastLine(name), u"");
+        EXPECT_EQ(txt_.GetLineQty(name), 0);
+    }
+}
+
+TEST_F(TxtFileTest, GetLineQtyCountsPairsSplitAcrossReadChunks) {
+    // Around every 4 KiB boundary: a CR LF pair split by it, a CR before it
+    // with no LF after it, an LF after it with no CR before it.
+    std::string bytes(1 << 20, 'a');
+    std::size_t pairs = 0;
+    for (std::size_t k = 1; (k << 12) + 1 < bytes.size(); ++k) {
+        const std::size_t boundary = k << 12;
+        if (k % 3 != 2) bytes[boundary - 1] = '\r';
+        if (k % 3 != 1) bytes[boundary] = '\n';
+        pairs += k % 3 == 0;
+    }
+    write("big.txt", bytes);
+    EXPECT_EQ(txt_.GetLineQty(u"big.txt"), static_cast<int32_t>(pairs + 1));
+}
+
+TEST_F(TxtFileTest, DeleteLineRemovesEveryLineWhoseKeyMatches) {
+    write("f.txt", "a|k|c\r\nk|a\r\nk\r\nx|k\r\n\r\nk||\r\n");
+    txt_.DeleteLine(u"f.txt", u"k", u"|", 1);
+    EXPECT_EQ(read("f.txt"), "k|a\r\nk\r\n\r\nk||\r\n");
+
+    txt_.DeleteLine(u"f.txt", u"k", u"|", -1);
+    EXPECT_EQ(read("f.txt"), "k|a\r\nk\r\n\r\nk||\r\n");
+
+    txt_.DeleteLine(u"f.txt", u"");
+    EXPECT_EQ(read("f.txt"), "k|a\r\nk\r\nk||\r\n");
+}
+
+TEST_F(TxtFileTest, ModifyLineReplacesTheMatchingFieldOrLine) {
+    write("f.txt", "a|k|c\r\na|k|\r\nk|k\r\nk\r\na::k\r\n");
+    txt_.ModifyLine(u"f.txt", u"k", u"N", u"|", 1);
+    EXPECT_EQ(read("f.txt"), "a|N|c\r\na|N|\r\nk|N\r\nk\r\na::k\r\n");
+    txt_.ModifyLine(u"f.txt", u"k", u"N", u"::", 1);
+    txt_.ModifyLine(u"f.txt", u"k", u"caf\u00e9");
+    EXPECT_EQ(read("f.txt"), "a|N|c\r\na|N|\r\nk|N\r\ncaf\xE9\r\na::N\r\n");
+    txt_.ModifyLine(u"f.txt", u"caf\u00e9", u"t\u00e9");
+    EXPECT_EQ(read("f.txt"), "a|N|c\r\na|N|\r\nk|N\r\nt\xE9\r\na::N\r\n");
+}
+
+TEST_F(TxtFileTest, RewriteEndsEveryLineWithCrLfAndKeepsALoneLineFeedInside) {
+    write("f.txt", "a\nb\rc\r\nd");
+    txt_.DeleteLine(u"f.txt", u"none");
+    EXPECT_EQ(read("f.txt"), "a\nb\r\nc\r\nd\r\n");
+}
+
+TEST_F(TxtFileTest, ArgumentsOutsideTheCodePageNeverMatchAQuestionMark) {
+    write("f.txt", "?\r\na?b\r\n");
+    txt_.DeleteLine(u"f.txt", u"\u03a9");
+    txt_.ModifyLine(u"f.txt", u"\u03a9", u"X");
+    EXPECT_EQ(read("f.txt"), "?\r\na?b\r\n");
+    EXPECT_FALSE(txt_.FindLine(u"f.txt", u"\u03a9"));
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"a\u03a9b"), 0);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"A\u03a9B", false), 0);
+    // A separator that cannot occur leaves the whole line as field 0.
+    txt_.DeleteLine(u"f.txt", u"a?b", u"\u03a9", 0);
+    EXPECT_EQ(read("f.txt"), "?\r\n");
+}
+
+TEST_F(TxtFileTest, RewritesNeverCreateAFileAndLeaveNoTemporaryFile) {
+    txt_.DeleteLine(u"missing.txt", u"");
+    txt_.ModifyLine(u"missing.txt", u"", u"x");
+    txt_.ModifyLine(u"nofolder\\missing.txt", u"", u"x");
+    EXPECT_EQ(Names{}, folderContent());
+
+    write("f.txt", "a\r\n");
+    txt_.ModifyLine(u"f.txt", u"a", u"b");
+    EXPECT_EQ(Names{"f.txt"}, folderContent());
+}
+
+TEST_F(TxtFileTest, FailedRewriteLeavesTheFileAsItWas) {
+    const std::string original(4000, 'a');
+    write("f.txt", original);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The new file cannot grow past 100 bytes: the rewrite fails midway.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        TxtFile().ModifyLine(u"f.txt", u"none", u"x");
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(read("f.txt"), original);
+    EXPECT_EQ(Names{"f.txt"}, folderContent());
+}
+
+TEST_F(TxtFileTest, ConcurrentRewritesGiveOneWholeResult) {
+    std::string lines, allA, allB;
+    for (int i = 0; i < 20000; ++i) {
+        lines += "x\r\n";
+        allA += "A\r\n";
+        allB += "B\r\n";
+    }
+    for (int round = 0; round < 5; ++round) {
+        write("f.txt", lines);
+        std::thread a([] { TxtFile().ModifyLine(u"f.txt", u"x", u"A"); });
+        std::thread b([] { TxtFile().ModifyLine(u"f.txt", u"x", u"B"); });
+        a.join();
+        b.join();
+        const std::string result = read("f.txt");
+        EXPECT_TRUE(result == allA || result == allB) << "round " << round;
+        EXPECT_EQ(Names{"f.txt"}, folderContent());
+    }
+}
+
+TEST_F(TxtFileTest, FindLineMatchesAWholeLineWithCase) {
+    write("f.txt", "abc\r\nx\ry\r\n");
+    EXPECT_TRUE(txt_.FindLine(u"f.txt", u"abc"));
+    EXPECT_TRUE(txt_.FindLine(u"f.txt", u"x\ry"));
+    EXPECT_FALSE(txt_.FindLine(u"f.txt", u"Abc"));
+    EXPECT_FALSE(txt_.FindLine(u"f.txt", u"ab"));
+    EXPECT_FALSE(txt_.FindLine(u"missing.txt", u""));
+}
+
+TEST_F(TxtFileTest, FindByTextGivesTheFirstLineContainingIt) {
+    write("f.txt", "x\r\nattribute vb_exposed = false\r\n");
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"Attribute VB_Exposed", false), 2);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"Attribute VB_Exposed", true), 0);
+    EXPECT_EQ(txt_.GetLineStrByFind(u"f.txt", u"VB_EXPOSED", false),
+              u"attribute vb_exposed = false");
+
+    write("g.txt", "1\r\n2\r\n3\r\nan x\r\n5\r\n6\r\n7\r\n8\r\nx\r\n");
+    EXPECT_EQ(txt_.GetLineNoByFind(u"g.txt", u"x"), 4);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"g.txt", u""), 1);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"g.txt", u"y"), 0);
+    EXPECT_EQ(txt_.GetLineStrByFind(u"g.txt", u"y"), u"");
+
+    write("empty.txt", "");
+    fs::create_directory(dir_ / "folder.txt");
+    for (const auto* name : {u"empty.txt", u"missing.txt", u"folder.txt"}) {
+        EXPECT_EQ(txt_.GetLineNoByFind(name, u""), 0);
+        EXPECT_EQ(txt_.GetLineStrByFind(name, u""), u"");
+    }
+}
+
+TEST_F(TxtFileTest, FindIgnoringCaseLowersLettersBeyondAscii) {
+    write("f.txt", "a\r\n\xC9T\xC9 \x8A\r\nk\r\n");
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"\u00e9t\u00e9 \u0161", false), 2);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"\u00e9t\u00e9", true), 0);
+    EXPECT_EQ(txt_.GetLineStrByFind(u"f.txt", u"\u00e9T", false), u"\u00c9T\u00c9 \u0160");
+    // KELVIN SIGN lies outside the code page, its lower case 'k' does not.
+    EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"\u212a", false), 3);
+}
+
+}  // namespace
+}  // namespace tlvx::library

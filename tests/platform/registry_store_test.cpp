@@ -1,0 +1,345 @@
+#include "platform/registry_store.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace tlvx::platform;
+using tlvx::test::TempDir;
+using Names = std::vector<std::u16string>;
+
+constexpr uint32_t HKCU = regroot::CurrentUser;
+
+class RegistryStoreTest : public ::testing::Test {
+protected:
+    // The folder does not exist yet: the first write makes it.
+    std::filesystem::path databaseFile() const { return dir_ / "data" / "registry.sqlite"; }
+
+    TempDir dir_;
+    RegistryStore store_{databaseFile()};
+};
+
+// Runs `work` in a child process; true when it returned true there.
+template <typename Work>
+bool inChildProcess(Work work) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(work() ? 0 : 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(RegistryStoreTest, ReadingAMissingStoreCreatesNothing) {
+    EXPECT_FALSE(store_.keyExists(HKCU, u"Software"));
+    EXPECT_TRUE(store_.keyExists(HKCU, u""));  // the roots always exist
+    EXPECT_EQ(store_.subkeyNames(HKCU, u""), Names{});
+    EXPECT_FALSE(store_.getValue(HKCU, u"Software", u"x"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "data"));
+
+    ASSERT_TRUE(store_.createKey(HKCU, u"Software"));
+    EXPECT_TRUE(std::filesystem::exists(databaseFile()));
+}
+
+TEST_F(RegistryStoreTest, KeysAreCaseBlindAndKeepTheirFirstSpelling) {
+    ASSERT_TRUE(store_.createKey(HKCU, u"Software\\Tallyvex\\Settings"));
+    EXPECT_TRUE(store_.keyExists(HKCU, u"SOFTWARE\\tallyvex\\settings"));
+    ASSERT_TRUE(store_.createKey(HKCU, u"software\\TALLYVEX\\Other"));
+    EXPECT_EQ(store_.subkeyNames(HKCU, u""), Names{u"Software"});
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"Software"), Names{u"Tallyvex"});
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"software\\tallyvex"), (Names{u"Settings", u"Other"}));
+
+    // Beyond ASCII too, which SQLite's own NOCASE would not fold.
+    ASSERT_TRUE(store_.createKey(HKCU, u"\u00C4rger\u00E9"));
+    EXPECT_TRUE(store_.keyExists(HKCU, u"\u00E4RGER\u00C9"));
+
+    // Empty components are ignored; the roots are separate.
+    EXPECT_TRUE(store_.keyExists(HKCU, u"\\Software\\\\Tallyvex\\"));
+    EXPECT_FALSE(store_.keyExists(regroot::LocalMachine, u"Software"));
+}
+
+TEST_F(RegistryStoreTest, RefusesUnknownRootsAndOverlongNames) {
+    EXPECT_FALSE(store_.createKey(0x80000004u, u"Key"));
+    EXPECT_FALSE(store_.createKey(0, u"Key"));
+    EXPECT_FALSE(store_.setValue(0x12345678u, u"Key", u"", RegistryValue::fromDword(1)));
+    EXPECT_FALSE(store_.createKey(HKCU, std::u16string(256, u'k')));
+    EXPECT_TRUE(store_.createKey(HKCU, std::u16string(255, u'k')));
+}
+
+TEST_F(RegistryStoreTest, ValuesAreCaseBlindTypedAndKeepTheirPlace) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"Color", RegistryValue::fromString(u"red")));
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"", RegistryValue::fromString(u"default")));
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"Count", RegistryValue::fromDword(0xDEADBEEF)));
+    const RegistryValue binary{regtype::Binary, std::string("\0\x01\xFF\0", 4)};
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"Blob", binary));
+    const RegistryValue emptyBinary{regtype::Binary, {}};
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"Nothing", emptyBinary));
+    const RegistryValue qword{regtype::Qword, std::string("\1\2\3\4\5\6\7\x08", 8)};
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"Big", qword));
+
+    // Overwriting under another spelling changes the data, not the name or place.
+    ASSERT_TRUE(store_.setValue(HKCU, u"app", u"COLOR",
+                                RegistryValue::fromString(u"blue", regtype::ExpandSz)));
+    EXPECT_EQ(store_.valueNames(HKCU, u"App"),
+              (Names{u"Color", u"", u"Count", u"Blob", u"Nothing", u"Big"}));
+
+    const auto color = store_.getValue(HKCU, u"APP", u"color");
+    ASSERT_TRUE(color);
+    EXPECT_EQ(color->type, regtype::ExpandSz);
+    EXPECT_EQ(color->data, std::string("b\0l\0u\0e\0\0\0", 10));  // UTF-16LE with its NUL
+    EXPECT_EQ(color->toString(), u"blue");
+    EXPECT_EQ(store_.getValue(HKCU, u"App", u"")->toString(), u"default");
+    EXPECT_EQ(store_.getValue(HKCU, u"App", u"count")->toDword(), 0xDEADBEEFu);
+    EXPECT_EQ(store_.getValue(HKCU, u"App", u"Blob"), binary);
+    EXPECT_EQ(store_.getValue(HKCU, u"App", u"Nothing"), emptyBinary);
+    EXPECT_EQ(store_.getValue(HKCU, u"App", u"Big"), qword);
+    EXPECT_FALSE(store_.getValue(HKCU, u"App", u"Missing"));
+    EXPECT_FALSE(store_.getValue(HKCU, u"App", u"Blob")->toString());
+
+    ASSERT_TRUE(store_.deleteValue(HKCU, u"App", u"BLOB"));
+    EXPECT_FALSE(store_.deleteValue(HKCU, u"App", u"Blob"));
+    EXPECT_FALSE(store_.deleteValue(HKCU, u"Elsewhere", u"Blob"));
+    ASSERT_TRUE(store_.setValue(HKCU, u"App", u"Blob", binary));  // now last
+    EXPECT_EQ(store_.valueNames(HKCU, u"App")->back(), u"Blob");
+}
+
+TEST_F(RegistryStoreTest, SubkeysListInOrderOfCreation) {
+    for (const char16_t* name : {u"b", u"a", u"c"}) {
+        ASSERT_TRUE(store_.createKey(HKCU, std::u16string(u"P\\") + name));
+    }
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"P"), (Names{u"b", u"a", u"c"}));
+    ASSERT_TRUE(store_.deleteKey(HKCU, u"P\\b"));
+    ASSERT_TRUE(store_.createKey(HKCU, u"P\\B"));
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"P"), (Names{u"a", u"c", u"B"}));
+    EXPECT_FALSE(store_.subkeyNames(HKCU, u"Q"));
+    EXPECT_FALSE(store_.valueNames(HKCU, u"Q"));
+}
+
+TEST_F(RegistryStoreTest, DeleteKeyRemovesTheWholeSubtree) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"A\\B\\C", u"deep", RegistryValue::fromDword(3)));
+    ASSERT_TRUE(store_.setValue(HKCU, u"A\\B", u"mid", RegistryValue::fromDword(2)));
+    ASSERT_TRUE(store_.setValue(HKCU, u"A", u"top", RegistryValue::fromDword(1)));
+
+    ASSERT_TRUE(store_.deleteKey(HKCU, u"a\\b"));
+    EXPECT_TRUE(store_.keyExists(HKCU, u"A"));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"A\\B"));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"A\\B\\C"));
+    EXPECT_TRUE(store_.getValue(HKCU, u"A", u"top"));
+    // Recreated keys start empty: nothing of the old subtree is left over.
+    ASSERT_TRUE(store_.createKey(HKCU, u"A\\B\\C"));
+    EXPECT_EQ(store_.valueNames(HKCU, u"A\\B"), Names{});
+    EXPECT_EQ(store_.valueNames(HKCU, u"A\\B\\C"), Names{});
+
+    EXPECT_FALSE(store_.deleteKey(HKCU, u"A\\Missing"));
+    EXPECT_FALSE(store_.deleteKey(HKCU, u""));  // a root stays
+    EXPECT_FALSE(store_.deleteKey(HKCU, u"\\"));
+}
+
+TEST_F(RegistryStoreTest, DeleteTreeEmptiesTheKey) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(1)));
+    ASSERT_TRUE(store_.setValue(HKCU, u"A", u"w", RegistryValue::fromDword(1)));
+    ASSERT_TRUE(store_.setValue(HKCU, u"Other", u"x", RegistryValue::fromDword(1)));
+    ASSERT_TRUE(store_.deleteTree(HKCU, u"A"));
+    EXPECT_TRUE(store_.keyExists(HKCU, u"A"));
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"A"), Names{});
+    EXPECT_EQ(store_.valueNames(HKCU, u"A"), Names{});
+    EXPECT_TRUE(store_.getValue(HKCU, u"Other", u"x"));
+    EXPECT_FALSE(store_.deleteTree(HKCU, u"Missing"));
+}
+
+TEST_F(RegistryStoreTest, AnotherProcessSeesTheWrites) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"Shared", u"fromParent", RegistryValue::fromDword(1)));
+    const std::filesystem::path file = databaseFile();
+    EXPECT_TRUE(inChildProcess([&] {
+        RegistryStore store(file);
+        return store.getValue(HKCU, u"Shared", u"fromParent") == RegistryValue::fromDword(1) &&
+               store.setValue(HKCU, u"Shared", u"fromChild", RegistryValue::fromDword(2));
+    }));
+    // The parent's connection, opened before, sees the child's commit.
+    EXPECT_EQ(store_.getValue(HKCU, u"Shared", u"fromChild"), RegistryValue::fromDword(2));
+}
+
+TEST_F(RegistryStoreTest, ConcurrentWritersWaitForEachOther) {
+    ASSERT_TRUE(store_.createKey(HKCU, u"Busy"));
+    const std::filesystem::path file = databaseFile();
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        if (children[c] == 0) {
+            RegistryStore store(file);
+            bool ok = true;
+            for (int i = 0; i < 40; ++i) {
+                std::u16string name = u"w" + std::u16string(1, u'0' + c) + u"_";
+                for (char digit : std::to_string(i)) name += static_cast<char16_t>(digit);
+                ok = store.setValue(HKCU, u"Busy", name, RegistryValue::fromDword(i)) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(store_.valueNames(HKCU, u"Busy")->size(), 80u);
+}
+
+// The number of keys below `path`, at any depth.
+size_t keysBelow(const RegistryStore& store, const std::u16string& path) {
+    size_t count = 0;
+    for (const auto& name : store.subkeyNames(HKCU, path).value_or(Names{})) {
+        count += 1 + keysBelow(store, path + u"\\" + name);
+    }
+    return count;
+}
+
+bool integrityChecked(const std::filesystem::path& file) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
+    const bool sound =
+        sqlite3_step(check) == SQLITE_ROW &&
+        std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return sound;
+}
+
+// Waits until another process holds the write lock of the database; false
+// (with the child reaped) when the child ended before that was seen.
+bool waitUntilLocked(const std::filesystem::path& file, pid_t child) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(db, 0);
+    bool locked = false;
+    for (;;) {
+        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_BUSY) {
+            locked = true;
+            break;
+        }
+        if (rc == SQLITE_OK) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (waitpid(child, nullptr, WNOHANG) == child) break;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    sqlite3_close(db);
+    return locked;
+}
+
+TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
+    // A large subtree, saved, to be restored over a small one in one write.
+    // Each round restores the tree into a new subkey of itself, doubling it.
+    RegistryStore source(dir_ / "source.sqlite");
+    ASSERT_TRUE(source.setValue(HKCU, u"Big\\Seed", u"Lines", RegistryValue::fromString(u"text")));
+    for (char16_t round = u'a'; round < u'a' + 11; ++round) {
+        ASSERT_TRUE(source.saveKeyToFile(HKCU, u"Big", dir_ / "grow.reg"));
+        ASSERT_TRUE(source.restoreKeyFromFile(HKCU, u"Big\\Copy" + std::u16string(1, round),
+                                              dir_ / "grow.reg"));
+    }
+    ASSERT_TRUE(source.saveKeyToFile(HKCU, u"Big", dir_ / "big.reg"));
+    const size_t after = keysBelow(source, u"Big");
+    ASSERT_EQ(after, 4095u);
+
+    const std::filesystem::path file = databaseFile();
+    int killedWhileWriting = 0;
+    for (int delayMs : {0, 0, 1, 2, 4, 8, 15, 30, 60}) {
+        SCOPED_TRACE(delayMs);
+        store_.deleteKey(HKCU, u"Project");
+        ASSERT_TRUE(store_.setValue(HKCU, u"Project\\Old", u"v", RegistryValue::fromDword(1)));
+        const pid_t child = fork();
+        if (child == 0) {
+            RegistryStore store(file);
+            _exit(store.restoreKeyFromFile(HKCU, u"Project", dir_ / "big.reg") ? 0 : 1);
+        }
+        if (waitUntilLocked(file, child)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            ++killedWhileWriting;
+        }
+
+        EXPECT_TRUE(integrityChecked(file));
+        const size_t keys = keysBelow(store_, u"Project");
+        EXPECT_TRUE(keys == 1 || keys == after) << keys << " keys";
+        if (keys == 1) {
+            EXPECT_TRUE(store_.keyExists(HKCU, u"Project\\Old"));
+        }
+    }
+    EXPECT_GT(killedWhileWriting, 0);
+}
+
+TEST_F(RegistryStoreTest, SaveAndRestoreRoundTrip) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"Src", u"", RegistryValue::fromString(u"top default")));
+    ASSERT_TRUE(store_.setValue(HKCU, u"Src\\Zeta", u"Name", RegistryValue::fromString(u"z")));
+    ASSERT_TRUE(store_.setValue(HKCU, u"Src\\Alpha\\Deep", u"n", RegistryValue::fromDword(7)));
+    const RegistryValue odd{42, std::string("\0x\0", 3)};
+    ASSERT_TRUE(store_.setValue(HKCU, u"Src\\Alpha", u"Odd", odd));
+    const auto saved = dir_ / "saved.reg";
+    ASSERT_TRUE(store_.saveKeyToFile(HKCU, u"src", saved));
+
+    // Restoring replaces whatever the target held.
+    ASSERT_TRUE(store_.setValue(HKCU, u"Dst\\Stale", u"old", RegistryValue::fromDword(0)));
+    ASSERT_TRUE(store_.setValue(HKCU, u"Dst", u"old", RegistryValue::fromDword(0)));
+    ASSERT_TRUE(store_.restoreKeyFromFile(HKCU, u"Dst", saved));
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"Dst"), (Names{u"Zeta", u"Alpha"}));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Dst"), Names{u""});
+    EXPECT_EQ(store_.getValue(HKCU, u"Dst", u"")->toString(), u"top default");
+    EXPECT_EQ(store_.getValue(HKCU, u"Dst\\ALPHA\\deep", u"N")->toDword(), 7u);
+    EXPECT_EQ(store_.getValue(HKCU, u"Dst\\Alpha", u"Odd"), odd);
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"Dst\\Alpha"), Names{u"Deep"});
+
+    // Into another store, where the key does not exist yet.
+    RegistryStore other(dir_ / "other.sqlite");
+    ASSERT_TRUE(other.restoreKeyFromFile(regroot::LocalMachine, u"Software\\Copy", saved));
+    EXPECT_EQ(other.getValue(regroot::LocalMachine, u"Software\\Copy\\Zeta", u"name")->toString(),
+              u"z");
+}
+
+TEST_F(RegistryStoreTest, SaveAndRestoreRefuseWhatTheyCannotDo) {
+    EXPECT_FALSE(store_.saveKeyToFile(HKCU, u"Missing", dir_ / "missing.reg"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.reg"));
+
+    ASSERT_TRUE(store_.setValue(HKCU, u"Keep", u"v", RegistryValue::fromDword(5)));
+    const auto notASave = dir_.write("garbage.reg", "this is not a database");
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Keep", notASave));
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Keep", dir_ / "absent.reg"));
+    // The store's own database is SQLite too, but not a saved key.
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Keep", databaseFile()));
+    EXPECT_EQ(store_.getValue(HKCU, u"Keep", u"v"), RegistryValue::fromDword(5));
+}
+
+TEST(RegistryStoreLocation, FollowsTheEnvironment) {
+    const char* previousRegistry = std::getenv("TLVX_REGISTRY");
+    const std::string savedRegistry = previousRegistry ? previousRegistry : "";
+    const char* previousXdg = std::getenv("XDG_DATA_HOME");
+    const std::string savedXdg = previousXdg ? previousXdg : "";
+
+    setenv("TLVX_REGISTRY", "/tmp/private/registry.sqlite", 1);
+    EXPECT_EQ(RegistryStore().databaseFile(), "/tmp/private/registry.sqlite");
+    unsetenv("TLVX_REGISTRY");
+    setenv("XDG_DATA_HOME", "/data/home", 1);
+    EXPECT_EQ(RegistryStore::userDatabaseFile(), "/data/home/tallyvex/registry.sqlite");
+    setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored
+    EXPECT_EQ(RegistryStore::userDatabaseFile().filename(), "registry.sqlite");
+    EXPECT_NE(RegistryStore::userDatabaseFile().string().find("/.local/share/tallyvex/"),
+              std::string::npos);
+
+    if (previousRegistry) setenv("TLVX_REGISTRY", savedRegistry.c_str(), 1);
+    if (previousXdg) {
+        setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include "platform/text_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+using tlvx::platform::readAll;
+using tlvx::platform::TextStream;
+using tlvx::test::TempDir;
+
+namespace {
+
+constexpr std::size_t kBlock = 64 * 1024;
+using Lines = std::vector<std::string>;
+
+Lines readLines(std::string_view bytes) {
+    TempDir dir;
+    TextStream stream;
+    Lines lines;
+    if (!stream.open(dir.write("f.txt", bytes))) {
+        ADD_FAILURE() << "open failed";
+        return lines;
+    }
+    while (!stream.atEndOfStream()) lines.push_back(stream.readLine());
+    EXPECT_EQ(stream.readLine(), "");
+    return lines;
+}
+
+}  // namespace
+
+TEST(TextStreamReadAll, ReturnsEveryByteOrNothing) {
+    TempDir dir;
+    const std::string bytes("a\r\n\0b\r", 6);
+    EXPECT_EQ(readAll(dir.write("f.txt", bytes)), bytes);
+    EXPECT_EQ(readAll(dir.write("empty.txt", "")), "");
+    EXPECT_EQ(readAll(dir / "missing.txt"), std::nullopt);
+    EXPECT_EQ(readAll(dir.path()), std::nullopt);
+    const std::string big(3 * kBlock + 7, 'q');
+    EXPECT_EQ(readAll(dir.write("big.txt", big)), big);
+}
+
+TEST(TextStream, OnlyCrLfEndsALine) {
+    EXPECT_EQ(readLines("a\r\nb\rc\nd\r\n"), (Lines{"a", "b\rc\nd"}));
+    EXPECT_EQ(readLines("a\r\n\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(readLines("x"), Lines{"x"});
+    EXPECT_EQ(readLines("x\r"), Lines{"x\r"});
+    EXPECT_EQ(readLines("\r\r\n"), Lines{"\r"});
+    EXPECT_EQ(readLines(""), Lines{});
+}
+
+TEST(TextStream, PairsCrLfAcrossABufferBoundary) {
+    const std::string head(kBlock - 1, 'a');
+    EXPECT_EQ(readLines(head + "\r\nb"), (Lines{head, "b"}));
+    EXPECT_EQ(readLines(head + "\rb"), Lines{head + "\rb"});
+    EXPECT_EQ(readLines(head + "\r"), Lines{head + "\r"});
+    EXPECT_EQ(readLines(head + "\r\r\nz"), (Lines{head + "\r", "z"}));
+}
+
+TEST(TextStream, KeepsNulBytesAndReadsAVeryLongLine) {
+    EXPECT_EQ(readLines(std::string("a\0\r\nb", 5)), (Lines{std::string("a\0", 2), "b"}));
+    const std::string big(20 * 1024 * 1024, 'y');
+    EXPECT_EQ(readLines(big + "\r\n" + big), (Lines{big, big}));
+}
+
+TEST(TextStream, RefusesFoldersAndIsAtItsEndWhenNothingIsOpen) {
+    TempDir dir;
+    TextStream stream;
+    EXPECT_FALSE(stream.open(dir.path()));
+    EXPECT_FALSE(stream.open(dir / "missing.txt"));
+    EXPECT_TRUE(stream.atEndOfStream());
+    EXPECT_EQ(stream.readLine(), "");
+}

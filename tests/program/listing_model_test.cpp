@@ -1,0 +1,79 @@
+#include "program/analysis/listing_model.h"
+
+#include <gtest/gtest.h>
+
+#include "program/analysis/summary_line.h"
+
+using namespace tlvx::analysis;
+
+namespace {
+
+std::vector<std::string> column(const ListingModel& m, std::size_t c) {
+    std::vector<std::string> out;
+    for (const auto& r : m.rows()) out.push_back(r[c]);
+    return out;
+}
+
+}  // namespace
+
+TEST(ListingModel, KeepsInsertionOrderWhileUnsorted) {
+    ListingModel m;
+    m.addRow("b.bas");
+    m.addRow("A.frm");
+    m.addRow("c.cls");
+    EXPECT_EQ(column(m, 0), (std::vector<std::string>{"b.bas", "A.frm", "c.cls"}));
+}
+
+TEST(ListingModel, SortsAsTextIgnoringCaseAndKeepsEqualRowsInOrder) {
+    ListingModel m;
+    for (const char* name : {"b.bas", "A.frm", "a.frm", "C.cls"}) m.addRow(name);
+    m.setText(0, 2, "9");
+    m.setText(1, 2, "10");
+    m.setText(2, 2, "10");
+    m.setText(3, 2, "100");
+    m.setSorted(true);
+    EXPECT_EQ(column(m, 0), (std::vector<std::string>{"A.frm", "a.frm", "b.bas", "C.cls"}));
+
+    // Numbers sort by their characters: 10 before 100 before 9.
+    m.setSortColumn(2);
+    EXPECT_EQ(column(m, 2), (std::vector<std::string>{"10", "10", "100", "9"}));
+    EXPECT_EQ(column(m, 0)[0], "A.frm");  // equal texts keep their order
+
+    m.setSortOrder(SortOrder::Descending);
+    EXPECT_EQ(column(m, 2), (std::vector<std::string>{"9", "100", "10", "10"}));
+    EXPECT_EQ(column(m, 0)[2], "A.frm");  // still in their earlier order
+}
+
+TEST(ListingModel, NonAsciiLettersCompareWithoutCase) {
+    ListingModel m;
+    m.addRow(
+        "\xc3\x9c"
+        "ber.frm");  // Über
+    m.addRow(
+        "\xc3\xa4"
+        "rger.frm");  // ärger
+    m.setSorted(true);
+    EXPECT_EQ(m.row(0)[0],
+              "\xc3\xa4"
+              "rger.frm");
+}
+
+TEST(SummaryLine, BuildsAndReducesTheTotals) {
+    const std::string s = summaryLine(LineTotals{120, 150, 10, 20}, 4);
+    EXPECT_EQ(s,
+              "Total: 120 / 150 / 10 / 20 / 110 / 100 / 90 / 140 / 130 / 120 code lines in 4 "
+              "modules (same order as above).");
+    EXPECT_EQ(summaryNumbers(s), (std::vector<std::string>{"120", "150", "10", "20", "110", "100",
+                                                           "90", "140", "130", "120"}));
+    EXPECT_EQ(summaryLine({}, 0),
+              "Total: 0 / 0 / 0 / 0 / 0 / 0 / 0 / 0 / 0 / 0 code lines in 0 modules (same order "
+              "as above).");
+}
+
+TEST(SummaryLine, TextsThatAreNoSummaryYieldNoTenNumbers) {
+    EXPECT_TRUE(summaryNumbers("").empty());
+    EXPECT_EQ(summaryNumbers("Total Lines: please choose a project/group first.").size(), 1u);
+    EXPECT_EQ(summaryNumbers("Total: -1 / 0 code lines in 1 modules").size(), 2u);
+    // Negative totals survive the reduction.
+    EXPECT_EQ(summaryNumbers(summaryLine({-1, 0, 0, 0}, 1))[0], "-1");
+}

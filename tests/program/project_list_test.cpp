@@ -1,0 +1,107 @@
+#include "program/analysis/project_list.h"
+
+#include <gtest/gtest.h>
+
+#include "library/TxtFile.h"
+#include "program/analysis/group_file.h"
+#include "program/analysis/position_analysis.h"
+#include "program/analysis/working_copy.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tlvx::analysis;
+using tlvx::test::CurrentDirGuard;
+using tlvx::test::TempDir;
+
+TEST(GroupFile, LineRules) {
+    EXPECT_FALSE(projectPathOfGroupLine("VBGROUP 5.0"));
+    EXPECT_FALSE(projectPathOfGroupLine("vbgroupish"));
+    EXPECT_EQ(projectPathOfGroupLine("StartupProject=App\\App.vbp"), "App\\App.vbp");
+    EXPECT_EQ(projectPathOfGroupLine("PROJECT=x.vbp"), "x.vbp");
+    EXPECT_EQ(projectPathOfGroupLine(" Project=x.vbp"), "");  // a position without a path
+    EXPECT_EQ(projectPathOfGroupLine(""), "");
+    EXPECT_EQ(projectPathOfGroupLine("Project= x.vbp "), " x.vbp ");  // not trimmed
+}
+
+TEST(GroupFile, KeepsFileOrderAndCountsEveryLine) {
+    TempDir dir;
+    const auto g =
+        dir.write("g.vbg",
+                  "VBGROUP 5.0\r\nProject=Lib\\Lib.vbp\r\nStartupProject=App\\App.vbp\r\n"
+                  "Project=Lib\\Lib.vbp\r\n\r\n");
+    const auto projects = readGroupFile(g);
+    ASSERT_TRUE(projects);
+    EXPECT_EQ(*projects,
+              (std::vector<std::string>{"Lib\\Lib.vbp", "App\\App.vbp", "Lib\\Lib.vbp", ""}));
+    // The same group with bare LF line ends reads the same.
+    const auto lf = dir.write("lf.vbg",
+                              "VBGROUP 5.0\nProject=Lib\\Lib.vbp\nStartupProject=App\\App.vbp\n"
+                              "Project=Lib\\Lib.vbp\n\n");
+    EXPECT_EQ(readGroupFile(lf), projects);
+    EXPECT_FALSE(readGroupFile(dir / "none.vbg"));
+    EXPECT_FALSE(readGroupFile(dir.path()));  // a folder cannot be read as a group
+}
+
+TEST(WorkingCopy, HoldsTheInfoLineAndTheProjectText) {
+    TempDir dir;
+    CurrentDirGuard cwd(dir.path());
+    dir.write("p.vbp", "Name=\"P\"\r\nForm=a.frm");
+    std::filesystem::create_directory(dir / "w");
+    const auto copy = makeWorkingCopy("P.VBP", dir / "w", "p.vbp");
+    EXPECT_EQ(TempDir::read(copy), "[Info]\r\nName=\"P\"\r\nForm=a.frm\r\n");
+    // An unreadable project file gives the "[Info]" line alone; the copy
+    // still replaces what an earlier choice left.
+    const auto missing = makeWorkingCopy("gone.vbp", dir / "w", "p.vbp");
+    EXPECT_EQ(missing, copy);
+    EXPECT_EQ(TempDir::read(copy), "[Info]\r\n");
+}
+
+TEST(WorkingCopy, SameFileNamesGetDistinctCopies) {
+    WorkingCopyNames names;
+    EXPECT_EQ(names.take("App.vbp"), "App.vbp");
+    EXPECT_EQ(names.take("app.VBP"), "app~2.VBP");
+    EXPECT_EQ(names.take("App.vbp"), "App~3.vbp");
+    EXPECT_EQ(names.take(""), "project");
+    EXPECT_EQ(names.take(".."), "project~2");
+    EXPECT_EQ(names.take(std::string("a\0b.vbp", 7)), "a_b.vbp");
+}
+
+TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
+    TempDir dir, work;
+    dir.write("g/One/App.vbp", "Name=\"One\"\r\nModule=m; m.bas\r\n");
+    dir.write("g/One/m.bas", "Attribute VB_Name = \"m\"\r\n");
+    dir.write("g/Two/App.vbp", "Name=\"Two\"\r\nModule=m; m.bas\r\n");
+    dir.write("g/Two/m.bas", "Attribute VB_Name = \"m\"\r\nx\r\ny\r\n");
+    dir.write("g/g.vbg",
+              "VBGROUP 5.0\r\nProject=One\\App.vbp\r\nProject=two\\app.vbp\r\n"
+              "Project=Nowhere\\X.vbp\r\n");
+    CurrentDirGuard cwd(dir / "g");
+    const auto list = buildProjectList((dir / "g/g.vbg").string(), work.path());
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 3u);
+    EXPECT_NE(list->workingCopies[0], list->workingCopies[1]);
+
+    tlvx::library::TxtFile txt;
+    ListingModel listing;
+    auto one = analysePosition(*list, 0, listing, txt, work.path());
+    EXPECT_EQ(one.properties.name(), "One");
+    EXPECT_EQ(one.calculation.totals.all, 2);
+    auto two = analysePosition(*list, 1, listing, txt, work.path());
+    EXPECT_EQ(two.properties.name(), "Two");
+    EXPECT_EQ(two.calculation.totals.all, 4);
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g/Two"));
+    // An unresolvable project stays in the group's folder with an empty listing.
+    auto none = analysePosition(*list, 2, listing, txt, work.path());
+    EXPECT_EQ(none.properties.version(), "..");
+    EXPECT_EQ(none.calculation.modules, 0u);
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g"));
+}
+
+TEST(ProjectList, UnreadableGroupGivesNoList) {
+    TempDir dir, work;
+    CurrentDirGuard cwd(dir.path());
+    EXPECT_FALSE(buildProjectList("missing.vbg", work.path()));
+    const auto single = buildProjectList("missing.vbp", work.path());
+    ASSERT_TRUE(single);  // a single project always takes its position
+    EXPECT_EQ(single->size(), 1u);
+    EXPECT_TRUE(single->groupFile.empty());
+}

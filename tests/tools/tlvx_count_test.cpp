@@ -1,0 +1,117 @@
+#include "tools/tlvx-count/count_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "tests/support/temp_dir.h"
+
+using tlvx::count::runCountCommand;
+using tlvx::test::TempDir;
+
+namespace {
+
+const std::string kExamples = TLVX_EXAMPLES_DIR;
+
+struct CountRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command with its own TMPDIR, so that what it leaves behind shows.
+class CountCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("TMPDIR");
+        oldTmp_ = old ? old : "";
+        hadTmp_ = old != nullptr;
+        ::setenv("TMPDIR", tmp.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (hadTmp_)
+            ::setenv("TMPDIR", oldTmp_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    CountRun run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int status = runCountCommand(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+    bool tmpIsEmpty() const { return std::filesystem::is_empty(tmp.path()); }
+
+    TempDir tmp;
+
+private:
+    std::string oldTmp_;
+    bool hadTmp_ = false;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(CountCommandTest, PrintsEveryProjectOfTheGroupInGroupOrder) {
+    const auto r = run({kExamples + "/Shop.vbg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const auto l = lines(r.out);
+    ASSERT_GE(l.size(), 12u);
+    EXPECT_EQ(l[0], "Project\t1/2 Till\\Till.vbp");
+    EXPECT_EQ(l[1], "Name\tTill");
+    EXPECT_EQ(l[2], "Version\t2.1.7");
+    EXPECT_EQ(l[3],
+              "Module File\tType\tP\tA\tC\tB\tP - C\tP - B\tP - C - B\tA - C\tA - B\tA - C -B");
+    EXPECT_EQ(l[4], "clsBasket.cls\tClassModule\t14\t23\t2\t3\t12\t11\t9\t21\t20\t18");
+    EXPECT_EQ(l[10], " \tTotal\t50\t97\t7\t10\t43\t40\t33\t90\t87\t80");
+    EXPECT_EQ(l[11].rfind("Total: 50 / 97", 0), 0u);
+    EXPECT_EQ(l[12], "");
+    EXPECT_EQ(l[13], "Project\t2/2 Common\\Common.vbp");
+    EXPECT_TRUE(tmpIsEmpty()) << "the private working folder is removed";
+}
+
+TEST_F(CountCommandTest, CsvAndJson) {
+    const auto csv = run({"--csv", kExamples + "/Common/Common.vbp"});
+    ASSERT_EQ(csv.status, 0);
+    const auto l = lines(csv.out);
+    EXPECT_EQ(l[1], "Name,Common");
+    EXPECT_EQ(l[4], "clsMoney.cls,ClassModule,7,13,1,1,6,6,5,12,12,11");
+    EXPECT_EQ(l[5], "MdlText.bas,Module,8,9,2,2,6,6,4,7,7,5");
+
+    const auto json = run({"--json", kExamples + "/Common/Common.vbp"});
+    ASSERT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("\"name\":\"Common\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"total\":[15,22,3,3,12,12,9,19,19,16]"), std::string::npos);
+    EXPECT_NE(json.out.find("[\"MdlText.bas\",\"Module\",\"8\""), std::string::npos);
+}
+
+TEST_F(CountCommandTest, BadInputIsOneLineOnStderrAndStatusTwo) {
+    TempDir dir;
+    dir.write("notes.txt", "x");
+    std::filesystem::create_directory(dir / "folder.vbp");
+    for (const std::string& bad : {(dir / "missing.vbp").string(), (dir / "notes.txt").string(),
+                                   (dir / "folder.vbp").string()}) {
+        const auto r = run({bad});
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_TRUE(r.out.empty()) << bad;
+        EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+        EXPECT_NE(r.err.find(bad), std::string::npos);
+    }
+    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"--bogus", kExamples + "/Shop.vbg"}).status, 2);
+}
+
+TEST_F(CountCommandTest, WindowsNotationAndOtherCaseFindTheFile) {
+    TempDir dir;
+    dir.write("Prj/App.vbp", "Name=\"A\"\r\n");
+    const auto r = run({(dir / "prj").string() + "\\APP.VBP"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Name\tA"), std::string::npos);
+}

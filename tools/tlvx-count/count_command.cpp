@@ -1,0 +1,184 @@
+#include "tools/tlvx-count/count_command.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "library/TxtFile.h"
+#include "platform/unicode_text.h"
+#include "platform/win_path.h"
+#include "program/analysis/position_analysis.h"
+#include "program/analysis/project_list.h"
+#include "program/analysis/work_folders.h"
+#include "tools/tlvx-count/count_report.h"
+
+namespace tlvx::count {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tlvx-count [--csv | --json] PROJECT.vbp|GROUP.vbg\n"
+    "Counts the modules of a Visual Basic 6 project, or of every project of a\n"
+    "group, and prints per project its name, version, listing, total line and\n"
+    "summary (tab separated unless --csv or --json is given).\n";
+
+struct Options {
+    ReportFormat format = ReportFormat::Tab;
+    std::string file;
+};
+
+// A private folder for the working copies, removed with its content.
+class PrivateFolder {
+public:
+    PrivateFolder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern =
+            (std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / "tlvx-count-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~PrivateFolder() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Puts the current directory back when the command ends.
+class CurrentDirRestorer {
+public:
+    CurrentDirRestorer() : dir_(std::filesystem::current_path(ec_)) {}
+    ~CurrentDirRestorer() {
+        std::error_code ec;
+        if (!ec_) std::filesystem::current_path(dir_, ec);
+    }
+
+private:
+    std::error_code ec_;
+    std::filesystem::path dir_;
+};
+
+bool hasExtension(const std::string& file, std::string_view ext) {
+    return file.size() >= 4 && platform::unicode::equalIgnoringCase(
+                                   std::string_view(file).substr(file.size() - 4), ext);
+}
+
+// The chosen file as an absolute path, or the reason it cannot be counted.
+std::optional<std::filesystem::path> checkInput(const std::string& file, std::string& reason) {
+    if (!hasExtension(file, ".vbp") && !hasExtension(file, ".vbg")) {
+        reason = "not a project or group file (.vbp or .vbg)";
+        return std::nullopt;
+    }
+    std::error_code ec;
+    std::filesystem::path path = file;
+    if (!std::filesystem::exists(path, ec)) {
+        // Paths written the Windows way, or in other letter case.
+        if (auto resolved = platform::winpath::resolve(std::string_view(file))) path = *resolved;
+    }
+    if (!std::filesystem::exists(path, ec)) {
+        reason = "no such file";
+        return std::nullopt;
+    }
+    if (std::filesystem::is_directory(path, ec)) {
+        reason = "is a folder, not a file";
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    char probe;
+    if (fd < 0 || ::read(fd, &probe, 1) < 0) {
+        reason = std::string("cannot be read: ") + std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return std::nullopt;
+    }
+    ::close(fd);
+    return std::filesystem::absolute(path, ec);
+}
+
+std::optional<Options> parseArguments(const std::vector<std::string>& args, std::ostream& err) {
+    Options options;
+    bool filesOnly = false;
+    for (const auto& arg : args) {
+        if (!filesOnly && arg == "--csv") {
+            options.format = ReportFormat::Csv;
+        } else if (!filesOnly && arg == "--json") {
+            options.format = ReportFormat::Json;
+        } else if (!filesOnly && arg == "--") {
+            filesOnly = true;
+        } else if (!filesOnly && arg.size() > 1 && arg[0] == '-') {
+            err << "tlvx-count: unknown option " << arg << "\n" << kUsage;
+            return std::nullopt;
+        } else if (options.file.empty()) {
+            options.file = arg;
+        } else {
+            err << "tlvx-count: only one project or group file may be given\n" << kUsage;
+            return std::nullopt;
+        }
+    }
+    if (options.file.empty()) {
+        err << kUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace
+
+int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    for (const auto& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return 0;
+        }
+    }
+    const auto options = parseArguments(args, err);
+    if (!options) return 2;
+    std::string reason;
+    const auto chosen = checkInput(options->file, reason);
+    if (!chosen) {
+        err << "tlvx-count: " << options->file << ": " << reason << "\n";
+        return 2;
+    }
+
+    PrivateFolder work;
+    if (work.path().empty()) {
+        err << "tlvx-count: cannot create a temporary folder: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    CurrentDirRestorer restorer;
+    std::error_code ec;
+    // Relative project paths of a group resolve against the group's folder.
+    std::filesystem::current_path(chosen->parent_path(), ec);
+
+    const std::string chosenText = platform::winpath::toUtf8(*chosen);
+    const auto list = analysis::buildProjectList(chosenText, work.path());
+    if (!list) {
+        err << "tlvx-count: " << options->file << ": the group file cannot be read\n";
+        return 2;
+    }
+
+    ReportWriter writer(out, options->format);
+    writer.begin();
+    library::TxtFile txt;
+    analysis::ListingModel listing;
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        const auto result = analysis::analysePosition(*list, i, listing, txt, work.path());
+        ProjectReport report;
+        report.position = i + 1;
+        report.positions = list->size();
+        report.projectFile = list->projectFiles[i];
+        report.properties = result.properties;
+        report.rows = listing.rows();
+        report.summary = result.calculation.summary;
+        writer.project(report);
+    }
+    writer.end();
+    return out ? 0 : 1;
+}
+
+}  // namespace tlvx::count
