@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -77,9 +78,13 @@ int main(int argc, char** argv) {
     analysis::ListingModel listing;
     std::vector<std::vector<std::string>> modules(list->size());
 
-    // Warm the page cache so that both runs read from memory.
-    for (int round = 0; round < 2; ++round) {
-        std::size_t counted = 0;
+    // The first round warms the page cache and collects the module paths;
+    // the best of the following rounds counts, for both measurements.
+    constexpr int kRounds = 5;
+    double best = 1e9;
+    std::size_t counted = 0;
+    for (int round = 0; round <= kRounds; ++round) {
+        counted = 0;
         const auto start = Clock::now();
         for (std::size_t p = 0; p < list->size(); ++p) {
             analysis::analysePosition(*list, p, listing, txt, work);
@@ -88,20 +93,25 @@ int main(int argc, char** argv) {
                 for (const auto& row : listing.rows()) modules[p].push_back(row[0]);
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        if (round == 0) continue;
-        const Floor floor = readOnce(*list, modules);
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        std::printf("projects            %zu\n", list->size());
-        std::printf("modules             %zu (%zu files, %.1f MB)\n", counted, floor.files,
-                    floor.bytes / 1e6);
-        std::printf("analysis            %.3f s  %.0f modules/s  %.1f MB/s\n", seconds,
-                    counted / seconds, floor.bytes / 1e6 / seconds);
-        std::printf("floor (read once)   %.3f s  %.1f MB/s\n", floor.seconds,
-                    floor.bytes / 1e6 / floor.seconds);
-        std::printf("ratio               %.2f (target: under 4)\n", seconds / floor.seconds);
-        std::printf("peak memory         %.1f MB\n", usage.ru_maxrss / 1024.0);
+        if (round > 0) best = std::min(best, seconds);
     }
+    Floor floor;
+    floor.seconds = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+        const Floor f = readOnce(*list, modules);
+        if (f.seconds < floor.seconds) floor = f;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("projects            %zu\n", list->size());
+    std::printf("modules             %zu (%zu files, %.1f MB)\n", counted, floor.files,
+                floor.bytes / 1e6);
+    std::printf("analysis            %.3f s  %.0f modules/s  %.1f MB/s\n", best, counted / best,
+                floor.bytes / 1e6 / best);
+    std::printf("floor (read once)   %.3f s  %.1f MB/s\n", floor.seconds,
+                floor.bytes / 1e6 / floor.seconds);
+    std::printf("ratio               %.2f (target: under 4)\n", best / floor.seconds);
+    std::printf("peak memory         %.1f MB\n", usage.ru_maxrss / 1024.0);
     std::error_code ec;
     std::filesystem::remove_all(work, ec);
     return 0;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,14 +76,15 @@ template <class Consume>
 bool readChunks(const fs::path& path, Consume&& consume) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
-    std::vector<char> buffer(64 * 1024);
+    constexpr std::size_t kChunk = 64 * 1024;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     bool ok = true;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        const ssize_t n = ::read(fd, buffer.get(), kChunk);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) ok = false;
         if (n <= 0) break;
-        consume(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        consume(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
     }
     ::close(fd);
     return ok;
@@ -93,14 +95,15 @@ bool readChunks(const fs::path& path, Consume&& consume) {
 class CrLfCounter {
 public:
     void add(std::string_view chunk) {
-        const char* const begin = chunk.data();
-        const char* const end = begin + chunk.size();
-        const char* p = begin;
-        while ((p = static_cast<const char*>(
-                    std::memchr(p, '\n', static_cast<std::size_t>(end - p))))) {
-            if (p == begin ? lastWasCr_ : p[-1] == '\r') ++pairs_;
-            ++p;
-        }
+        if (chunk.empty()) return;
+        const auto* p = reinterpret_cast<const unsigned char*>(chunk.data());
+        if (lastWasCr_ && p[0] == '\n') ++pairs_;
+        // Nearly every line ends in a pair, so a plain loop that the
+        // compiler can widen beats a memchr call per line.
+        long long pairs = 0;
+        for (std::size_t i = 1; i < chunk.size(); ++i)
+            pairs += static_cast<int>(p[i] == '\n') & static_cast<int>(p[i - 1] == '\r');
+        pairs_ += pairs;
         if (!chunk.empty()) {
             lastWasCr_ = chunk.back() == '\r';
             empty_ = false;
@@ -174,15 +177,25 @@ struct FoundLine {
     std::string text;
 };
 
+// Opens what a path names for reading: the path as written first, and the
+// lookup without regard to case only when that fails, so that an exact path
+// costs no extra look at the file system.
+template <class Open>
+bool openNamed(const std::u16string& fileName, Open&& open) {
+    const auto lexical = platform::winpath::lexical(fileName);
+    if (lexical && open(*lexical)) return true;
+    const auto resolved = platform::winpath::resolve(fileName);
+    return resolved && resolved != lexical && open(*resolved);
+}
+
 // The first line (text-stream reading) that contains the search text.
 std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
                                              std::u16string_view findString, bool matchCase) {
     LineMatcher matcher(findString, matchCase);
     if (!matcher.canMatch()) return std::nullopt;
-    const auto path = platform::winpath::resolve(fileName);
-    if (!path) return std::nullopt;
     platform::TextStream stream;
-    if (!stream.open(*path)) return std::nullopt;
+    if (!openNamed(fileName, [&](const fs::path& p) { return stream.open(p); }))
+        return std::nullopt;
     for (int32_t number = 1; !stream.atEndOfStream(); ++number) {
         std::string line = stream.readLine();
         if (matcher.matches(line)) return FoundLine{number, std::move(line)};
@@ -291,12 +304,14 @@ std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
 
 int32_t TxtFile::GetLineQty(const std::u16string& fileName) noexcept {
     return guarded(int32_t{0}, [&] {
-        const auto path = platform::winpath::resolve(fileName);
-        if (!path) return int32_t{0};
         CrLfCounter counter;
-        if (!readChunks(*path, [&](std::string_view chunk) { counter.add(chunk); })) {
-            return int32_t{0};
-        }
+        const bool read = openNamed(fileName, [&](const fs::path& p) {
+            CrLfCounter fresh;
+            if (!readChunks(p, [&](std::string_view chunk) { fresh.add(chunk); })) return false;
+            counter = fresh;
+            return true;
+        });
+        if (!read) return int32_t{0};
         if (counter.empty()) return int32_t{0};
         // The text split at every CR LF: one piece more than there are pairs.
         return static_cast<int32_t>(std::min<long long>(counter.pairs() + 1, INT32_MAX));
@@ -342,10 +357,8 @@ bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& lin
     return guarded(false, [&] {
         const auto wanted = comparableAnsi(line);
         if (!wanted) return false;
-        const auto path = platform::winpath::resolve(fileName);
-        if (!path) return false;
         platform::TextStream stream;
-        if (!stream.open(*path)) return false;
+        if (!openNamed(fileName, [&](const fs::path& p) { return stream.open(p); })) return false;
         while (!stream.atEndOfStream()) {
             if (stream.readLine() == *wanted) return true;
         }

@@ -5,12 +5,33 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace tlvx::platform {
 namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
+
+// The first CR or LF in [p, end), or end. Lines are short, so eight bytes are
+// tested at a time rather than calling memchr twice per line.
+const char* findCrOrLf(const char* p, const char* end) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    constexpr uint64_t kCr = kOnes * '\r';
+    constexpr uint64_t kLf = kOnes * '\n';
+    while (end - p >= 8) {
+        uint64_t x;
+        std::memcpy(&x, p, 8);
+        const uint64_t a = x ^ kCr;
+        const uint64_t b = x ^ kLf;
+        if ((((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kHighs) break;
+        p += 8;
+    }
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    return p;
 }
+
+}  // namespace
 
 LineInput::~LineInput() {
     close();
@@ -27,7 +48,7 @@ bool LineInput::open(const std::filesystem::path& path) {
         return false;
     }
     fd_ = fd;
-    buffer_.resize(kBlockSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     return true;
 }
 
@@ -36,15 +57,14 @@ void LineInput::close() {
     fd_ = -1;
     pos_ = end_ = 0;
     eof_ = readError_ = lastWasCr_ = bareLineFeed_ = false;
-    buffer_.clear();
-    buffer_.shrink_to_fit();
+    buffer_.reset();
 }
 
 bool LineInput::fill() {
     pos_ = end_ = 0;
     if (eof_ || readError_) return false;
     for (;;) {
-        const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+        const ssize_t got = ::read(fd_, buffer_.get(), kBlockSize);
         if (got > 0) {
             end_ = static_cast<std::size_t>(got);
             return true;
@@ -80,26 +100,34 @@ bool LineInput::readLine(std::string& line) {
                 continue;
             }
         }
-        const char* start = buffer_.data() + pos_;
-        const std::size_t available = end_ - pos_;
-        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', available));
-        std::size_t length = cr ? static_cast<std::size_t>(cr - start) : available;
-        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', length));
-        if (lf) bareLineFeed_ = true;
-        if (lf && lineFeedEndsLine_) {
-            length = static_cast<std::size_t>(lf - start);
+        const char* start = buffer_.get() + pos_;
+        const char* end = buffer_.get() + end_;
+        const char* stop = findCrOrLf(start, end);
+        const auto length = static_cast<std::size_t>(stop - start);
+        if (stop == end) {
             line.append(start, length);
+            hasText = hasText || length > 0;
+            pos_ = end_;
+            continue;
+        }
+        if (*stop == '\n') {
+            // Any LF found here is bare: the LF of a CR LF pair was taken
+            // with its CR.
+            bareLineFeed_ = true;
+            if (lineFeedEndsLine_) {
+                line.append(start, length);
+                pos_ += length + 1;
+                return true;
+            }
+            line.append(start, length + 1);
+            hasText = true;
             pos_ += length + 1;
-            return true;
+            continue;
         }
         line.append(start, length);
-        hasText = hasText || length > 0;
-        if (cr) {
-            pos_ += length + 1;
-            lastWasCr_ = true;
-            return true;
-        }
-        pos_ = end_;
+        pos_ += length + 1;
+        lastWasCr_ = true;
+        return true;
     }
 }
 

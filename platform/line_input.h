@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,7 @@ private:
     bool fill();
 
     int fd_ = -1;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;  // a block, left uninitialised
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool eof_ = false;

@@ -347,10 +347,6 @@ std::optional<int64_t> createKeyPath(sqlite3* db, uint32_t root, std::u16string_
     return key;
 }
 
-bool isRootRow(int64_t key) {
-    return key >= 1 && key <= 7;
-}
-
 std::optional<std::vector<std::u16string>> namesIn(sqlite3* db, uint32_t root,
                                                    std::u16string_view path, const char* sql) {
     Transaction transaction(db, Transaction::Read);
@@ -609,7 +605,7 @@ bool RegistryStore::deleteKey(uint32_t root, std::u16string_view path) noexcept 
         Transaction transaction(db, Transaction::Write);
         if (!transaction.ok()) return false;
         const auto key = findKey(db, root, path);
-        if (!key || isRootRow(*key)) return false;
+        if (!key || key == rootRow(root)) return false;  // a root stays
         Statement remove(db, "DELETE FROM reg_key WHERE id = ?1");
         remove.bind(1, *key);
         return remove.run() && transaction.commit();

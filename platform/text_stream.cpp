@@ -68,7 +68,7 @@ bool TextStream::open(const std::filesystem::path& path) {
     struct stat st;
     fd_ = openForReading(path, st);
     if (fd_ < 0) return false;
-    buffer_.resize(kBlockSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     return true;
 }
 
@@ -77,14 +77,13 @@ void TextStream::close() {
     fd_ = -1;
     pos_ = end_ = 0;
     eof_ = false;
-    buffer_.clear();
-    buffer_.shrink_to_fit();
+    buffer_.reset();
 }
 
 bool TextStream::fill() {
     pos_ = end_ = 0;
     if (eof_ || fd_ < 0) return false;
-    const ssize_t got = readSome(fd_, buffer_.data(), buffer_.size());
+    const ssize_t got = readSome(fd_, buffer_.get(), kBlockSize);
     if (got <= 0) {
         // A read error ends the stream like the end of the file.
         eof_ = true;
@@ -112,8 +111,8 @@ std::string TextStream::readLine() {
             }
             line.push_back('\r');
         }
-        const char* start = buffer_.data() + pos_;
-        const char* stop = buffer_.data() + end_;
+        const char* start = buffer_.get() + pos_;
+        const char* stop = buffer_.get() + end_;
         const char* scan = start;
         for (;;) {
             const auto* cr = static_cast<const char*>(std::memchr(scan, '\r', stop - scan));
@@ -130,7 +129,7 @@ std::string TextStream::readLine() {
             }
             if (cr[1] == '\n') {
                 line.append(start, cr);
-                pos_ = static_cast<std::size_t>(cr + 2 - buffer_.data());
+                pos_ = static_cast<std::size_t>(cr + 2 - buffer_.get());
                 return line;
             }
             scan = cr + 1;

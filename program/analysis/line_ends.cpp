@@ -3,7 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <vector>
+#include <cerrno>
+#include <memory>
 
 namespace tlvx::analysis {
 namespace {
@@ -51,19 +52,20 @@ std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& sourc
         ::close(in);
         return std::nullopt;
     }
-    std::vector<char> block(1 << 16);
+    constexpr std::size_t kBlock = 1 << 16;
+    const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     std::string converted;
     bool lastWasCr = false;
     bool ok = true;
     for (;;) {
-        const ssize_t n = ::read(in, block.data(), block.size());
+        const ssize_t n = ::read(in, block.get(), kBlock);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ok = n == 0;
             break;
         }
         converted.clear();
-        appendWithCrLf(std::string_view(block.data(), static_cast<std::size_t>(n)), lastWasCr,
+        appendWithCrLf(std::string_view(block.get(), static_cast<std::size_t>(n)), lastWasCr,
                        converted);
         if (!writeAll(out, converted)) {
             ok = false;

@@ -1,10 +1,10 @@
 #include "program/analysis/module_count.h"
 
 #include <array>
+#include <optional>
 #include <system_error>
 
 #include "library/TxtFile.h"
-#include "platform/file_system.h"
 #include "platform/line_input.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
@@ -51,6 +51,19 @@ struct ScratchCopy {
     }
 };
 
+bool isRegularFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+// The regular file a module path names: the path as written, else looked up
+// without regard to case.
+std::optional<std::filesystem::path> locateFile(const std::u16string& path) {
+    if (auto exact = platform::winpath::lexical(path); exact && isRegularFile(*exact)) return exact;
+    if (auto found = platform::winpath::resolve(path); found && isRegularFile(*found)) return found;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string moduleType(std::u16string_view path) {
@@ -83,30 +96,33 @@ CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
 ModuleCount countModule(const std::u16string& path, library::TxtFile& txt,
                         const std::filesystem::path& scratchFolder) {
     ModuleCount count;
-    if (!platform::fso::fileExists(path)) return count;
+    // The module is looked up once; the text-file class then gets the path
+    // it resolved to, which spares it the lookup without regard to case.
+    const auto resolved = locateFile(path);
+    if (!resolved) return count;
     count.valid = true;
     count.type = moduleType(path);
 
-    const auto resolved = platform::winpath::resolve(path);
-    const CommentBlankCount cb = resolved ? countCommentsAndBlanks(*resolved) : CommentBlankCount{};
+    const CommentBlankCount cb = countCommentsAndBlanks(*resolved);
     count.comment = clampToLong(cb.comment);
     count.blank = clampToLong(cb.blank);
 
     // The line counts come from the text-file class, which splits at CR LF
     // only; a file with bare LFs is measured through its CR LF twin.
-    std::u16string measured = path;
+    std::filesystem::path measured = *resolved;
     ScratchCopy copy;
     if (cb.bareLineFeeds) {
         if (auto made = crLfCopy(*resolved, scratchFolder)) {
             copy.path = *made;
-            measured = platform::winpath::toUtf16(copy.path);
+            measured = copy.path;
         }
     }
-    count.all = txt.GetLineQty(measured);
+    const std::u16string measuredText = platform::winpath::toUtf16(measured);
+    count.all = txt.GetLineQty(measuredText);
     const bool standardModule = lastFourLower(path) == u".bas";
     // A standard module's header is its single "Attribute VB_Name" line.
     const int64_t header =
-        standardModule ? 1 : txt.GetLineNoByFind(measured, std::u16string(kHeaderEnd), false);
+        standardModule ? 1 : txt.GetLineNoByFind(measuredText, std::u16string(kHeaderEnd), false);
     count.pure = clampToLong(int64_t{count.all} - header);
     return count;
 }

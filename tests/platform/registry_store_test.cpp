@@ -125,6 +125,10 @@ TEST_F(RegistryStoreTest, SubkeysListInOrderOfCreation) {
 }
 
 TEST_F(RegistryStoreTest, DeleteKeyRemovesTheWholeSubtree) {
+    // The very first key of a fresh store is an ordinary key.
+    ASSERT_TRUE(store_.createKey(HKCU, u"First"));
+    EXPECT_TRUE(store_.deleteKey(HKCU, u"First"));
+
     ASSERT_TRUE(store_.setValue(HKCU, u"A\\B\\C", u"deep", RegistryValue::fromDword(3)));
     ASSERT_TRUE(store_.setValue(HKCU, u"A\\B", u"mid", RegistryValue::fromDword(2)));
     ASSERT_TRUE(store_.setValue(HKCU, u"A", u"top", RegistryValue::fromDword(1)));
@@ -254,7 +258,7 @@ TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
     int killedWhileWriting = 0;
     for (int delayMs : {0, 0, 1, 2, 4, 8, 15, 30, 60}) {
         SCOPED_TRACE(delayMs);
-        store_.deleteKey(HKCU, u"Project");
+        ASSERT_TRUE(!store_.keyExists(HKCU, u"Project") || store_.deleteKey(HKCU, u"Project"));
         ASSERT_TRUE(store_.setValue(HKCU, u"Project\\Old", u"v", RegistryValue::fromDword(1)));
         const pid_t child = fork();
         if (child == 0) {
