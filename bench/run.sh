@@ -21,13 +21,14 @@ python3 "$corpus_tool" "$work/group" --projects 10 --modules 500 --lines 400
   "$build/bin/tlvx-count" "$work/group/Corpus.vbg" >/dev/null
 
 echo "== tlvx-count against cloc, one project of 500 modules"
-python3 "$corpus_tool" "$work/one" --projects 1 --modules 500 --lines 1300
+python3 "$corpus_tool" "$work/one" --projects 1 --modules 500 --lines 1600
 prj=$(ls "$work"/one/*/*.vbp | head -n 1)
 du -sh "$(dirname "$prj")"
 if command -v hyperfine >/dev/null && command -v cloc >/dev/null; then
-  hyperfine --warmup 2 --runs 10 \
+  hyperfine -N --warmup 2 --runs 10 \
     "$build/bin/tlvx-count $prj" \
-    "cloc --quiet --force-lang='Visual Basic',frm --force-lang='Visual Basic',bas --force-lang='Visual Basic',cls --force-lang='Visual Basic',ctl $(dirname "$prj")"
+    "cloc --quiet $(dirname "$prj")"
+  echo "target: tlvx-count takes at most a fifth of cloc's time"
 else
   echo "hyperfine and cloc are needed for this part (apt-get install hyperfine cloc)"
 fi

@@ -115,3 +115,24 @@ TEST_F(CountCommandTest, WindowsNotationAndOtherCaseFindTheFile) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Name\tA"), std::string::npos);
 }
+
+TEST_F(CountCommandTest, NamesOutsideTheCodePage) {
+    TempDir dir;
+    // A project file whose own name the code page cannot hold, listing a
+    // module written the code page's way (0xE9 is "é") and one whose name
+    // was saved as UTF-8 bytes by some editor.
+    dir.write("\xd0\x9f\xd1\x80\xd0\xbe\xd0\xb5\xd0\xba\xd1\x82/\xd0\x9f.vbp",
+              "Name=\"\xd0\x9f\"\r\nModule=a; Caf\xe9.bas\r\nModule=b; \xd0\x9c.bas\r\n");
+    dir.write("\xd0\x9f\xd1\x80\xd0\xbe\xd0\xb5\xd0\xba\xd1\x82/Caf\xc3\xa9.bas",
+              "Attribute VB_Name = \"a\"\r\n' \xe9\r\n");
+    const auto r =
+        run({"--json",
+             (dir / "\xd0\x9f\xd1\x80\xd0\xbe\xd0\xb5\xd0\xba\xd1\x82/\xd0\x9f.vbp").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("[\"Caf\xc3\xa9.bas\",\"Module\",\"2\",\"3\",\"1\""), std::string::npos)
+        << r.out;
+    // The UTF-8 bytes read as code page 1252 name no file: the row is Invalid.
+    EXPECT_NE(r.out.find("\"Invalid\""), std::string::npos);
+    // The project's name is shown as the code page reads it.
+    EXPECT_NE(r.out.find("\"name\":\"\xc3\x90\xc5\xb8\""), std::string::npos) << r.out;
+}
