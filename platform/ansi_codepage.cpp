@@ -127,4 +127,8 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
 }  // namespace tlvx::platform::ansi

@@ -25,5 +25,7 @@ std::string fromUtf8(std::string_view utf8, bool* lossless = nullptr);
 // byte stands for its upper-case form when the code page holds that form
 // ('a' and 'A', 0xE9 and 0xC9, 0xFF and 0x9F are equal; 0xDF has none).
 bool equalIgnoringCase(std::string_view a, std::string_view b);
+// True when `text` starts with `prefix`, letter case ignored as above.
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
 }  // namespace tlvx::platform::ansi

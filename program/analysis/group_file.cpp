@@ -4,26 +4,14 @@
 #include "platform/line_input.h"
 
 namespace tlvx::analysis {
-namespace {
-
-bool startsWithLower(std::string_view line, std::string_view lowerKey) {
-    if (line.size() < lowerKey.size()) return false;
-    for (std::size_t i = 0; i < lowerKey.size(); ++i) {
-        char c = line[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lowerKey[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 std::optional<std::string> projectPathOfGroupLine(std::string_view line) {
-    if (startsWithLower(line, "vbgroup")) return std::nullopt;
+    if (platform::ansi::startsWithIgnoringCase(line, "vbgroup")) return std::nullopt;
     constexpr std::string_view kStartup = "startupproject=";
     constexpr std::string_view kProject = "project=";
-    if (startsWithLower(line, kStartup)) return std::string(line.substr(kStartup.size()));
-    if (startsWithLower(line, kProject)) return std::string(line.substr(kProject.size()));
+    if (platform::ansi::startsWithIgnoringCase(line, kStartup))
+        return std::string(line.substr(kStartup.size()));
+    if (platform::ansi::startsWithIgnoringCase(line, kProject))
+        return std::string(line.substr(kProject.size()));
     return std::string();
 }
 

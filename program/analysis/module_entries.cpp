@@ -32,16 +32,6 @@ std::string_view trimSpaces(std::string_view s) {
     return s;
 }
 
-bool startsWithKey(std::string_view line, std::string_view key) {
-    if (line.size() < key.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        char c = line[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != key[i]) return false;
-    }
-    return true;
-}
-
 // "Module=mdlMain; mdlMain.bas": the second field of the whole line split
 // at ";". A line without ";" has no second field.
 std::optional<std::string_view> secondField(std::string_view line) {
@@ -55,7 +45,7 @@ std::optional<std::string_view> secondField(std::string_view line) {
 
 std::optional<std::string> modulePathOfLine(std::string_view line) {
     for (const auto& k : kModuleKeys) {
-        if (!startsWithKey(line, k.key)) continue;
+        if (!platform::ansi::startsWithIgnoringCase(line, k.key)) continue;
         if (k.rule == PathRule::AfterKey) return std::string(trimSpaces(line.substr(k.key.size())));
         if (auto field = secondField(line)) return std::string(trimSpaces(*field));
         return std::nullopt;

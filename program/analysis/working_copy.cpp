@@ -10,10 +10,8 @@ namespace tlvx::analysis {
 namespace {
 
 std::string upper(std::string_view utf8) {
-    std::u16string u = platform::unicode::utf8ToUtf16(utf8);
-    for (auto& c : u)
-        if (c < 0xD800 || c > 0xDFFF) c = static_cast<char16_t>(platform::unicode::toUpper(c));
-    return platform::unicode::utf16ToUtf8(u);
+    return platform::unicode::utf16ToUtf8(
+        platform::unicode::toUpper(platform::unicode::utf8ToUtf16(utf8)));
 }
 
 }  // namespace
