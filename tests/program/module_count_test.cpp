@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "library/TxtFile.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 using namespace tlvx::analysis;
 using tlvx::library::TxtFile;
@@ -180,19 +180,5 @@ TEST_F(ModuleCountTest, UnreadableModuleCountsNothingAndGoesOn) {
         const auto m = countExisting(u"locked.frm");
         return m.valid && m.type == "Form" && m.all == 0 && m.comment == 0 && m.blank == 0;
     };
-    if (::geteuid() != 0) {
-        EXPECT_TRUE(check());
-        return;
-    }
-    // Root reads every file: count as an unprivileged user in a child.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-        ::_exit(check() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(tlvx::test::runUnprivileged(check));
 }

@@ -1,0 +1,159 @@
+#include "library/TxtFileObject.h"
+
+#include <string>
+
+namespace tlvx::library {
+
+using frame::byRef;
+using frame::byVal;
+using frame::guarded;
+using frame::method;
+using frame::notImplemented;
+using frame::optVal;
+using frame::text;
+
+namespace {
+
+using I = _TxtFile;
+
+constexpr frame::Method kMethods[] = {
+    method<&I::AppendLine>(u"AppendLine", 0, VT_EMPTY,
+                           {byVal(u"FileName", VT_BSTR), byRef(u"Content", VT_BSTR)}),
+    method<&I::ReadLastLine>(u"ReadLastLine", 1, VT_BSTR, {byVal(u"FileName", VT_BSTR)}),
+    method<&I::GetLineQty>(u"GetLineQty", 2, VT_I4, {byVal(u"FileName", VT_BSTR)}),
+    method<&I::DeleteLine>(u"DeleteLine", 3, VT_EMPTY,
+                           {byVal(u"FileName", VT_BSTR), byVal(u"Content", VT_BSTR),
+                            optVal(u"Separator", VT_BSTR), optVal(u"FieldNo", VT_I2)}),
+    method<&I::ModifyLine>(u"ModifyLine", 4, VT_EMPTY,
+                           {byVal(u"FileName", VT_BSTR), byVal(u"OldString", VT_BSTR),
+                            byVal(u"NewString", VT_BSTR), optVal(u"Separator", VT_BSTR),
+                            optVal(u"FieldNo", VT_I2)}),
+    method<&I::FindLine>(u"FindLine", 5, VT_BOOL,
+                         {byVal(u"FileName", VT_BSTR), byVal(u"Line", VT_BSTR)}),
+    method<&I::GetLineNoByFind>(u"GetLineNoByFind", 6, VT_I4,
+                                {byVal(u"FileName", VT_BSTR), byVal(u"FindString", VT_BSTR),
+                                 optVal(u"MatchCase", VT_BOOL, VARIANT_TRUE)}),
+    method<&I::GetLineStrByFind>(u"GetLineStrByFind", 7, VT_BSTR,
+                                 {byVal(u"FileName", VT_BSTR), byVal(u"FindString", VT_BSTR),
+                                  optVal(u"MatchCase", VT_BOOL, VARIANT_TRUE)}),
+    method<&I::WriteByCharset>(u"WriteByCharset", 8, VT_EMPTY,
+                               {byVal(u"FileName", VT_BSTR), byVal(u"Content", VT_BSTR),
+                                optVal(u"CharSet", VT_BSTR, u"utf-8")}),
+    method<&I::ReadByCharset>(u"ReadByCharset", 9, VT_BSTR,
+                              {byVal(u"FileName", VT_BSTR), optVal(u"CharSet", VT_BSTR, u"utf-8")}),
+    method<&I::AutoRead>(u"AutoRead", 10, VT_BSTR, {byVal(u"FileName", VT_BSTR)}),
+    method<&I::GetEncoding>(u"GetEncoding", 11, VT_BSTR, {byVal(u"FileName", VT_BSTR)}),
+};
+static_assert(frame::wellFormed(kMethods));
+
+}  // namespace
+
+constinit const frame::DispatchTable TxtFileObject::dispatchTable = kMethods;
+
+HRESULT TxtFileObject::AppendLine(BSTR FileName, BSTR* Content) noexcept {
+    const auto call = enterCall();
+    if (!Content) return E_POINTER;
+    return guarded([&] {
+        std::u16string content = text(*Content);
+        lines_.AppendLine(text(FileName), content);
+        // Content is passed by reference; it changes only if the line
+        // operation changed it.
+        if (content != platform::automation::bstrView(*Content)) {
+            BSTR changed = platform::automation::allocBstr(content);
+            if (!changed) return E_OUTOFMEMORY;
+            SysFreeString(*Content);
+            *Content = changed;
+        }
+        return S_OK;
+    });
+}
+
+HRESULT TxtFileObject::ReadLastLine(BSTR FileName, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] { return frame::putText(result, lines_.ReadLastLine(text(FileName))); });
+}
+
+HRESULT TxtFileObject::GetLineQty(BSTR FileName, LONG* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = 0;
+    return guarded([&] {
+        *result = lines_.GetLineQty(text(FileName));
+        return S_OK;
+    });
+}
+
+HRESULT TxtFileObject::DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,
+                                  SHORT FieldNo) noexcept {
+    const auto call = enterCall();
+    return guarded([&] {
+        lines_.DeleteLine(text(FileName), text(Content), text(Separator), FieldNo);
+        return S_OK;
+    });
+}
+
+HRESULT TxtFileObject::ModifyLine(BSTR FileName, BSTR OldString, BSTR NewString, BSTR Separator,
+                                  SHORT FieldNo) noexcept {
+    const auto call = enterCall();
+    return guarded([&] {
+        lines_.ModifyLine(text(FileName), text(OldString), text(NewString), text(Separator),
+                          FieldNo);
+        return S_OK;
+    });
+}
+
+HRESULT TxtFileObject::FindLine(BSTR FileName, BSTR Line, VARIANT_BOOL* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    return guarded([&] {
+        *result = frame::boolean(lines_.FindLine(text(FileName), text(Line)));
+        return S_OK;
+    });
+}
+
+HRESULT TxtFileObject::GetLineNoByFind(BSTR FileName, BSTR FindString, VARIANT_BOOL MatchCase,
+                                       LONG* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = 0;
+    return guarded([&] {
+        *result = lines_.GetLineNoByFind(text(FileName), text(FindString), MatchCase != 0);
+        return S_OK;
+    });
+}
+
+HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_BOOL MatchCase,
+                                        BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] {
+        return frame::putText(result, lines_.GetLineStrByFind(text(FileName), text(FindString),
+                                                              MatchCase != 0));
+    });
+}
+
+HRESULT TxtFileObject::WriteByCharset(BSTR, BSTR, BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT TxtFileObject::ReadByCharset(BSTR, BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT TxtFileObject::AutoRead(BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT TxtFileObject::GetEncoding(BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+}  // namespace tlvx::library

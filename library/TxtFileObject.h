@@ -1,0 +1,38 @@
+#pragma once
+// The TxtFile class as clients see it: the _TxtFile interface over the line
+// operations of TxtFile, which stay the one home of that logic. The charset
+// methods are not built yet and answer E_NOTIMPL.
+
+#include "library/TxtFile.h"
+#include "library/frame/ComObject.h"
+#include "library/include/Morcel_TLVX.h"
+
+namespace tlvx::library {
+
+class TxtFileObject final : public frame::ComObject<_TxtFile, TxtFileObject> {
+public:
+    static constexpr const IID& interfaceId = IID__TxtFile;
+    static const frame::DispatchTable dispatchTable;
+
+    HRESULT AppendLine(BSTR FileName, BSTR* Content) noexcept override;
+    HRESULT ReadLastLine(BSTR FileName, BSTR* result) noexcept override;
+    HRESULT GetLineQty(BSTR FileName, LONG* result) noexcept override;
+    HRESULT DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,
+                       SHORT FieldNo) noexcept override;
+    HRESULT ModifyLine(BSTR FileName, BSTR OldString, BSTR NewString, BSTR Separator,
+                       SHORT FieldNo) noexcept override;
+    HRESULT FindLine(BSTR FileName, BSTR Line, VARIANT_BOOL* result) noexcept override;
+    HRESULT GetLineNoByFind(BSTR FileName, BSTR FindString, VARIANT_BOOL MatchCase,
+                            LONG* result) noexcept override;
+    HRESULT GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_BOOL MatchCase,
+                             BSTR* result) noexcept override;
+    HRESULT WriteByCharset(BSTR FileName, BSTR Content, BSTR CharSet) noexcept override;
+    HRESULT ReadByCharset(BSTR FileName, BSTR CharSet, BSTR* result) noexcept override;
+    HRESULT AutoRead(BSTR FileName, BSTR* result) noexcept override;
+    HRESULT GetEncoding(BSTR FileName, BSTR* result) noexcept override;
+
+private:
+    TxtFile lines_;
+};
+
+}  // namespace tlvx::library
