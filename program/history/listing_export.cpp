@@ -34,8 +34,7 @@ std::chrono::year_month_day localToday() {
 
 void exportListing(const ExportRequest& request, const SaveNameChooser& chooseFile,
                    MessageBoxes& messages, std::chrono::year_month_day today) {
-    const std::string proposed =
-        defaultExportName(request.firstName, request.secondName, today);
+    const std::string proposed = defaultExportName(request.firstName, request.secondName, today);
     if (request.rows.empty()) {
         messages.information(kNothingToExport);
         return;

@@ -7,7 +7,9 @@ namespace {
 
 constexpr char kEscape = '%';
 
-bool needsEscape(char c) { return c == '/' || c == '\\' || c == '\0' || c == kEscape; }
+bool needsEscape(char c) {
+    return c == '/' || c == '\\' || c == '\0' || c == kEscape;
+}
 
 void appendEscaped(std::string& out, char c) {
     static constexpr char kHex[] = "0123456789ABCDEF";

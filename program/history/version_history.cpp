@@ -112,7 +112,9 @@ bool VersionHistory::save(std::string_view projectName, std::string_view version
     return record.commit();
 }
 
-std::vector<std::string> VersionHistory::projects() const { return entryNames(root_, true); }
+std::vector<std::string> VersionHistory::projects() const {
+    return entryNames(root_, true);
+}
 
 std::vector<std::string> VersionHistory::versions(std::string_view projectName) const {
     const auto folder = projectFolder(projectName);

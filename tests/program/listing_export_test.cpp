@@ -38,10 +38,11 @@ ExportRequest billing() {
 
 TEST(ListingExport, DefaultNameCarriesProjectVersionAndDate) {
     EXPECT_EQ(defaultExportName("Billing", "2.1.0", kDay), "Billing_2.1.0_20121231");
-    EXPECT_EQ(defaultExportName("", "..", std::chrono::year_month_day{std::chrono::year(2026),
-                                                                      std::chrono::March,
-                                                                      std::chrono::day(5)}),
-              "_.._20260305");
+    EXPECT_EQ(
+        defaultExportName("", "..",
+                          std::chrono::year_month_day{std::chrono::year(2026), std::chrono::March,
+                                                      std::chrono::day(5)}),
+        "_.._20260305");
 }
 
 TEST(ListingExport, TabAndCommaFilesWithTotalLine) {
@@ -49,7 +50,13 @@ TEST(ListingExport, TabAndCommaFilesWithTotalLine) {
     RecordedMessages messages;
     std::string proposed;
     const auto txt = (dir / "out.TXT").string();
-    exportListing(billing(), [&](const std::string& p) { proposed = p; return txt; }, messages, kDay);
+    exportListing(
+        billing(),
+        [&](const std::string& p) {
+            proposed = p;
+            return txt;
+        },
+        messages, kDay);
     EXPECT_EQ(proposed, "Billing_2.1.0_20121231");
     EXPECT_EQ(TempDir::read(txt),
               "Module File\tType\tP\tA\tC\tB\tP - C\tP - B\tP - C - B\tA - C\tA - B\tA - C -B\r\n"
@@ -57,7 +64,8 @@ TEST(ListingExport, TabAndCommaFilesWithTotalLine) {
               "a,b.frm\tInvalid\t\t\t\t\t\t\t\t\t\t\r\n"
               " \tTotal\t1\t2\t0\t0\t1\t1\t1\t2\t2\t2\r\n");
     const auto csv = (dir / "out.Csv").string();
-    exportListing(billing(), [&](const std::string&) { return csv; }, messages, kDay);
+    exportListing(
+        billing(), [&](const std::string&) { return csv; }, messages, kDay);
     const std::string text = TempDir::read(csv);
     EXPECT_NE(text.find("\r\n\"a,b.frm\",Invalid,,,,,,,,,,\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\n ,Total,1,2,"), std::string::npos);
@@ -70,20 +78,27 @@ TEST(ListingExport, NoRowsNoDialogAndNoTotalWithoutSummary) {
     bool asked = false;
     ExportRequest empty = billing();
     empty.rows.clear();
-    exportListing(empty, [&](const std::string&) { asked = true; return std::string(); }, messages,
-                  kDay);
+    exportListing(
+        empty,
+        [&](const std::string&) {
+            asked = true;
+            return std::string();
+        },
+        messages, kDay);
     EXPECT_FALSE(asked);
     EXPECT_EQ(messages.information_, std::vector<std::string>{kNothingToExport});
 
     ExportRequest noSummary = billing();
     noSummary.summary = "Total Lines: please choose a project/group first.";
     const auto path = (dir / "x.txt").string();
-    exportListing(noSummary, [&](const std::string&) { return path; }, messages, kDay);
+    exportListing(
+        noSummary, [&](const std::string&) { return path; }, messages, kDay);
     EXPECT_EQ(TempDir::read(path).find("Total"), std::string::npos);
 
     // Cancel writes nothing and says nothing.
     messages.information_.clear();
-    exportListing(billing(), [](const std::string&) { return std::string(); }, messages, kDay);
+    exportListing(
+        billing(), [](const std::string&) { return std::string(); }, messages, kDay);
     EXPECT_TRUE(messages.information_.empty());
 }
 
@@ -91,7 +106,8 @@ TEST(ListingExport, AFileThatCannotBeWrittenGivesAWarningNamingIt) {
     TempDir dir;
     RecordedMessages messages;
     const auto missing = (dir / "no/such/folder/out.txt").string();
-    exportListing(billing(), [&](const std::string&) { return missing; }, messages, kDay);
+    exportListing(
+        billing(), [&](const std::string&) { return missing; }, messages, kDay);
     ASSERT_EQ(messages.warnings.size(), 1u);
     EXPECT_NE(messages.warnings[0].find(missing), std::string::npos);
     EXPECT_TRUE(messages.information_.empty()) << "no success message after a failure";
@@ -105,7 +121,8 @@ TEST(ListingExport, AFileThatCannotBeWrittenGivesAWarningNamingIt) {
     fs::permissions(kept, fs::perms::all);
     EXPECT_TRUE(tlvx::test::runUnprivileged([&] {
         RecordedMessages m;
-        exportListing(billing(), [&](const std::string&) { return kept.string(); }, m, kDay);
+        exportListing(
+            billing(), [&](const std::string&) { return kept.string(); }, m, kDay);
         return m.warnings.size() == 1 && m.information_.empty();
     }));
     EXPECT_EQ(TempDir::read(kept), "previous");

@@ -19,7 +19,8 @@ using tlvx::test::TempDir;
 
 namespace {
 
-const ListingRow kForm{"frmMain.frm", "Form", "61", "101", "2", "3", "59", "58", "56", "99", "98", "96"};
+const ListingRow kForm{"frmMain.frm", "Form", "61", "101", "2",  "3",
+                       "59",          "58",   "56", "99",  "98", "96"};
 const ListingRow kGone{"Forms\\frmOld.frm", "Invalid"};
 const std::string kSummary =
     "Total: 61 / 101 / 2 / 3 / 59 / 58 / 56 / 99 / 98 / 96 code lines in 2 modules (same order "
@@ -53,8 +54,9 @@ TEST(RecordNames, EscapesWhatCannotBeAFileNameAndReadsItBack) {
     EXPECT_EQ(escapeRecordName(".."), "%2E.");
     EXPECT_EQ(escapeRecordName("a/b\\c"), "a%2Fb%5Cc");
     EXPECT_EQ(escapeRecordName("100%"), "100%25");
-    for (const std::string& name : std::vector<std::string>{"", ".", "..", "a/b", "..\\..\\x", "100%", "%41", "%", ".hidden",
-                             "1.2.", std::string("a\0b", 3), "Caf\xc3\xa9"}) {
+    for (const std::string& name :
+         std::vector<std::string>{"", ".", "..", "a/b", "..\\..\\x", "100%", "%41", "%", ".hidden",
+                                  "1.2.", std::string("a\0b", 3), "Caf\xc3\xa9"}) {
         const std::string stored = escapeRecordName(name);
         EXPECT_EQ(unescapeRecordName(stored), name) << stored;
         EXPECT_EQ(stored.find('/'), std::string::npos);
@@ -78,9 +80,9 @@ TEST_F(VersionHistoryTest, WritesOneRecordPerVersionAndReplacesItWhole) {
     ASSERT_TRUE(history.save("Billing", "2.1.0", {kGone}, kSummary));
     EXPECT_EQ(TempDir::read(record), "Forms\\frmOld.frm:Invalid::::::::::\r\n" + kSummary + "\r\n");
     EXPECT_EQ(TempDir::read(dir / "verhis/Billing/2.1.1"), kSummary + "\r\n");
-    EXPECT_EQ(allFiles(), (std::vector<std::string>{"verhis", "verhis/Billing",
-                                                    "verhis/Billing/2.1.0",
-                                                    "verhis/Billing/2.1.1"}));
+    EXPECT_EQ(allFiles(),
+              (std::vector<std::string>{"verhis", "verhis/Billing", "verhis/Billing/2.1.0",
+                                        "verhis/Billing/2.1.1"}));
 }
 
 TEST_F(VersionHistoryTest, TextIsStoredInTheCodePage) {
@@ -91,9 +93,16 @@ TEST_F(VersionHistoryTest, TextIsStoredInTheCodePage) {
 }
 
 TEST_F(VersionHistoryTest, NamesNeverLeadOutsideTheirProjectFolder) {
-    const std::vector<std::string> names = {"",        ".",      "..",     "../../etc",
-                                            "a/b",     "a\\b",   "..\\x", std::string("n\0ul", 4),
-                                            std::string(300, 'x'), "\xd0\x9f\xd1\x80"};
+    const std::vector<std::string> names = {"",
+                                            ".",
+                                            "..",
+                                            "../../etc",
+                                            "a/b",
+                                            "a\\b",
+                                            "..\\x",
+                                            std::string("n\0ul", 4),
+                                            std::string(300, 'x'),
+                                            "\xd0\x9f\xd1\x80"};
     for (const auto& name : names) {
         EXPECT_TRUE(history.save(name, "..", {kForm}, kSummary)) << name;
         EXPECT_TRUE(history.save("P", name, {kForm}, kSummary)) << name;

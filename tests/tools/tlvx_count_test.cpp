@@ -40,7 +40,12 @@ protected:
         const int status = runCountCommand(args, out, err);
         return {status, out.str(), err.str()};
     }
-    bool tmpIsEmpty() const { return std::filesystem::is_empty(tmp.path()); }
+    // No private working folder of the command is left behind.
+    bool tmpIsEmpty() const {
+        for (const auto& e : std::filesystem::directory_iterator(tmp.path()))
+            if (e.path().filename().string().rfind("tlvx-count-", 0) == 0) return false;
+        return true;
+    }
 
     TempDir tmp;
 
@@ -135,4 +140,33 @@ TEST_F(CountCommandTest, NamesOutsideTheCodePage) {
     EXPECT_NE(r.out.find("\"Invalid\""), std::string::npos);
     // The project's name is shown as the code page reads it.
     EXPECT_NE(r.out.find("\"name\":\"\xc3\x90\xc5\xb8\""), std::string::npos) << r.out;
+}
+
+TEST_F(CountCommandTest, RecordWritesTheVersionHistory) {
+    TempDir out;
+    const auto history = (out / "hist").string();
+    auto r = run({"--record", "--history", history, kExamples + "/Shop.vbg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto till = TempDir::read(out / "hist/Till/2.1.7");
+    EXPECT_EQ(till.rfind("clsBasket.cls:ClassModule:14:23:2:3:12:11:9:21:20:18\r\n", 0), 0u);
+    EXPECT_NE(till.find("\r\nTotal: 50 / 97"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(out / "hist/Common/1.0.3"));
+    // Recording again replaces the records, nothing more appears.
+    r = run({"--record", "--history", history, kExamples + "/Shop.vbg"});
+    EXPECT_EQ(TempDir::read(out / "hist/Till/2.1.7"), till);
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(out / "hist"))
+        files += e.is_regular_file();
+    EXPECT_EQ(files, 2u);
+    EXPECT_TRUE(tmpIsEmpty());
+}
+
+TEST_F(CountCommandTest, RecordOptionsAreChecked) {
+    EXPECT_EQ(run({"--history", "x", kExamples + "/Shop.vbg"}).status, 2);
+    EXPECT_EQ(run({"--record", "--history"}).status, 2);
+    TempDir out;
+    out.write("file", "x");
+    const auto r = run({"--record", "--history", (out / "file").string(), kExamples + "/Shop.vbg"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
 }

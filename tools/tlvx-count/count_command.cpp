@@ -15,20 +15,26 @@
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
 #include "program/analysis/work_folders.h"
+#include "program/history/recorded_analysis.h"
+#include "program/history/version_history.h"
 #include "tools/tlvx-count/count_report.h"
 
 namespace tlvx::count {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tlvx-count [--csv | --json] PROJECT.vbp|GROUP.vbg\n"
+    "usage: tlvx-count [--csv | --json] [--record [--history DIR]] PROJECT.vbp|GROUP.vbg\n"
     "Counts the modules of a Visual Basic 6 project, or of every project of a\n"
     "group, and prints per project its name, version, listing, total line and\n"
-    "summary (tab separated unless --csv or --json is given).\n";
+    "summary (tab separated unless --csv or --json is given).\n"
+    "--record writes the version history as the desktop program does, into the\n"
+    "program's history folder or into DIR.\n";
 
 struct Options {
     ReportFormat format = ReportFormat::Tab;
     std::string file;
+    bool record = false;
+    std::string historyDir;  // empty: the program's own history folder
 };
 
 // A private folder for the working copies, removed with its content.
@@ -103,8 +109,17 @@ std::optional<std::filesystem::path> checkInput(const std::string& file, std::st
 std::optional<Options> parseArguments(const std::vector<std::string>& args, std::ostream& err) {
     Options options;
     bool filesOnly = false;
-    for (const auto& arg : args) {
-        if (!filesOnly && arg == "--csv") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!filesOnly && arg == "--record") {
+            options.record = true;
+        } else if (!filesOnly && arg == "--history") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                err << "tlvx-count: --history needs a folder\n" << kUsage;
+                return std::nullopt;
+            }
+            options.historyDir = args[++i];
+        } else if (!filesOnly && arg == "--csv") {
             options.format = ReportFormat::Csv;
         } else if (!filesOnly && arg == "--json") {
             options.format = ReportFormat::Json;
@@ -124,7 +139,28 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
         err << kUsage;
         return std::nullopt;
     }
+    if (!options.historyDir.empty() && !options.record) {
+        err << "tlvx-count: --history goes with --record\n" << kUsage;
+        return std::nullopt;
+    }
     return options;
+}
+
+// The history root, made when missing as the desktop program makes it at
+// start-up.
+std::optional<history::VersionHistory> prepareHistory(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::path root;
+    if (dir.empty()) {
+        const auto base = analysis::workFoldersBase(analysis::programFolder());
+        analysis::createWorkFolders(base);
+        root = base / analysis::kHistoryFolder;
+    } else {
+        root = std::filesystem::absolute(dir, ec);
+        std::filesystem::create_directories(root, ec);
+    }
+    if (!std::filesystem::is_directory(root, ec)) return std::nullopt;
+    return history::VersionHistory(root);
 }
 
 }  // namespace
@@ -145,6 +181,17 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
         return 2;
     }
 
+    std::optional<history::VersionHistory> versions;
+    if (options->record) {
+        versions = prepareHistory(options->historyDir);
+        if (!versions) {
+            err << "tlvx-count: the history folder cannot be made: "
+                << (options->historyDir.empty() ? std::string("the program's folder")
+                                                : options->historyDir)
+                << "\n";
+            return 2;
+        }
+    }
     PrivateFolder work;
     if (work.path().empty()) {
         err << "tlvx-count: cannot create a temporary folder: " << std::strerror(errno) << "\n";
@@ -162,12 +209,27 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
         return 2;
     }
 
+    int status = 0;
+
     ReportWriter writer(out, options->format);
     writer.begin();
     library::TxtFile txt;
     analysis::ListingModel listing;
     for (std::size_t i = 0; i < list->size(); ++i) {
-        const auto result = analysis::analysePosition(*list, i, listing, txt, work.path());
+        analysis::PositionResult result;
+        if (versions) {
+            const auto done =
+                history::analyseAndRecord(*list, i, listing, txt, work.path(), *versions);
+            result = done.result;
+            if (!done.recorded) {
+                err << "tlvx-count: the record of " << result.properties.name() << " "
+                    << result.properties.version() << " could not be written under "
+                    << versions->root().string() << "\n";
+                status = 1;
+            }
+        } else {
+            result = analysis::analysePosition(*list, i, listing, txt, work.path());
+        }
         ProjectReport report;
         report.position = i + 1;
         report.positions = list->size();
@@ -178,7 +240,7 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
         writer.project(report);
     }
     writer.end();
-    return out ? 0 : 1;
+    return out ? status : 1;
 }
 
 }  // namespace tlvx::count

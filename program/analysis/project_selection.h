@@ -1,0 +1,44 @@
+#pragma once
+// Choosing a project or group and stepping through its positions. The
+// current position is kept only in the counter text ("  k/N", two spaces in
+// front; "  0/0" before any choice), which previous and next read back.
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "program/analysis/project_list.h"
+
+namespace tlvx::analysis {
+
+class ProjectSelection {
+public:
+    // Runs the analysis of one position (0-based).
+    using Analyse = std::function<void(const ProjectList& list, std::size_t index)>;
+
+    explicit ProjectSelection(std::filesystem::path workingCopyFolder)
+        : workingCopyFolder_(std::move(workingCopyFolder)) {}
+
+    // A new choice: the list with the working copies of all positions, the
+    // counter at "  1/N", and the first position analysed. A group file that
+    // cannot be read leaves everything as it was and gives false.
+    bool choose(std::string_view chosenPath, const Analyse& analyse);
+    // One position back or on; nothing at the ends, before a choice, or with
+    // a single position. The counter changes after the analysis.
+    void previous(const Analyse& analyse);
+    void next(const Analyse& analyse);
+
+    const std::string& counterText() const { return counter_; }
+    const ProjectList& list() const { return list_; }
+
+private:
+    void step(int delta, const Analyse& analyse);
+
+    std::filesystem::path workingCopyFolder_;
+    ProjectList list_;
+    std::string counter_ = "  0/0";
+};
+
+}  // namespace tlvx::analysis

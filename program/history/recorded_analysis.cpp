@@ -1,0 +1,17 @@
+#include "program/history/recorded_analysis.h"
+
+namespace tlvx::history {
+
+RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
+                                  analysis::ListingModel& listing, library::TxtFile& txt,
+                                  const std::filesystem::path& scratchFolder,
+                                  const VersionHistory& history) {
+    RecordedAnalysis done;
+    done.result = analysis::analysePosition(list, index, listing, txt, scratchFolder);
+    // The record keeps the rows in the order the listing shows them.
+    done.recorded = history.save(done.result.properties.name(), done.result.properties.version(),
+                                 listing.rows(), done.result.calculation.summary);
+    return done;
+}
+
+}  // namespace tlvx::history

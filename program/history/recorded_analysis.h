@@ -1,0 +1,24 @@
+#pragma once
+// The analysis of one position as the program runs it: into the project's
+// folder, its properties, its calculation, then its version record, always
+// all of them and in this order.
+
+#include <cstddef>
+#include <filesystem>
+
+#include "program/analysis/position_analysis.h"
+#include "program/history/version_history.h"
+
+namespace tlvx::history {
+
+struct RecordedAnalysis {
+    analysis::PositionResult result;
+    bool recorded = false;
+};
+
+RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
+                                  analysis::ListingModel& listing, library::TxtFile& txt,
+                                  const std::filesystem::path& scratchFolder,
+                                  const VersionHistory& history);
+
+}  // namespace tlvx::history
