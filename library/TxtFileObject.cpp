@@ -24,10 +24,10 @@ constexpr frame::Method kMethods[] = {
     method<&I::DeleteLine>(u"DeleteLine", 3, VT_EMPTY,
                            {byVal(u"FileName", VT_BSTR), byVal(u"Content", VT_BSTR),
                             optVal(u"Separator", VT_BSTR), optVal(u"FieldNo", VT_I2)}),
-    method<&I::ModifyLine>(u"ModifyLine", 4, VT_EMPTY,
-                           {byVal(u"FileName", VT_BSTR), byVal(u"OldString", VT_BSTR),
-                            byVal(u"NewString", VT_BSTR), optVal(u"Separator", VT_BSTR),
-                            optVal(u"FieldNo", VT_I2)}),
+    method<&I::ModifyLine>(
+        u"ModifyLine", 4, VT_EMPTY,
+        {byVal(u"FileName", VT_BSTR), byVal(u"OldString", VT_BSTR), byVal(u"NewString", VT_BSTR),
+         optVal(u"Separator", VT_BSTR), optVal(u"FieldNo", VT_I2)}),
     method<&I::FindLine>(u"FindLine", 5, VT_BOOL,
                          {byVal(u"FileName", VT_BSTR), byVal(u"Line", VT_BSTR)}),
     method<&I::GetLineNoByFind>(u"GetLineNoByFind", 6, VT_I4,
@@ -131,8 +131,8 @@ HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_
     if (!result) return E_POINTER;
     *result = nullptr;
     return guarded([&] {
-        return frame::putText(result, lines_.GetLineStrByFind(text(FileName), text(FindString),
-                                                              MatchCase != 0));
+        return frame::putText(
+            result, lines_.GetLineStrByFind(text(FileName), text(FindString), MatchCase != 0));
     });
 }
 

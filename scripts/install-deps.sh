@@ -5,6 +5,7 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev
   libsqlite3-dev
+  qt6-base-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -87,7 +87,9 @@ protected:
 
     // Opens a method call: holds a reference to the object until the call
     // returns. Every method of the interface begins with it.
-    [[nodiscard]] MethodCall enterCall() noexcept { return MethodCall(static_cast<Interface*>(this)); }
+    [[nodiscard]] MethodCall enterCall() noexcept {
+        return MethodCall(static_cast<Interface*>(this));
+    }
 
 private:
     std::atomic<ULONG> references_{1};

@@ -111,7 +111,7 @@ constexpr bool isEnum32 = std::is_enum_v<T> && sizeof(T) == 4;
 // Whether a C++ parameter of type T carries an argument declared as
 // `type`, passed by reference or not.
 template <class T>
-consteval bool carries(VARTYPE type, bool byReference) {
+constexpr bool carries(VARTYPE type, bool byReference) {
     using Pointee = std::remove_pointer_t<T>;
     if (byReference) {
         if constexpr (!std::is_pointer_v<T>) {
@@ -201,14 +201,14 @@ struct Carrier<SAFEARRAY**> : InPlace {
     SAFEARRAY** get() { return &value.parray; }
 };
 template <class E>
-    requires isEnum32<E>
+requires isEnum32<E>
 struct Carrier<E> : InPlace {
     using InPlace::InPlace;
     E get() { return static_cast<E>(value.lVal); }
 };
 // An enumeration by reference gets a holder of its own type.
 template <class E>
-    requires isEnum32<E>
+requires isEnum32<E>
 struct Carrier<E*> {
     VARIANT& value;
     E held;
@@ -222,12 +222,13 @@ HRESULT callSlot(IDispatch* object, VARIANT* values) noexcept {
     using Signature = SlotSignature<decltype(Slot)>;
     auto* target = static_cast<typename Signature::Owner*>(object);
     return [&]<std::size_t... I>(std::index_sequence<I...>) {
-        std::tuple<Carrier<std::tuple_element_t<I, typename Signature::ArgumentTypes>>...>
-            carriers{values[I]...};
+        std::tuple<Carrier<std::tuple_element_t<I, typename Signature::ArgumentTypes>>...> carriers{
+            values[I]...};
         const HRESULT hr = (target->*Slot)(std::get<I>(carriers).get()...);
         (std::get<I>(carriers).done(), ...);
         return hr;
-    }(std::make_index_sequence<Signature::arity>{});
+    }
+    (std::make_index_sequence<Signature::arity>{});
 }
 
 // Ends constant evaluation: the table entry does not fit its slot.
@@ -269,7 +270,8 @@ consteval Method method(const char16_t* name, int number, VARTYPE result,
             }(),
             ...);
         return all;
-    }(std::make_index_sequence<Signature::arity>{});
+    }
+    (std::make_index_sequence<Signature::arity>{});
     if (!fits) detail::tableEntryDoesNotMatchItsSlot();
     return entry;
 }

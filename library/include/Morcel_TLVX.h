@@ -92,18 +92,18 @@ static_assert(sizeof(VbAppWinStyle) == 4);
 
 class _GenFuns : public IDispatch {
 public:
-    virtual HRESULT GetCharsetList(BSTR* result) noexcept = 0;                  // 0
-    virtual HRESULT LongToHTMLColor(LONG Color, BSTR* result) noexcept = 0;     // 1
+    virtual HRESULT GetCharsetList(BSTR* result) noexcept = 0;                        // 0
+    virtual HRESULT LongToHTMLColor(LONG Color, BSTR* result) noexcept = 0;           // 1
     virtual HRESULT SetMenuCaption(IDispatch** Target, BSTR MenusFile) noexcept = 0;  // 2, opt.
-    virtual HRESULT SetTip(IDispatch** Target, BSTR TipsFile) noexcept = 0;     // 3, opt.
-    virtual HRESULT InVar(VARIANT Target, SAFEARRAY** VarList,                  // 4
+    virtual HRESULT SetTip(IDispatch** Target, BSTR TipsFile) noexcept = 0;           // 3, opt.
+    virtual HRESULT InVar(VARIANT Target, SAFEARRAY** VarList,                        // 4
                           VARIANT_BOOL* result) noexcept = 0;
-    virtual HRESULT AdjListColWid(IDispatch** Target) noexcept = 0;             // 5
-    virtual HRESULT GetFilesQty(BSTR Path, LONG* result) noexcept = 0;          // 6
+    virtual HRESULT AdjListColWid(IDispatch** Target) noexcept = 0;                   // 5
+    virtual HRESULT GetFilesQty(BSTR Path, LONG* result) noexcept = 0;                // 6
     virtual HRESULT CheckShortcut(BSTR Shortcut, VARIANT_BOOL* result) noexcept = 0;  // 7
-    virtual HRESULT GetSysTempPath(BSTR* result) noexcept = 0;                  // 8
-    virtual HRESULT GetEnglishWeekday(SHORT WeekSN, BSTR* result) noexcept = 0;  // 9
-    virtual HRESULT GetEnglishShortMonth(SHORT MonthSN, BSTR* result) noexcept = 0;  // 10
+    virtual HRESULT GetSysTempPath(BSTR* result) noexcept = 0;                        // 8
+    virtual HRESULT GetEnglishWeekday(SHORT WeekSN, BSTR* result) noexcept = 0;       // 9
+    virtual HRESULT GetEnglishShortMonth(SHORT MonthSN, BSTR* result) noexcept = 0;   // 10
 
 protected:
     ~_GenFuns() = default;
@@ -111,60 +111,60 @@ protected:
 
 class _APIFuns : public IDispatch {
 public:
-    virtual HRESULT GetWindowsVersion(LONG* result) noexcept = 0;                    // 0
-    virtual HRESULT AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept = 0;      // 1
-    virtual HRESULT MapNetDrive(LONG WinHandle, LONG Action) noexcept = 0;          // 2
-    virtual HRESULT DisconnectNetDrive(LONG WinHandle, LONG Action) noexcept = 0;   // 3
-    virtual HRESULT SendMsg(LONG Handle, LONG msg, LONG ParamA,                     // 4
+    virtual HRESULT GetWindowsVersion(LONG* result) noexcept = 0;                  // 0
+    virtual HRESULT AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept = 0;     // 1
+    virtual HRESULT MapNetDrive(LONG WinHandle, LONG Action) noexcept = 0;         // 2
+    virtual HRESULT DisconnectNetDrive(LONG WinHandle, LONG Action) noexcept = 0;  // 3
+    virtual HRESULT SendMsg(LONG Handle, LONG msg, LONG ParamA,                    // 4
                             VARIANT ParamB) noexcept = 0;
-    virtual HRESULT PostMsg(LONG Handle, LONG msg, LONG ParamA,                     // 5
+    virtual HRESULT PostMsg(LONG Handle, LONG msg, LONG ParamA,  // 5
                             VARIANT ParamB) noexcept = 0;
     // DefDir and MultiSel are optional (empty, False).
-    virtual HRESULT GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter,       // 6
+    virtual HRESULT GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter,  // 6
                                      BSTR* DefDir, VARIANT_BOOL* MultiSel,
                                      SAFEARRAY** result) noexcept = 0;
     // DefDir and DefExt are optional (empty).
-    virtual HRESULT GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName,      // 7
+    virtual HRESULT GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName,  // 7
                                     BSTR Filter, BSTR DefDir, BSTR DefExt,
                                     BSTR* result) noexcept = 0;
-    virtual HRESULT GetFileIcon(BSTR FileName, LONG SmallPicDC,                     // 8
+    virtual HRESULT GetFileIcon(BSTR FileName, LONG SmallPicDC,  // 8
                                 LONG BigPicDC) noexcept = 0;
-    virtual HRESULT ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept = 0;   // 9
-    virtual HRESULT ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept = 0;     // 10
-    virtual HRESULT SelectColor(LONG WinHandle, LONG* result) noexcept = 0;         // 11
-    virtual HRESULT TxtOperate(LONG TxtHandle, BSTR* Action) noexcept = 0;          // 12
-    virtual HRESULT ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName,              // 13
+    virtual HRESULT ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept = 0;  // 9
+    virtual HRESULT ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept = 0;    // 10
+    virtual HRESULT SelectColor(LONG WinHandle, LONG* result) noexcept = 0;        // 11
+    virtual HRESULT TxtOperate(LONG TxtHandle, BSTR* Action) noexcept = 0;         // 12
+    virtual HRESULT ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName,             // 13
                             BSTR* result) noexcept = 0;
-    virtual HRESULT AddHScrollToListBox(LONG Handle, LONG Width) noexcept = 0;      // 14
-    virtual HRESULT WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,          // 15
+    virtual HRESULT AddHScrollToListBox(LONG Handle, LONG Width) noexcept = 0;  // 14
+    virtual HRESULT WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,      // 15
                              BSTR* KeyValue) noexcept = 0;
-    virtual HRESULT SetRadioMenu(LONG MenuHandle, LONG Pos) noexcept = 0;           // 16
-    virtual HRESULT GetMenuHandle(LONG WinHandle, LONG* result) noexcept = 0;       // 17
-    virtual HRESULT GetSubMenuHandle(LONG MenuHandle, LONG* Pos,                    // 18
+    virtual HRESULT SetRadioMenu(LONG MenuHandle, LONG Pos) noexcept = 0;      // 16
+    virtual HRESULT GetMenuHandle(LONG WinHandle, LONG* result) noexcept = 0;  // 17
+    virtual HRESULT GetSubMenuHandle(LONG MenuHandle, LONG* Pos,               // 18
                                      LONG* result) noexcept = 0;
-    virtual HRESULT GetSysPath(BSTR Class, BSTR* result) noexcept = 0;              // 19
-    virtual HRESULT FindWindowTitle(BSTR Title, LONG* result) noexcept = 0;         // 20
+    virtual HRESULT GetSysPath(BSTR Class, BSTR* result) noexcept = 0;                     // 19
+    virtual HRESULT FindWindowTitle(BSTR Title, LONG* result) noexcept = 0;                // 20
     virtual HRESULT ChooseFolder(LONG WinHandle, BSTR Prompt, BSTR* result) noexcept = 0;  // 21
-    virtual HRESULT DropFiles(LONG hDrop, BSTR* result) noexcept = 0;               // 22
-    virtual HRESULT Wait(LONG Milliseconds) noexcept = 0;                           // 23
-    virtual HRESULT GetSpecialFolder(SHORT ID, BSTR* result) noexcept = 0;          // 24
-    virtual HRESULT QueryRecycleBin(BSTR Drive, BSTR* result) noexcept = 0;         // 25, opt.
-    virtual HRESULT GetUserTempPath(BSTR* result) noexcept = 0;                     // 26
-    virtual HRESULT DelUntilReboot(BSTR FileName) noexcept = 0;                     // 27
-    virtual HRESULT SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept = 0;   // 28
-    virtual HRESULT EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept = 0;       // 29, opt.
+    virtual HRESULT DropFiles(LONG hDrop, BSTR* result) noexcept = 0;                      // 22
+    virtual HRESULT Wait(LONG Milliseconds) noexcept = 0;                                  // 23
+    virtual HRESULT GetSpecialFolder(SHORT ID, BSTR* result) noexcept = 0;                 // 24
+    virtual HRESULT QueryRecycleBin(BSTR Drive, BSTR* result) noexcept = 0;        // 25, opt.
+    virtual HRESULT GetUserTempPath(BSTR* result) noexcept = 0;                    // 26
+    virtual HRESULT DelUntilReboot(BSTR FileName) noexcept = 0;                    // 27
+    virtual HRESULT SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept = 0;  // 28
+    virtual HRESULT EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept = 0;      // 29, opt.
     // BgColor and ForeColor are optional (0).
-    virtual HRESULT SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset,            // 30
+    virtual HRESULT SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset,  // 30
                                      LONG BgColor, LONG ForeColor) noexcept = 0;
-    virtual HRESULT DelToRecycled(BSTR FileName) noexcept = 0;                      // 31
-    virtual HRESULT ShowFileFolderProperties(LONG Handle,                           // 32
+    virtual HRESULT DelToRecycled(BSTR FileName) noexcept = 0;  // 31
+    virtual HRESULT ShowFileFolderProperties(LONG Handle,       // 32
                                              BSTR FileFolderName) noexcept = 0;
-    virtual HRESULT LoadDLL(BSTR DLLFile, LONG* result) noexcept = 0;               // 33
+    virtual HRESULT LoadDLL(BSTR DLLFile, LONG* result) noexcept = 0;                     // 33
     virtual HRESULT GetDLLString(LONG ResHandle, LONG ResID, BSTR* result) noexcept = 0;  // 34
-    virtual HRESULT UnloadDLL(LONG ResHandle) noexcept = 0;                         // 35
-    virtual HRESULT KillProcess(BSTR NameProcess) noexcept = 0;                     // 36
-    virtual HRESULT SetClipboardText(BSTR Text) noexcept = 0;                       // 37
-    virtual HRESULT GetClipboardText(BSTR* result) noexcept = 0;                    // 38
+    virtual HRESULT UnloadDLL(LONG ResHandle) noexcept = 0;                               // 35
+    virtual HRESULT KillProcess(BSTR NameProcess) noexcept = 0;                           // 36
+    virtual HRESULT SetClipboardText(BSTR Text) noexcept = 0;                             // 37
+    virtual HRESULT GetClipboardText(BSTR* result) noexcept = 0;                          // 38
 
 protected:
     ~_APIFuns() = default;
@@ -172,29 +172,29 @@ protected:
 
 class _TxtFile : public IDispatch {
 public:
-    virtual HRESULT AppendLine(BSTR FileName, BSTR* Content) noexcept = 0;           // 0
-    virtual HRESULT ReadLastLine(BSTR FileName, BSTR* result) noexcept = 0;          // 1
-    virtual HRESULT GetLineQty(BSTR FileName, LONG* result) noexcept = 0;            // 2
+    virtual HRESULT AppendLine(BSTR FileName, BSTR* Content) noexcept = 0;   // 0
+    virtual HRESULT ReadLastLine(BSTR FileName, BSTR* result) noexcept = 0;  // 1
+    virtual HRESULT GetLineQty(BSTR FileName, LONG* result) noexcept = 0;    // 2
     // Separator and FieldNo are optional ("", 0).
-    virtual HRESULT DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,          // 3
+    virtual HRESULT DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,  // 3
                                SHORT FieldNo) noexcept = 0;
     // Separator and FieldNo are optional ("", 0).
-    virtual HRESULT ModifyLine(BSTR FileName, BSTR OldString, BSTR NewString,        // 4
+    virtual HRESULT ModifyLine(BSTR FileName, BSTR OldString, BSTR NewString,  // 4
                                BSTR Separator, SHORT FieldNo) noexcept = 0;
     virtual HRESULT FindLine(BSTR FileName, BSTR Line, VARIANT_BOOL* result) noexcept = 0;  // 5
     // MatchCase is optional (True).
-    virtual HRESULT GetLineNoByFind(BSTR FileName, BSTR FindString,                 // 6
+    virtual HRESULT GetLineNoByFind(BSTR FileName, BSTR FindString,  // 6
                                     VARIANT_BOOL MatchCase, LONG* result) noexcept = 0;
     // MatchCase is optional (True).
-    virtual HRESULT GetLineStrByFind(BSTR FileName, BSTR FindString,                // 7
+    virtual HRESULT GetLineStrByFind(BSTR FileName, BSTR FindString,  // 7
                                      VARIANT_BOOL MatchCase, BSTR* result) noexcept = 0;
     // CharSet is optional ("utf-8").
-    virtual HRESULT WriteByCharset(BSTR FileName, BSTR Content,                     // 8
+    virtual HRESULT WriteByCharset(BSTR FileName, BSTR Content,  // 8
                                    BSTR CharSet) noexcept = 0;
     // CharSet is optional ("utf-8").
     virtual HRESULT ReadByCharset(BSTR FileName, BSTR CharSet, BSTR* result) noexcept = 0;  // 9
-    virtual HRESULT AutoRead(BSTR FileName, BSTR* result) noexcept = 0;              // 10
-    virtual HRESULT GetEncoding(BSTR FileName, BSTR* result) noexcept = 0;           // 11
+    virtual HRESULT AutoRead(BSTR FileName, BSTR* result) noexcept = 0;                     // 10
+    virtual HRESULT GetEncoding(BSTR FileName, BSTR* result) noexcept = 0;                  // 11
 
 protected:
     ~_TxtFile() = default;
@@ -204,11 +204,11 @@ protected:
 class _Base64 : public IDispatch {
 public:
     // CharSet is optional ("utf-8").
-    virtual HRESULT Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept = 0;    // 0
-    virtual HRESULT EncodeFile(BSTR astrFile, BSTR* result) noexcept = 0;            // 3
+    virtual HRESULT Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept = 0;  // 0
+    virtual HRESULT EncodeFile(BSTR astrFile, BSTR* result) noexcept = 0;          // 3
     // CharSet is optional ("utf-8").
-    virtual HRESULT Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept = 0;   // 5
-    virtual HRESULT DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept = 0;        // 6
+    virtual HRESULT Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept = 0;  // 5
+    virtual HRESULT DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept = 0;       // 6
 
 protected:
     ~_Base64() = default;
@@ -217,27 +217,26 @@ protected:
 // Dispatch ids 8 and 9 are not used.
 class _Registry : public IDispatch {
 public:
-    virtual HRESULT ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,       // 0
+    virtual HRESULT ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,  // 0
                                  VARIANT_BOOL* result) noexcept = 0;
-    virtual HRESULT ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,       // 1
+    virtual HRESULT ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,  // 1
                                  VARIANT_BOOL* result) noexcept = 0;
     // NoKeyFoundValue is optional ("").
-    virtual HRESULT ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,           // 2
+    virtual HRESULT ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,  // 2
                                BSTR* NoKeyFoundValue, BSTR* result) noexcept = 0;
-    virtual HRESULT WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath,         // 3
-                                BSTR* SubKey, BSTR* SubKeyValue,
-                                VARIANT_BOOL* result) noexcept = 0;
-    virtual HRESULT EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath,                   // 4
+    virtual HRESULT WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath,  // 3
+                                BSTR* SubKey, BSTR* SubKeyValue, VARIANT_BOOL* result) noexcept = 0;
+    virtual HRESULT EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath,  // 4
                                      BSTR* result) noexcept = 0;
-    virtual HRESULT EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath,              // 5
+    virtual HRESULT EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath,  // 5
                                           BSTR* result) noexcept = 0;
-    virtual HRESULT DeleteRegKey(KeyRoot* Root, BSTR* KeyPath) noexcept = 0;         // 6
+    virtual HRESULT DeleteRegKey(KeyRoot* Root, BSTR* KeyPath) noexcept = 0;  // 6
     // SubKey is optional ("").
-    virtual HRESULT DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,    // 7
+    virtual HRESULT DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,  // 7
                                       VARIANT_BOOL* result) noexcept = 0;
-    virtual HRESULT GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath,                     // 10
+    virtual HRESULT GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath,  // 10
                                    SHORT* result) noexcept = 0;
-    virtual HRESULT EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,           // 11
+    virtual HRESULT EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,  // 11
                                              BSTR* result) noexcept = 0;
 
 protected:

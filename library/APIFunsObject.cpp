@@ -1,0 +1,292 @@
+#include "library/APIFunsObject.h"
+
+namespace tlvx::library {
+
+using frame::byRef;
+using frame::byVal;
+using frame::method;
+using frame::notImplemented;
+using frame::optRef;
+using frame::optVal;
+
+namespace {
+
+using I = _APIFuns;
+
+constexpr frame::Method kMethods[] = {
+    method<&I::GetWindowsVersion>(u"GetWindowsVersion", 0, VT_I4),
+    method<&I::AcceptDragFiles>(u"AcceptDragFiles", 1, VT_EMPTY,
+                                {byVal(u"CtrHandle", VT_I4), byVal(u"Accept", VT_I4)}),
+    method<&I::MapNetDrive>(u"MapNetDrive", 2, VT_EMPTY,
+                            {byVal(u"WinHandle", VT_I4), byVal(u"Action", VT_I4)}),
+    method<&I::DisconnectNetDrive>(u"DisconnectNetDrive", 3, VT_EMPTY,
+                                   {byVal(u"WinHandle", VT_I4), byVal(u"Action", VT_I4)}),
+    method<&I::SendMsg>(u"SendMsg", 4, VT_EMPTY,
+                        {byVal(u"Handle", VT_I4), byVal(u"msg", VT_I4), byVal(u"ParamA", VT_I4),
+                         byVal(u"ParamB", VT_VARIANT)}),
+    method<&I::PostMsg>(u"PostMsg", 5, VT_EMPTY,
+                        {byVal(u"Handle", VT_I4), byVal(u"msg", VT_I4), byVal(u"ParamA", VT_I4),
+                         byVal(u"ParamB", VT_VARIANT)}),
+    method<&I::GetFilesOpenName>(
+        u"GetFilesOpenName", 6, VT_ARRAY | VT_BSTR,
+        {byVal(u"WinHandle", VT_I4), byVal(u"Title", VT_BSTR), byVal(u"Filter", VT_BSTR),
+         optRef(u"DefDir", VT_BSTR), optRef(u"MultiSel", VT_BOOL)}),
+    method<&I::GetFileSaveName>(
+        u"GetFileSaveName", 7, VT_BSTR,
+        {byVal(u"WinHandle", VT_I4), byVal(u"Title", VT_BSTR), byVal(u"FileName", VT_BSTR),
+         byVal(u"Filter", VT_BSTR), optVal(u"DefDir", VT_BSTR), optVal(u"DefExt", VT_BSTR)}),
+    method<&I::GetFileIcon>(
+        u"GetFileIcon", 8, VT_EMPTY,
+        {byVal(u"FileName", VT_BSTR), byVal(u"SmallPicDC", VT_I4), byVal(u"BigPicDC", VT_I4)}),
+    method<&I::ExecFile>(u"ExecFile", 9, VT_EMPTY,
+                         {byVal(u"FileName", VT_BSTR), byVal(u"WinState", VT_I4)}),
+    method<&I::ExecCmd>(u"ExecCmd", 10, VT_EMPTY,
+                        {byVal(u"Command", VT_BSTR), byVal(u"WinState", VT_I4)}),
+    method<&I::SelectColor>(u"SelectColor", 11, VT_I4, {byVal(u"WinHandle", VT_I4)}),
+    method<&I::TxtOperate>(u"TxtOperate", 12, VT_EMPTY,
+                           {byVal(u"TxtHandle", VT_I4), byRef(u"Action", VT_BSTR)}),
+    method<&I::ReadIni>(u"ReadIni", 13, VT_BSTR,
+                        {byVal(u"FileName", VT_BSTR), byVal(u"Segment", VT_BSTR),
+                         byVal(u"KeyName", VT_BSTR)}),
+    method<&I::AddHScrollToListBox>(u"AddHScrollToListBox", 14, VT_EMPTY,
+                                    {byVal(u"Handle", VT_I4), byVal(u"Width", VT_I4)}),
+    method<&I::WriteIni>(u"WriteIni", 15, VT_EMPTY,
+                         {byRef(u"FileName", VT_BSTR), byRef(u"Segment", VT_BSTR),
+                          byRef(u"KeyName", VT_BSTR), byRef(u"KeyValue", VT_BSTR)}),
+    method<&I::SetRadioMenu>(u"SetRadioMenu", 16, VT_EMPTY,
+                             {byVal(u"MenuHandle", VT_I4), byVal(u"Pos", VT_I4)}),
+    method<&I::GetMenuHandle>(u"GetMenuHandle", 17, VT_I4, {byVal(u"WinHandle", VT_I4)}),
+    method<&I::GetSubMenuHandle>(u"GetSubMenuHandle", 18, VT_I4,
+                                 {byVal(u"MenuHandle", VT_I4), byRef(u"Pos", VT_I4)}),
+    method<&I::GetSysPath>(u"GetSysPath", 19, VT_BSTR, {byVal(u"Class", VT_BSTR)}),
+    method<&I::FindWindowTitle>(u"FindWindowTitle", 20, VT_I4, {byVal(u"Title", VT_BSTR)}),
+    method<&I::ChooseFolder>(u"ChooseFolder", 21, VT_BSTR,
+                             {byVal(u"WinHandle", VT_I4), byVal(u"Prompt", VT_BSTR)}),
+    method<&I::DropFiles>(u"DropFiles", 22, VT_BSTR, {byVal(u"hDrop", VT_I4)}),
+    method<&I::Wait>(u"Wait", 23, VT_EMPTY, {byVal(u"Milliseconds", VT_I4)}),
+    method<&I::GetSpecialFolder>(u"GetSpecialFolder", 24, VT_BSTR, {byVal(u"ID", VT_I2)}),
+    method<&I::QueryRecycleBin>(u"QueryRecycleBin", 25, VT_BSTR, {optVal(u"Drive", VT_BSTR)}),
+    method<&I::GetUserTempPath>(u"GetUserTempPath", 26, VT_BSTR),
+    method<&I::DelUntilReboot>(u"DelUntilReboot", 27, VT_EMPTY, {byVal(u"FileName", VT_BSTR)}),
+    method<&I::SetTreeViewBgColor>(u"SetTreeViewBgColor", 28, VT_EMPTY,
+                                   {byVal(u"TvHandle", VT_I4), byVal(u"BgColor", VT_I4)}),
+    method<&I::EmptyRecycleBin>(u"EmptyRecycleBin", 29, VT_EMPTY,
+                                {byVal(u"WinHandle", VT_I4), optVal(u"Drive", VT_BSTR)}),
+    method<&I::SetLVHeaderColor>(u"SetLVHeaderColor", 30, VT_EMPTY,
+                                 {byVal(u"Handle", VT_I4), byVal(u"SetUnset", VT_BOOL),
+                                  optVal(u"BgColor", VT_I4), optVal(u"ForeColor", VT_I4)}),
+    method<&I::DelToRecycled>(u"DelToRecycled", 31, VT_EMPTY, {byVal(u"FileName", VT_BSTR)}),
+    method<&I::ShowFileFolderProperties>(
+        u"ShowFileFolderProperties", 32,
+        VT_EMPTY, {byVal(u"Handle", VT_I4), byVal(u"FileFolderName", VT_BSTR)}),
+    method<&I::LoadDLL>(u"LoadDLL", 33, VT_I4, {byVal(u"DLLFile", VT_BSTR)}),
+    method<&I::GetDLLString>(u"GetDLLString", 34, VT_BSTR,
+                             {byVal(u"ResHandle", VT_I4), byVal(u"ResID", VT_I4)}),
+    method<&I::UnloadDLL>(u"UnloadDLL", 35, VT_EMPTY, {byVal(u"ResHandle", VT_I4)}),
+    method<&I::KillProcess>(u"KillProcess", 36, VT_EMPTY, {byVal(u"NameProcess", VT_BSTR)}),
+    method<&I::SetClipboardText>(u"SetClipboardText", 37, VT_EMPTY, {byVal(u"Text", VT_BSTR)}),
+    method<&I::GetClipboardText>(u"GetClipboardText", 38, VT_BSTR),
+};
+static_assert(frame::wellFormed(kMethods));
+
+}  // namespace
+
+constinit const frame::DispatchTable APIFunsObject::dispatchTable = kMethods;
+
+HRESULT APIFunsObject::GetWindowsVersion(LONG* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::AcceptDragFiles(LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::MapNetDrive(LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::DisconnectNetDrive(LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::SendMsg(LONG, LONG, LONG, VARIANT) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::PostMsg(LONG, LONG, LONG, VARIANT) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::GetFilesOpenName(LONG, BSTR, BSTR, BSTR*, VARIANT_BOOL*,
+                                        SAFEARRAY** result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::GetFileSaveName(LONG, BSTR, BSTR, BSTR, BSTR, BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::GetFileIcon(BSTR, LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::ExecFile(BSTR, VbAppWinStyle) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::ExecCmd(BSTR, VbAppWinStyle) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::SelectColor(LONG, LONG* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::TxtOperate(LONG, BSTR*) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::ReadIni(BSTR, BSTR, BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::AddHScrollToListBox(LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::WriteIni(BSTR*, BSTR*, BSTR*, BSTR*) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::SetRadioMenu(LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::GetMenuHandle(LONG, LONG* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::GetSubMenuHandle(LONG, LONG*, LONG* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::GetSysPath(BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::FindWindowTitle(BSTR, LONG* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::ChooseFolder(LONG, BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::DropFiles(LONG, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::Wait(LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::GetSpecialFolder(SHORT, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::QueryRecycleBin(BSTR, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::GetUserTempPath(BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::DelUntilReboot(BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::SetTreeViewBgColor(LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::EmptyRecycleBin(LONG, BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::SetLVHeaderColor(LONG, VARIANT_BOOL, LONG, LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::DelToRecycled(BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::ShowFileFolderProperties(LONG, BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::LoadDLL(BSTR, LONG* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::GetDLLString(LONG, LONG, BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+HRESULT APIFunsObject::UnloadDLL(LONG) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::KillProcess(BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::SetClipboardText(BSTR) noexcept {
+    const auto call = enterCall();
+    return notImplemented();
+}
+
+HRESULT APIFunsObject::GetClipboardText(BSTR* result) noexcept {
+    const auto call = enterCall();
+    return notImplemented(result);
+}
+
+}  // namespace tlvx::library

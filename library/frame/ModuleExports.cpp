@@ -1,0 +1,29 @@
+// The four entry points of the component module, its only exports.
+
+#include "library/frame/ClassList.h"
+#include "library/frame/ModuleLife.h"
+#include "library/frame/Registration.h"
+
+#define TLVX_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
+
+using namespace tlvx::library::frame;
+
+TLVX_MODULE_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    const ComponentClass* found = findClass(rclsid);
+    if (!found) return CLASS_E_CLASSNOTAVAILABLE;
+    return found->factory->QueryInterface(riid, ppv);
+}
+
+TLVX_MODULE_EXPORT HRESULT DllCanUnloadNow() noexcept {
+    return canUnload() ? S_OK : S_FALSE;
+}
+
+TLVX_MODULE_EXPORT HRESULT DllRegisterServer() noexcept {
+    return registerServer(modulePath());
+}
+
+TLVX_MODULE_EXPORT HRESULT DllUnregisterServer() noexcept {
+    return unregisterServer(modulePath());
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The interface between the platform library's loader (desktop_dialogs.cpp)
+// and the desktop library libtlvxdesktop.so, which it opens with dlopen on
+// first need. Only plain data and function pointers cross, and the one
+// symbol the loader looks up has C linkage, so neither side depends on the
+// other's C++ types, and no exception or allocation crosses either way:
+// texts go in as pointer and length, results come back through a callback
+// that copies them.
+//
+// Both sides are built together; a table of another version means a stale
+// library beside the platform library, and the loader then treats the
+// desktop as absent.
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr std::uint32_t kTlvxDesktopAbiVersion = 1;
+constexpr const char* kTlvxDesktopEntry = "tlvxDesktopEntry";
+
+extern "C" {
+
+// UTF-16 text, not NUL-terminated; NUL characters inside are part of it.
+struct TlvxText {
+    const char16_t* data;
+    std::size_t length;
+};
+
+enum TlvxDialogOutcome : std::int32_t {
+    TlvxDialogNotShown = 0,  // no application object, not its GUI thread, ...
+    TlvxDialogCancelled = 1,
+    TlvxDialogAccepted = 2,
+};
+
+// Receives the chosen paths one by one, in result order.
+using TlvxPathSink = void (*)(void* context, const char16_t* data, std::size_t length);
+
+struct TlvxOpenFileRequest {
+    std::int32_t ownerHandle;
+    TlvxText title;
+    TlvxText filterPairs;
+    TlvxText initialDir;
+    std::int32_t multiSelect;
+    std::int32_t fileMustExist;
+    std::int32_t pathMustExist;
+};
+
+struct TlvxSaveFileRequest {
+    std::int32_t ownerHandle;
+    TlvxText title;
+    TlvxText proposedName;
+    TlvxText filterPairs;
+    TlvxText initialDir;
+    TlvxText defaultExtension;
+    std::int32_t promptOverwrite;
+    std::int32_t pathMustExist;
+};
+
+struct TlvxDesktopApi {
+    std::uint32_t version;  // kTlvxDesktopAbiVersion
+    std::uint32_t size;     // sizeof(TlvxDesktopApi) of the library's build
+    TlvxDialogOutcome (*openFileDialog)(const TlvxOpenFileRequest* request, TlvxPathSink sink,
+                                        void* context);
+    TlvxDialogOutcome (*saveFileDialog)(const TlvxSaveFileRequest* request, TlvxPathSink sink,
+                                        void* context);
+};
+
+// The symbol named by kTlvxDesktopEntry.
+using TlvxDesktopEntry = const TlvxDesktopApi* (*)();
+
+}  // extern "C"

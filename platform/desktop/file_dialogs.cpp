@@ -1,0 +1,196 @@
+#include "platform/desktop/file_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QThread>
+#include <QWidget>
+
+namespace tlvx::desktop {
+
+namespace {
+
+// A Windows program's "*.*" matches every name, also one without a dot;
+// Qt's would not.
+QString qtPattern(QString pattern) {
+    pattern = pattern.trimmed();
+    return pattern == u"*.*" ? QStringLiteral("*") : pattern;
+}
+
+// Qt reads the patterns from the last parenthesised group and splits them
+// at spaces, so a pattern holding a space or a character outside the set
+// Qt accepts there (letters outside ASCII, parentheses) cannot be
+// expressed; such a filter then matches oddly, never crashes.
+QString nameFilter(QStringView description, QStringView patterns) {
+    QStringList qtPatterns;
+    for (const QStringView pattern : patterns.split(u';', Qt::SkipEmptyParts)) {
+        const QString p = qtPattern(pattern.toString());
+        if (!p.isEmpty()) qtPatterns.append(p);
+    }
+    if (qtPatterns.isEmpty()) qtPatterns.append(QStringLiteral("*"));
+    return description.toString() + QStringLiteral(" (") + qtPatterns.join(u' ') + u')';
+}
+
+// The deepest folder that holds all `files`: the one folder they were
+// chosen in, or a common ancestor when names with paths were typed (the
+// names are then given relative to it).
+QString commonFolder(const QStringList& files) {
+    QString folder = QFileInfo(files.first()).absolutePath();
+    const auto holdsAll = [&files](const QString& dir) {
+        const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
+        for (const QString& file : files) {
+            if (!file.startsWith(prefix)) return false;
+        }
+        return true;
+    };
+    while (!holdsAll(folder)) {
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder) break;
+        folder = parent;
+    }
+    return folder;
+}
+
+bool folderOfExists(const QString& file) {
+    return QFileInfo(file).absoluteDir().exists();
+}
+
+// QFileDialog with the folder check a Windows dialog makes and Qt's leaves
+// out: its save dialog accepts a name in a folder that does not exist.
+class FileChoiceDialog final : public QFileDialog {
+public:
+    FileChoiceDialog(QWidget* owner, const QString& title, const QString& dir, bool pathMustExist)
+        : QFileDialog(owner, title, dir), pathMustExist_(pathMustExist) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        // The type list then shows the descriptions as given; the patterns
+        // appended for Qt stay out of sight.
+        setOption(QFileDialog::HideNameFilterDetails);
+    }
+
+protected:
+    void accept() override {
+        if (pathMustExist_) {
+            for (const QString& file : selectedFiles()) {
+                if (!folderOfExists(file)) {
+                    QMessageBox::warning(this, windowTitle(),
+                                         QStringLiteral("%1\nPath does not exist.\nCheck the path "
+                                                        "and try again.")
+                                             .arg(QDir::toNativeSeparators(file)));
+                    return;
+                }
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool pathMustExist_;
+};
+
+QString startFolder(const QString& initialDir) {
+    return initialDir.isEmpty() ? QDir::currentPath() : initialDir;
+}
+
+void useFilters(QFileDialog& dialog, const QString& filterPairs) {
+    const QStringList filters = nameFiltersFromPairs(filterPairs);
+    if (filters.isEmpty()) return;
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+}
+
+// Runs the dialog; its chosen files, or nothing after a cancel. The owner
+// may close while the dialog runs and take the dialog with it, so it lives
+// on the heap behind a guard.
+QStringList runDialog(FileChoiceDialog* created) {
+    QPointer<FileChoiceDialog> dialog(created);
+    const int answer = dialog->exec();
+    if (!dialog) return {};
+    const QStringList files = answer == QDialog::Accepted ? dialog->selectedFiles() : QStringList();
+    delete dialog;
+    return files;
+}
+
+}  // namespace
+
+bool canShowDialogs() {
+    const auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    return app && !QCoreApplication::closingDown() && QThread::currentThread() == app->thread();
+}
+
+QWidget* ownerWindow(qint32 handle) {
+    if (handle == 0) return nullptr;
+    // Window ids are 32-bit values handed round as signed numbers.
+    QWidget* widget = QWidget::find(static_cast<WId>(static_cast<quint32>(handle)));
+    return widget ? widget->window() : nullptr;
+}
+
+QStringList nameFiltersFromPairs(QStringView pairs) {
+    QStringList filters;
+    const QList<QStringView> elements = pairs.split(QChar(u'\0'));
+    for (qsizetype i = 0; i < elements.size(); i += 2) {
+        // Two NULs in a row end the list, as they do for Windows.
+        if (elements[i].isEmpty()) break;
+        const QStringView patterns = i + 1 < elements.size() ? elements[i + 1] : QStringView();
+        filters.append(nameFilter(elements[i], patterns));
+    }
+    return filters;
+}
+
+DialogOutcome runOpenDialog(const OpenDialogOptions& options, QStringList& paths) {
+    paths.clear();
+    if (!canShowDialogs()) return DialogOutcome::NotShown;
+    auto* dialog = new FileChoiceDialog(ownerWindow(options.ownerHandle), options.title,
+                                        startFolder(options.initialDir), options.pathMustExist);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt's multiple choice takes existing files only (its Open button stays
+    // disabled for any other name), so fileMustExist only matters for a
+    // single choice.
+    if (options.multiSelect) {
+        dialog->setFileMode(QFileDialog::ExistingFiles);
+    } else {
+        dialog->setFileMode(options.fileMustExist ? QFileDialog::ExistingFile
+                                                  : QFileDialog::AnyFile);
+    }
+    useFilters(*dialog, options.filterPairs);
+
+    const QStringList files = runDialog(dialog);
+    if (files.isEmpty()) return DialogOutcome::Cancelled;
+    if (files.size() == 1) {
+        paths = files;
+        QDir::setCurrent(QFileInfo(files.first()).absolutePath());
+    } else {
+        const QString folder = commonFolder(files);
+        const QDir dir(folder);
+        paths.append(folder);
+        for (const QString& file : files) paths.append(dir.relativeFilePath(file));
+        QDir::setCurrent(folder);
+    }
+    return DialogOutcome::Accepted;
+}
+
+DialogOutcome runSaveDialog(const SaveDialogOptions& options, QString& path) {
+    path.clear();
+    if (!canShowDialogs()) return DialogOutcome::NotShown;
+    auto* dialog = new FileChoiceDialog(ownerWindow(options.ownerHandle), options.title,
+                                        startFolder(options.initialDir), options.pathMustExist);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !options.promptOverwrite);
+    // Qt appends it only to a name without a dot, whatever filter is chosen.
+    dialog->setDefaultSuffix(options.defaultExtension);
+    useFilters(*dialog, options.filterPairs);
+    // After the filters: choosing a filter rewrites the extension of the
+    // name in the box, and the proposal must stay as given.
+    if (!options.proposedName.isEmpty()) dialog->selectFile(options.proposedName);
+
+    const QStringList files = runDialog(dialog);
+    if (files.isEmpty()) return DialogOutcome::Cancelled;
+    path = files.first();
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    return DialogOutcome::Accepted;
+}
+
+}  // namespace tlvx::desktop

@@ -1,0 +1,18 @@
+#pragma once
+// The desktop's shell: what Windows does with ShellExecute on a URL, a
+// mailto: address, a document or a program is done here by the desktop's
+// default handler, xdg-open.
+
+#include <string_view>
+
+namespace tlvx::platform::shell {
+
+// Hands `target` (UTF-8, passed as the handler's one argument, unchanged)
+// to the first xdg-open on PATH and returns at once: the handler runs
+// detached in a session of its own, with stdin, stdout and stderr on
+// /dev/null and no other descriptor of ours, is never waited for and never
+// left as a zombie of this process. True when the handler was started; an
+// empty target, one holding a NUL, or no xdg-open on PATH start nothing.
+bool openWithDefaultHandler(std::string_view target) noexcept;
+
+}  // namespace tlvx::platform::shell

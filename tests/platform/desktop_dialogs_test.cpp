@@ -1,0 +1,465 @@
+// The file dialogs as a user meets them: a QApplication on the offscreen
+// platform, the dialogs reached through the platform library's loader (so
+// the desktop library is found and opened as in the program), and a timer
+// that answers each modal window as it comes up.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/desktop_dialogs.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace tlvx::platform::desktop;
+using tlvx::test::CurrentDirGuard;
+using tlvx::test::TempDir;
+namespace fs = std::filesystem;
+
+// One QApplication for the whole program, with Qt's own settings (the
+// file dialog keeps some) and runtime files in a folder of its own.
+class QtApplication : public testing::Environment {
+public:
+    void SetUp() override {
+        config_ = std::make_unique<TempDir>();
+        setenv("XDG_CONFIG_HOME", config_->path().c_str(), 1);
+        // Qt wants a private runtime folder and makes one in /tmp if unset.
+        fs::create_directory(config_->path() / "runtime");
+        fs::permissions(config_->path() / "runtime", fs::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", (config_->path() / "runtime").c_str(), 1);
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override {
+        app_.reset();
+        config_.reset();
+    }
+
+private:
+    int argc_ = 1;
+    char name_[14] = "desktop_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<TempDir> config_;
+    std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] testing::Environment* const kQtApplication =
+    testing::AddGlobalTestEnvironment(new QtApplication);
+
+// Answers the modal windows that come up, one step after the other. A step
+// is for one kind of window; it returns false to be asked again on the
+// next tick, true when it is done. What it does to a window is queued, so
+// that no nested event loop runs inside the timer, and has happened before
+// the next tick asks the next step. A modal window that no step answers
+// within five seconds (an unexpected question, say) is rejected and the
+// test fails.
+class ModalDriver {
+public:
+    ModalDriver() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        timer_.start(20);
+    }
+    ~ModalDriver() { EXPECT_EQ(next_, steps_.size()) << "a window never came up"; }
+
+    template <typename Window, typename Step>
+    ModalDriver& on(Step step) {
+        steps_.push_back([step](QWidget* modal) {
+            auto* window = qobject_cast<Window*>(modal);
+            return window && step(window);
+        });
+        return *this;
+    }
+
+private:
+    void tick() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (next_ < steps_.size() && steps_[next_](modal)) {
+            ++next_;
+            waited_ = 0;
+            return;
+        }
+        if (++waited_ < 250) return;
+        ADD_FAILURE() << "nobody answered " << modal->metaObject()->className() << " \""
+                      << modal->windowTitle().toStdString() << "\"";
+        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        waited_ = 0;
+    }
+
+    QTimer timer_;
+    std::vector<std::function<bool(QWidget*)>> steps_;
+    std::size_t next_ = 0;
+    int waited_ = 0;
+};
+
+QLineEdit* nameBox(QFileDialog* dialog) {
+    return dialog->findChild<QLineEdit*>("fileNameEdit");
+}
+
+QPushButton* confirmButton(QFileDialog* dialog) {
+    const auto* box = dialog->findChild<QDialogButtonBox*>("buttonBox");
+    for (QAbstractButton* button : box->buttons()) {
+        if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+            return qobject_cast<QPushButton*>(button);
+    }
+    return nullptr;
+}
+
+// The user presses Open or Save; false when the button is disabled.
+bool confirm(QFileDialog* dialog) {
+    QPushButton* button = confirmButton(dialog);
+    if (!button || !button->isEnabled()) return false;
+    QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    return true;
+}
+
+bool typeAndConfirm(QFileDialog* dialog, const QString& name) {
+    nameBox(dialog)->setText(name);
+    EXPECT_TRUE(confirm(dialog)) << "cannot confirm " << name.toStdString();
+    return true;
+}
+
+bool cancel(QDialog* dialog) {
+    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+    return true;
+}
+
+bool answer(QMessageBox* box, QMessageBox::StandardButton choice) {
+    QAbstractButton* button = box->button(choice);
+    EXPECT_NE(button, nullptr);
+    if (button) QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    return true;
+}
+
+// The names the dialog lists in its folder.
+QStringList listed(QFileDialog* dialog) {
+    const auto* view = dialog->findChild<QListView*>("listView");
+    const QModelIndex root = view->rootIndex();
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(root); ++row)
+        names.append(view->model()->index(row, 0, root).data().toString());
+    names.sort();
+    return names;
+}
+
+QStringList typeList(QFileDialog* dialog) {
+    const auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items.append(combo->itemText(i));
+    return items;
+}
+
+std::u16string text(const fs::path& path) {
+    return path.u16string();
+}
+
+// A literal with NULs inside, without its terminator.
+template <std::size_t N>
+std::u16string pairs(const char16_t (&literal)[N]) {
+    return std::u16string(literal, N - 1);
+}
+
+const std::u16string kProjectFilter =
+    pairs(u"VB6 Project (*.vbp)\0*.vbp\0VB6 Project Group (*.vbg)\0*.vbg");
+const std::u16string kExportFilter = pairs(
+    u"Text Files (Tab Separated) (*.txt)\0*.txt\0Comma Separated Values (*.csv)\0*.csv\0"
+    u"All Files (*.*)\0*.*");
+
+class FileDialogs : public testing::Test {
+protected:
+    FileDialogs() {
+        temp.write("projects/App.vbp", "Type=Exe\r\n");
+        temp.write("projects/Group.vbg", "VBGROUP 5.0\r\n");
+        temp.write("projects/Module 1.bas", "");
+        temp.write("projects/Form.frm", "");
+        temp.write("projects/README", "");
+        fs::create_directories(temp / "out");
+    }
+
+    OpenFileRequest openRequest(bool multiSelect) const {
+        OpenFileRequest request;
+        request.title = u"Choose a project";
+        request.filterPairs = kProjectFilter;
+        request.initialDir = text(projects);
+        request.multiSelect = multiSelect;
+        // What a Windows program asks for in either mode.
+        request.fileMustExist = request.pathMustExist = !multiSelect;
+        return request;
+    }
+
+    SaveFileRequest saveRequest() const {
+        SaveFileRequest request;
+        request.title = u"Export the listing";
+        request.proposedName = u"Listing";
+        request.filterPairs = kExportFilter;
+        request.initialDir = text(out);
+        request.defaultExtension = u"txt";
+        request.promptOverwrite = request.pathMustExist = true;
+        return request;
+    }
+
+    TempDir temp;
+    const fs::path projects = temp / "projects";
+    const fs::path out = temp / "out";
+    CurrentDirGuard startIn{temp.path()};
+};
+
+TEST_F(FileDialogs, CancelGivesNothingAndLeavesTheCurrentDirectory) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([](QFileDialog* dialog) { return cancel(dialog); })
+        .on<QFileDialog>([](QFileDialog* dialog) { return cancel(dialog); });
+    const OpenFileResult opened = openFileDialog(openRequest(false));
+    EXPECT_TRUE(opened.shown);
+    EXPECT_FALSE(opened.accepted);
+    EXPECT_TRUE(opened.paths.empty());
+
+    const SaveFileResult saved = saveFileDialog(saveRequest());
+    EXPECT_TRUE(saved.shown);
+    EXPECT_FALSE(saved.accepted);
+    EXPECT_TRUE(saved.path.empty());
+    EXPECT_EQ(fs::current_path(), temp.path());
+}
+
+TEST_F(FileDialogs, SingleChoiceGivesTheFullPathAndMovesTheCurrentDirectory) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([this](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Choose a project");
+        EXPECT_EQ(dialog->directory().absolutePath().toStdString(), projects.string());
+        return typeAndConfirm(dialog, "App.vbp");
+    });
+    const OpenFileResult opened = openFileDialog(openRequest(false));
+    ASSERT_TRUE(opened.accepted);
+    EXPECT_EQ(opened.paths, std::vector<std::u16string>{text(projects / "App.vbp")});
+    EXPECT_EQ(fs::current_path(), projects);
+}
+
+TEST_F(FileDialogs, SingleChoiceRefusesAFileThatDoesNotExist) {
+    ModalDriver driver;
+    driver
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            nameBox(dialog)->setText("Missing.vbp");
+            EXPECT_FALSE(confirmButton(dialog)->isEnabled());
+            // Return pressed all the same.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            return true;
+        })
+        .on<QMessageBox>([](QMessageBox* box) {
+            EXPECT_TRUE(box->text().contains("Missing.vbp")) << box->text().toStdString();
+            return answer(box, QMessageBox::Ok);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) { return typeAndConfirm(dialog, "App.vbp"); });
+    const OpenFileResult opened = openFileDialog(openRequest(false));
+    EXPECT_EQ(opened.paths, std::vector<std::u16string>{text(projects / "App.vbp")});
+}
+
+TEST_F(FileDialogs, MultipleChoiceGivesTheFolderThenTheNames) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+        return typeAndConfirm(dialog, "\"Module 1.bas\" \"Form.frm\"");
+    });
+    OpenFileRequest request = openRequest(true);
+    request.filterPairs = pairs(u"All Files (*.*)\0*.*");
+    const OpenFileResult several = openFileDialog(request);
+    ASSERT_TRUE(several.accepted);
+    ASSERT_EQ(several.paths.size(), 3u);
+    EXPECT_EQ(several.paths[0], text(projects));
+    std::vector<std::u16string> names(several.paths.begin() + 1, several.paths.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Form.frm", u"Module 1.bas"}));
+    EXPECT_EQ(fs::current_path(), projects);
+}
+
+TEST_F(FileDialogs, MultipleChoiceOfOneFileGivesItsFullPath) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([](QFileDialog* dialog) { return typeAndConfirm(dialog, "App.vbp"); });
+    const OpenFileResult one = openFileDialog(openRequest(true));
+    EXPECT_EQ(one.paths, std::vector<std::u16string>{text(projects / "App.vbp")});
+}
+
+TEST_F(FileDialogs, SaveAppendsTheDefaultExtensionToANameWithoutOne) {
+    // The proposal as it stands; the same after choosing another type; a
+    // name with an extension of its own keeps it.
+    ModalDriver driver;
+    driver
+        .on<QFileDialog>([this](QFileDialog* dialog) {
+            EXPECT_EQ(nameBox(dialog)->text(), "Listing");
+            EXPECT_EQ(dialog->directory().absolutePath().toStdString(), out.string());
+            return confirm(dialog);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            dialog->selectNameFilter(dialog->nameFilters().at(1));
+            EXPECT_EQ(nameBox(dialog)->text(), "Listing");
+            return confirm(dialog);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) { return typeAndConfirm(dialog, "data.csv"); });
+
+    SaveFileResult saved = saveFileDialog(saveRequest());
+    ASSERT_TRUE(saved.accepted);
+    EXPECT_EQ(saved.path, text(out / "Listing.txt"));
+    EXPECT_EQ(fs::current_path(), out);
+
+    fs::current_path(temp.path());
+    saved = saveFileDialog(saveRequest());
+    EXPECT_EQ(saved.path, text(out / "Listing.txt"));
+
+    saved = saveFileDialog(saveRequest());
+    EXPECT_EQ(saved.path, text(out / "data.csv"));
+}
+
+TEST_F(FileDialogs, SaveAsksBeforeReplacingAnExistingFile) {
+    temp.write("out/existing.txt", "keep");
+    ModalDriver driver;
+    driver
+        // The name as typed lacks the extension; with it, the file exists.
+        .on<QFileDialog>([](QFileDialog* dialog) { return typeAndConfirm(dialog, "existing"); })
+        .on<QMessageBox>([](QMessageBox* box) {
+            EXPECT_TRUE(box->text().contains("existing.txt")) << box->text().toStdString();
+            return answer(box, QMessageBox::No);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            EXPECT_TRUE(dialog->isVisible());
+            return typeAndConfirm(dialog, "existing.txt");
+        })
+        .on<QMessageBox>([](QMessageBox* box) { return answer(box, QMessageBox::Yes); });
+    SaveFileResult saved = saveFileDialog(saveRequest());
+    ASSERT_TRUE(saved.accepted);
+    EXPECT_EQ(saved.path, text(out / "existing.txt"));
+    EXPECT_EQ(TempDir::read(out / "existing.txt"), "keep");
+
+    ModalDriver unasked;
+    unasked.on<QFileDialog>([](QFileDialog* dialog) { return typeAndConfirm(dialog, "existing"); });
+    SaveFileRequest request = saveRequest();
+    request.promptOverwrite = false;
+    saved = saveFileDialog(request);
+    EXPECT_EQ(saved.path, text(out / "existing.txt"));
+}
+
+TEST_F(FileDialogs, SaveRefusesANameInAFolderThatDoesNotExist) {
+    ModalDriver driver;
+    driver
+        .on<QFileDialog>(
+            [](QFileDialog* dialog) { return typeAndConfirm(dialog, "no such folder/report.txt"); })
+        .on<QMessageBox>([](QMessageBox* box) {
+            EXPECT_TRUE(box->text().contains("Path does not exist")) << box->text().toStdString();
+            return answer(box, QMessageBox::Ok);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) { return cancel(dialog); });
+    const SaveFileResult saved = saveFileDialog(saveRequest());
+    EXPECT_TRUE(saved.shown);
+    EXPECT_FALSE(saved.accepted);
+    EXPECT_FALSE(fs::exists(out / "no such folder"));
+    EXPECT_EQ(fs::current_path(), temp.path());
+}
+
+TEST_F(FileDialogs, TypeListShowsTheDescriptionsAndFiltersByThePatterns) {
+    // Two patterns in one pair, "*.*" matching a name without a dot, and
+    // the first pair preselected.
+    const std::u16string filter =
+        pairs(u"VB6 Project (*.vbp)\0*.vbp\0Sources\0*.bas; *.frm\0All Files (*.*)\0*.*");
+    const auto pick = [](QFileDialog* dialog, int index, const QStringList& expected) {
+        dialog->selectNameFilter(dialog->nameFilters().at(index));
+        return listed(dialog) == expected;
+    };
+    ModalDriver driver;
+    driver
+        .on<QFileDialog>([&](QFileDialog* dialog) {
+            EXPECT_EQ(typeList(dialog),
+                      (QStringList{"VB6 Project (*.vbp)", "Sources", "All Files (*.*)"}));
+            EXPECT_EQ(dialog->findChild<QComboBox*>("fileTypeCombo")->currentIndex(), 0);
+            return listed(dialog) == QStringList{"App.vbp"};
+        })
+        .on<QFileDialog>([&](QFileDialog* dialog) {
+            return pick(dialog, 1, {"Form.frm", "Module 1.bas"});
+        })
+        .on<QFileDialog>([&](QFileDialog* dialog) {
+            if (!pick(dialog, 2, {"App.vbp", "Form.frm", "Group.vbg", "Module 1.bas", "README"}))
+                return false;
+            return cancel(dialog);
+        });
+    OpenFileRequest request = openRequest(false);
+    request.filterPairs = filter;
+    // Steps 2 and 3 share the dialog: each waits for the listing it wants,
+    // which only the filter it picks can give.
+    const OpenFileResult opened = openFileDialog(request);
+    EXPECT_TRUE(opened.shown);
+}
+
+TEST_F(FileDialogs, BarSeparatedFilterIsOneLongDescription) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([](QFileDialog* dialog) {
+        EXPECT_EQ(typeList(dialog), QStringList{"VB6 Project (*.vbp)|*.vbp|All Files (*.*)|*.*"});
+        return cancel(dialog);
+    });
+    OpenFileRequest request = openRequest(false);
+    request.filterPairs = u"VB6 Project (*.vbp)|*.vbp|All Files (*.*)|*.*";
+    EXPECT_TRUE(openFileDialog(request).shown);
+}
+
+TEST_F(FileDialogs, OwnerIsTheWindowOfTheWidgetWithThatHandle) {
+    QWidget owner;
+    owner.show();
+    QWidget* child = new QWidget(&owner);
+    const auto handle = static_cast<std::int32_t>(child->winId());
+
+    ModalDriver driver;
+    driver
+        .on<QFileDialog>([&owner](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->parentWidget(), &owner);
+            return cancel(dialog);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->parentWidget(), nullptr);
+            return cancel(dialog);
+        });
+    OpenFileRequest request = openRequest(false);
+    request.ownerHandle = handle;
+    EXPECT_TRUE(openFileDialog(request).shown);
+
+    SaveFileRequest unknown = saveRequest();
+    unknown.ownerHandle = 0x7ffffff0;
+    EXPECT_TRUE(saveFileDialog(unknown).shown);
+}
+
+TEST_F(FileDialogs, OwnerClosedWhileTheDialogRunsCancelsIt) {
+    auto* owner = new QWidget;
+    owner->show();
+    ModalDriver driver;
+    driver.on<QFileDialog>([owner](QFileDialog*) {
+        delete owner;  // takes the dialog with it
+        return true;
+    });
+    SaveFileRequest request = saveRequest();
+    request.ownerHandle = static_cast<std::int32_t>(owner->winId());
+    const SaveFileResult saved = saveFileDialog(request);
+    EXPECT_TRUE(saved.shown);
+    EXPECT_FALSE(saved.accepted);
+    EXPECT_EQ(fs::current_path(), temp.path());
+}
+
+TEST_F(FileDialogs, CannotBeShownFromAnotherThread) {
+    OpenFileResult opened;
+    opened.shown = true;
+    std::thread([&] { opened = openFileDialog(openRequest(false)); }).join();
+    EXPECT_FALSE(opened.shown);
+    EXPECT_TRUE(opened.paths.empty());
+}
+
+}  // namespace
