@@ -16,7 +16,6 @@
 #include <system_error>
 #include <vector>
 
-#include "library/TxtFile.h"
 #include "platform/win_path.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
@@ -74,7 +73,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 2;
     }
-    library::TxtFile txt;
+    const auto library = analysis::LibraryObjects::create();
+    if (!library) {
+        std::fprintf(stderr, "the component library Morcel_TLVX cannot be loaded\n");
+        return 1;
+    }
     analysis::ListingModel listing;
     std::vector<std::vector<std::string>> modules(list->size());
 
@@ -87,7 +90,7 @@ int main(int argc, char** argv) {
         counted = 0;
         const auto start = Clock::now();
         for (std::size_t p = 0; p < list->size(); ++p) {
-            analysis::analysePosition(*list, p, listing, txt, work);
+            analysis::analysePosition(*list, p, listing, *library, work);
             counted += listing.rowCount();
             if (round == 0)
                 for (const auto& row : listing.rows()) modules[p].push_back(row[0]);

@@ -1,13 +1,17 @@
 #include "library/APIFunsObject.h"
 
+#include <optional>
+
 namespace tlvx::library {
 
 using frame::byRef;
 using frame::byVal;
+using frame::guarded;
 using frame::method;
 using frame::notImplemented;
 using frame::optRef;
 using frame::optVal;
+using frame::text;
 
 namespace {
 
@@ -123,15 +127,42 @@ HRESULT APIFunsObject::PostMsg(LONG, LONG, LONG, VARIANT) noexcept {
     return notImplemented();
 }
 
-HRESULT APIFunsObject::GetFilesOpenName(LONG, BSTR, BSTR, BSTR*, VARIANT_BOOL*,
-                                        SAFEARRAY** result) noexcept {
+HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter, BSTR* DefDir,
+                                        VARIANT_BOOL* MultiSel, SAFEARRAY** result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] {
+        const auto chosen = api_.GetFilesOpenName(WinHandle, text(Title), text(Filter),
+                                                  DefDir ? text(*DefDir) : std::u16string(),
+                                                  MultiSel && *MultiSel != VARIANT_FALSE);
+        // A cancel is an array without elements, never a missing array.
+        SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(chosen.size()));
+        if (!array) return E_OUTOFMEMORY;
+        for (LONG i = 0; i < static_cast<LONG>(chosen.size()); ++i) {
+            BSTR element = platform::automation::allocBstr(chosen[static_cast<std::size_t>(i)]);
+            const HRESULT put = element ? SafeArrayPutElement(array, &i, element) : E_OUTOFMEMORY;
+            SysFreeString(element);
+            if (FAILED(put)) {
+                SafeArrayDestroy(array);
+                return put;
+            }
+        }
+        *result = array;
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::GetFileSaveName(LONG, BSTR, BSTR, BSTR, BSTR, BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName, BSTR Filter,
+                                       BSTR DefDir, BSTR DefExt, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] {
+        return frame::putText(
+            result, api_.GetFileSaveName(WinHandle, text(Title), text(FileName), text(Filter),
+                                         text(DefDir), text(DefExt)));
+    });
 }
 
 HRESULT APIFunsObject::GetFileIcon(BSTR, LONG, LONG) noexcept {
@@ -139,14 +170,20 @@ HRESULT APIFunsObject::GetFileIcon(BSTR, LONG, LONG) noexcept {
     return notImplemented();
 }
 
-HRESULT APIFunsObject::ExecFile(BSTR, VbAppWinStyle) noexcept {
+HRESULT APIFunsObject::ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return guarded([&] {
+        api_.ExecFile(text(FileName), WinState);
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::ExecCmd(BSTR, VbAppWinStyle) noexcept {
+HRESULT APIFunsObject::ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return guarded([&] {
+        api_.ExecCmd(text(Command), WinState);
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::SelectColor(LONG, LONG* result) noexcept {
@@ -159,9 +196,13 @@ HRESULT APIFunsObject::TxtOperate(LONG, BSTR*) noexcept {
     return notImplemented();
 }
 
-HRESULT APIFunsObject::ReadIni(BSTR, BSTR, BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] {
+        return frame::putText(result, api_.ReadIni(text(FileName), text(Segment), text(KeyName)));
+    });
 }
 
 HRESULT APIFunsObject::AddHScrollToListBox(LONG, LONG) noexcept {
@@ -169,9 +210,36 @@ HRESULT APIFunsObject::AddHScrollToListBox(LONG, LONG) noexcept {
     return notImplemented();
 }
 
-HRESULT APIFunsObject::WriteIni(BSTR*, BSTR*, BSTR*, BSTR*) noexcept {
+HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
+                                BSTR* KeyValue) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!FileName || !Segment || !KeyName || !KeyValue) return E_POINTER;
+    return guarded([&] {
+        // A null key or value (not an empty one) removes the section or key.
+        const auto optionalText = [](BSTR b) { return b ? std::optional(text(b)) : std::nullopt; };
+        std::u16string file = text(*FileName);
+        std::u16string segment = text(*Segment);
+        std::optional<std::u16string> key = optionalText(*KeyName);
+        std::optional<std::u16string> value = optionalText(*KeyValue);
+        api_.WriteIni(file, segment, key, value);
+        // Each argument now holds its text as the code page keeps it.
+        HRESULT hr = S_OK;
+        const auto writeBack = [&](BSTR* arg, const std::optional<std::u16string>& now) {
+            if (!now || (*arg && platform::automation::bstrView(*arg) == *now)) return;
+            BSTR changed = platform::automation::allocBstr(*now);
+            if (!changed) {
+                hr = E_OUTOFMEMORY;
+                return;
+            }
+            SysFreeString(*arg);
+            *arg = changed;
+        };
+        writeBack(FileName, file);
+        writeBack(Segment, segment);
+        writeBack(KeyName, key);
+        writeBack(KeyValue, value);
+        return hr;
+    });
 }
 
 HRESULT APIFunsObject::SetRadioMenu(LONG, LONG) noexcept {

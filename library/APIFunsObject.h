@@ -1,7 +1,9 @@
 #pragma once
-// The APIFuns class as clients see it (_APIFuns). Its methods are not built
-// yet: each answers E_NOTIMPL with an empty result.
+// The APIFuns class as clients see it (_APIFuns). The file dialogs, the
+// shell launcher and the INI methods call the class's logic (APIFuns.h);
+// the methods not built yet answer E_NOTIMPL with an empty result.
 
+#include "library/APIFuns.h"
 #include "library/frame/ComObject.h"
 #include "library/include/Morcel_TLVX.h"
 
@@ -55,6 +57,9 @@ public:
     HRESULT KillProcess(BSTR NameProcess) noexcept override;
     HRESULT SetClipboardText(BSTR Text) noexcept override;
     HRESULT GetClipboardText(BSTR* result) noexcept override;
+
+private:
+    APIFuns api_;
 };
 
 }  // namespace tlvx::library

@@ -4,7 +4,6 @@
 #include <optional>
 #include <system_error>
 
-#include "library/TxtFile.h"
 #include "platform/line_input.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
@@ -93,7 +92,7 @@ CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
     return count;
 }
 
-ModuleCount countModule(const std::u16string& path, library::TxtFile& txt,
+ModuleCount countModule(const std::u16string& path, const TxtFileClient& txt,
                         const std::filesystem::path& scratchFolder) {
     ModuleCount count;
     // The module is looked up once; the text-file class then gets the path

@@ -8,9 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tlvx::library {
-class TxtFile;
-}
+#include "program/analysis/library_client.h"
 
 namespace tlvx::analysis {
 
@@ -43,7 +41,7 @@ struct ModuleCount {
 // Counts the module that `path` (Windows notation, resolved against the
 // current directory) names. A module with bare LF line ends is counted
 // through a CR LF copy made in `scratchFolder` and removed afterwards.
-ModuleCount countModule(const std::u16string& path, library::TxtFile& txt,
+ModuleCount countModule(const std::u16string& path, const TxtFileClient& txt,
                         const std::filesystem::path& scratchFolder);
 
 }  // namespace tlvx::analysis

@@ -3,13 +3,14 @@
 namespace tlvx::analysis {
 
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
-                               library::TxtFile& txt, const std::filesystem::path& scratchFolder) {
+                               const LibraryObjects& library,
+                               const std::filesystem::path& scratchFolder) {
     PositionResult result;
     enterProjectFolder(list, index);
     const std::filesystem::path copy =
         index < list.workingCopies.size() ? list.workingCopies[index] : std::filesystem::path();
-    result.properties = readProjectProperties(copy);
-    result.calculation = calculateProject(copy, listing, txt, scratchFolder);
+    result.properties = readProjectProperties(copy, library.pafs);
+    result.calculation = calculateProject(copy, listing, library.ptxf, scratchFolder);
     return result;
 }
 

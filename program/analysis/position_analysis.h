@@ -1,18 +1,16 @@
 #pragma once
 // The analysis of one position of a project list: into the project's folder,
-// its properties, then its calculation, always in this order.
+// its properties (through the API object's INI reading), then its
+// calculation (counted with the text-file object), always in this order.
 
 #include <cstddef>
 #include <filesystem>
 
+#include "program/analysis/library_client.h"
 #include "program/analysis/listing_model.h"
 #include "program/analysis/project_calculation.h"
 #include "program/analysis/project_list.h"
 #include "program/analysis/project_properties.h"
-
-namespace tlvx::library {
-class TxtFile;
-}
 
 namespace tlvx::analysis {
 
@@ -22,6 +20,7 @@ struct PositionResult {
 };
 
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
-                               library::TxtFile& txt, const std::filesystem::path& scratchFolder);
+                               const LibraryObjects& library,
+                               const std::filesystem::path& scratchFolder);
 
 }  // namespace tlvx::analysis

@@ -7,7 +7,7 @@
 namespace tlvx::analysis {
 
 Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing,
-                             library::TxtFile& txt, const std::filesystem::path& scratchFolder) {
+                             const TxtFileClient& txt, const std::filesystem::path& scratchFolder) {
     Calculation calc;
     readModuleEntries(workingCopy, listing);
 

@@ -6,12 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "program/analysis/library_client.h"
 #include "program/analysis/listing_model.h"
 #include "program/analysis/summary_line.h"
-
-namespace tlvx::library {
-class TxtFile;
-}
 
 namespace tlvx::analysis {
 
@@ -26,6 +23,6 @@ struct Calculation {
 // bare LF line ends. A working copy that cannot be opened gives an empty
 // listing and the zero summary.
 Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing,
-                             library::TxtFile& txt, const std::filesystem::path& scratchFolder);
+                             const TxtFileClient& txt, const std::filesystem::path& scratchFolder);
 
 }  // namespace tlvx::analysis

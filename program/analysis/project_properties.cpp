@@ -1,7 +1,7 @@
 #include "program/analysis/project_properties.h"
 
-#include "platform/ansi_codepage.h"
-#include "platform/profile_file.h"
+#include "platform/unicode_text.h"
+#include "platform/win_path.h"
 
 namespace tlvx::analysis {
 
@@ -9,9 +9,12 @@ const std::array<std::string_view, 8> kPropertyLabels = {
     "Name",     "Version",      "Product Name",    "Description",
     "Comments", "Company Name", "Legal Copyright", "Legal Trademarks"};
 
-ProjectProperties readProjectProperties(const std::filesystem::path& workingCopy) {
+ProjectProperties readProjectProperties(const std::filesystem::path& workingCopy,
+                                        const ApiFunsClient& pafs) {
+    const std::u16string file = platform::winpath::toUtf16(workingCopy);
     const auto read = [&](std::string_view key) {
-        return platform::ansi::toUtf8(platform::profile::readString(workingCopy, "Info", key));
+        const std::u16string name(key.begin(), key.end());
+        return platform::unicode::utf16ToUtf8(pafs.ReadIni(file, u"Info", name));
     };
     ProjectProperties p;
     p.values[0] = read("Name");

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "program/analysis/library_client.h"
+
 namespace tlvx::analysis {
 
 struct ProjectProperties {
@@ -21,6 +23,8 @@ struct ProjectProperties {
 
 extern const std::array<std::string_view, 8> kPropertyLabels;
 
-ProjectProperties readProjectProperties(const std::filesystem::path& workingCopy);
+// Each value is one ReadIni call of the API object on the section "Info".
+ProjectProperties readProjectProperties(const std::filesystem::path& workingCopy,
+                                        const ApiFunsClient& pafs);
 
 }  // namespace tlvx::analysis

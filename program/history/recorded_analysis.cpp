@@ -3,11 +3,12 @@
 namespace tlvx::history {
 
 RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
-                                  analysis::ListingModel& listing, library::TxtFile& txt,
+                                  analysis::ListingModel& listing,
+                                  const analysis::LibraryObjects& library,
                                   const std::filesystem::path& scratchFolder,
                                   const VersionHistory& history) {
     RecordedAnalysis done;
-    done.result = analysis::analysePosition(list, index, listing, txt, scratchFolder);
+    done.result = analysis::analysePosition(list, index, listing, library, scratchFolder);
     // The record keeps the rows in the order the listing shows them.
     done.recorded = history.save(done.result.properties.name(), done.result.properties.version(),
                                  listing.rows(), done.result.calculation.summary);

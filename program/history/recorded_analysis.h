@@ -17,7 +17,8 @@ struct RecordedAnalysis {
 };
 
 RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
-                                  analysis::ListingModel& listing, library::TxtFile& txt,
+                                  analysis::ListingModel& listing,
+                                  const analysis::LibraryObjects& library,
                                   const std::filesystem::path& scratchFolder,
                                   const VersionHistory& history);
 

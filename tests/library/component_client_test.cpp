@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "Morcel_TLVX.h"
-#include "tests/library/environment_guard.h"
+#include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -530,16 +530,16 @@ const std::vector<Interface>& interfaces() {
           {u"DisconnectNetDrive", 3, "ll"},
           {u"SendMsg", 4, "lllv"},
           {u"PostMsg", 5, "lllv"},
-          {u"GetFilesOpenName", 6, "lss|SB"},
-          {u"GetFileSaveName", 7, "lsss|ss"},
+          {u"GetFilesOpenName", 6, "lss|SB", true},
+          {u"GetFileSaveName", 7, "lsss|ss", true},
           {u"GetFileIcon", 8, "sll"},
-          {u"ExecFile", 9, "sl"},
-          {u"ExecCmd", 10, "sl"},
+          {u"ExecFile", 9, "sl", true},
+          {u"ExecCmd", 10, "sl", true},
           {u"SelectColor", 11, "l"},
           {u"TxtOperate", 12, "lS"},
-          {u"ReadIni", 13, "sss"},
+          {u"ReadIni", 13, "sss", true},
           {u"AddHScrollToListBox", 14, "ll"},
-          {u"WriteIni", 15, "SSSS"},
+          {u"WriteIni", 15, "SSSS", true},
           {u"SetRadioMenu", 16, "ll"},
           {u"GetMenuHandle", 17, "l"},
           {u"GetSubMenuHandle", 18, "lL"},
@@ -740,13 +740,13 @@ TEST_F(ComponentClient, UnbuiltMethodsBySlotAnswerNotImplementedWithEmptyResults
     LONG number = 5;
     EXPECT_EQ(api->GetWindowsVersion(&number), E_NOTIMPL);
     EXPECT_EQ(number, 0);
-    SAFEARRAY* files = reinterpret_cast<SAFEARRAY*>(0x10);
-    BSTR defDir = nullptr;
-    VARIANT_BOOL multi = VARIANT_TRUE;
-    EXPECT_EQ(api->GetFilesOpenName(0, x.get(), x.get(), &defDir, &multi, &files), E_NOTIMPL);
-    EXPECT_EQ(files, nullptr);
-    EXPECT_EQ(multi, VARIANT_TRUE);
-    EXPECT_EQ(api->ExecCmd(x.get(), vbMaximizedFocus), E_NOTIMPL);
+    number = 5;
+    EXPECT_EQ(api->SelectColor(0, &number), E_NOTIMPL);
+    EXPECT_EQ(number, 0);
+    LONG position = 2;
+    EXPECT_EQ(api->GetSubMenuHandle(0, &position, &number), E_NOTIMPL);
+    EXPECT_EQ(position, 2);
+    EXPECT_EQ(api->AddHScrollToListBox(0, 10), E_NOTIMPL);
     text = reinterpret_cast<BSTR>(0x10);
     EXPECT_EQ(txt->ReadByCharset(x.get(), x.get(), &text), E_NOTIMPL);
     EXPECT_EQ(text, nullptr);

@@ -17,7 +17,7 @@
 #include "Morcel_TLVX.h"
 #include "platform/registry_store.h"
 #include "platform/unicode_text.h"
-#include "tests/library/environment_guard.h"
+#include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "platform/automation/ole_types.h"
 #include "platform/registry_store.h"
+#include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -784,25 +785,7 @@ TEST(Guid, RejectsMalformedText) {
 
 // ---------------------------------------------------------------------------
 
-// Sets an environment variable for the life of the object.
-class EnvironmentGuard {
-public:
-    EnvironmentGuard(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) previous_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~EnvironmentGuard() {
-        if (previous_) {
-            setenv(name_, previous_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> previous_;
-};
+using tlvx::test::EnvironmentGuard;
 
 constexpr CLSID kFirstClass = {
     0x3F2A9C10, 0x7B1D, 0x4C2E, {0x9A, 0x01, 0x5D, 0x6E, 0x7F, 0x80, 0x91, 0xA2}};

@@ -6,12 +6,11 @@
 
 #include <string>
 
-#include "library/TxtFile.h"
+#include "tests/support/library_objects.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
 using namespace tlvx::analysis;
-using tlvx::library::TxtFile;
 using tlvx::test::CurrentDirGuard;
 using tlvx::test::TempDir;
 
@@ -47,7 +46,7 @@ protected:
     }
 
     TempDir dir;
-    TxtFile txt;
+    const TxtFileClient& txt = tlvx::test::libraryObjects().ptxf;
 };
 
 }  // namespace

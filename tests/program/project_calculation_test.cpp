@@ -4,14 +4,13 @@
 
 #include <fstream>
 
-#include "library/TxtFile.h"
 #include "program/analysis/module_entries.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
+#include "tests/support/library_objects.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::analysis;
-using tlvx::library::TxtFile;
 using tlvx::test::CurrentDirGuard;
 using tlvx::test::TempDir;
 
@@ -58,10 +57,10 @@ GroupRun runGroup(const std::filesystem::path& group, const std::filesystem::pat
     const auto list = buildProjectList(group.string(), work);
     EXPECT_TRUE(list);
     if (!list) return run;
-    TxtFile txt;
     ListingModel listing;
     for (std::size_t i = 0; i < list->size(); ++i) {
-        run.results.push_back(analysePosition(*list, i, listing, txt, work));
+        run.results.push_back(
+            analysePosition(*list, i, listing, tlvx::test::libraryObjects(), work));
         run.listings.push_back(listing.rows());
     }
     return run;
@@ -109,7 +108,7 @@ TEST(ProjectCalculation, LineFeedCheckoutCountsLikeTheOriginal) {
 TEST(ProjectCalculation, ProjectWithoutModulesOrWorkingCopy) {
     TempDir dir;
     CurrentDirGuard cwd(dir.path());
-    TxtFile txt;
+    const auto& txt = tlvx::test::libraryObjects().ptxf;
     ListingModel listing;
     const auto copy = dir.write("w.vbp", "[Info]\r\nName=\"x\"\r\n");
     EXPECT_EQ(calculateProject(copy, listing, txt, dir.path()).summary,
@@ -127,7 +126,7 @@ TEST(ProjectCalculation, DuplicateRowsAddTwiceAndInvalidRowsCountAsModules) {
     dir.write("m.bas", "Attribute VB_Name = \"m\"\r\n' c\r\n");
     const auto copy =
         dir.write("w.vbp", "[Info]\r\nModule=m; m.bas\r\nModule=m; m.bas\r\nForm=gone.frm\r\n");
-    TxtFile txt;
+    const auto& txt = tlvx::test::libraryObjects().ptxf;
     ListingModel listing;
     const auto calc = calculateProject(copy, listing, txt, dir.path());
     EXPECT_EQ(calc.totals.all, 6);
@@ -144,7 +143,7 @@ TEST(ProjectCalculation, CountsEveryRowOfAHugeProject) {
     std::string vbp = "[Info]\r\n";
     for (int i = 0; i < 40000; ++i) vbp += "Module=m; m.bas\r\n";
     const auto copy = dir.write("big.vbp", vbp);
-    TxtFile txt;
+    const auto& txt = tlvx::test::libraryObjects().ptxf;
     ListingModel listing;
     const auto calc = calculateProject(copy, listing, txt, dir.path());
     EXPECT_EQ(calc.modules, 40000u);
@@ -160,7 +159,7 @@ TEST(ProjectCalculation, ModuleVanishingBeforeItIsCountedIsInvalid) {
     ListingModel listing;
     readModuleEntries(copy, listing);
     std::filesystem::remove(dir / "a.bas");
-    TxtFile txt;
+    const auto& txt = tlvx::test::libraryObjects().ptxf;
     calculateProject(copy, listing, txt, dir.path());
     EXPECT_EQ(listing.row(0)[1], "Invalid");
 }

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "library/TxtFile.h"
 #include "program/analysis/group_file.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/working_copy.h"
+#include "tests/support/library_objects.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::analysis;
@@ -80,17 +80,16 @@ TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
     ASSERT_EQ(list->size(), 3u);
     EXPECT_NE(list->workingCopies[0], list->workingCopies[1]);
 
-    tlvx::library::TxtFile txt;
     ListingModel listing;
-    auto one = analysePosition(*list, 0, listing, txt, work.path());
+    auto one = analysePosition(*list, 0, listing, tlvx::test::libraryObjects(), work.path());
     EXPECT_EQ(one.properties.name(), "One");
     EXPECT_EQ(one.calculation.totals.all, 2);
-    auto two = analysePosition(*list, 1, listing, txt, work.path());
+    auto two = analysePosition(*list, 1, listing, tlvx::test::libraryObjects(), work.path());
     EXPECT_EQ(two.properties.name(), "Two");
     EXPECT_EQ(two.calculation.totals.all, 4);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g/Two"));
     // An unresolvable project stays in the group's folder with an empty listing.
-    auto none = analysePosition(*list, 2, listing, txt, work.path());
+    auto none = analysePosition(*list, 2, listing, tlvx::test::libraryObjects(), work.path());
     EXPECT_EQ(none.properties.version(), "..");
     EXPECT_EQ(none.calculation.modules, 0u);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g"));

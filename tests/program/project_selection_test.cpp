@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "library/TxtFile.h"
 #include "program/history/recorded_analysis.h"
+#include "tests/support/library_objects.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx;
@@ -37,15 +37,14 @@ protected:
 
     ProjectSelection::Analyse recorder() {
         return [this](const ProjectList& list, std::size_t index) {
-            const auto done = history::analyseAndRecord(list, index, listing, txt,
-                                                        work / "tempprjfiles", versions);
+            const auto done = history::analyseAndRecord(
+                list, index, listing, test::libraryObjects(), work / "tempprjfiles", versions);
             analysed.push_back(done.result.properties.name());
             EXPECT_TRUE(done.recorded);
         };
     }
 
     TempDir tree, work;
-    library::TxtFile txt;
     analysis::ListingModel listing;
     history::VersionHistory versions{work / "verhis"};
     ProjectSelection selection{work / "tempprjfiles"};

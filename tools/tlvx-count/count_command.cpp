@@ -9,7 +9,6 @@
 #include <optional>
 #include <system_error>
 
-#include "library/TxtFile.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
 #include "program/analysis/position_analysis.h"
@@ -213,13 +212,17 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
 
     ReportWriter writer(out, options->format);
     writer.begin();
-    library::TxtFile txt;
+    const auto library = analysis::LibraryObjects::create();
+    if (!library) {
+        err << "tlvx-count: the component library Morcel_TLVX cannot be loaded\n";
+        return 1;
+    }
     analysis::ListingModel listing;
     for (std::size_t i = 0; i < list->size(); ++i) {
         analysis::PositionResult result;
         if (versions) {
             const auto done =
-                history::analyseAndRecord(*list, i, listing, txt, work.path(), *versions);
+                history::analyseAndRecord(*list, i, listing, *library, work.path(), *versions);
             result = done.result;
             if (!done.recorded) {
                 err << "tlvx-count: the record of " << result.properties.name() << " "
@@ -228,7 +231,7 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
                 status = 1;
             }
         } else {
-            result = analysis::analysePosition(*list, i, listing, txt, work.path());
+            result = analysis::analysePosition(*list, i, listing, *library, work.path());
         }
         ProjectReport report;
         report.position = i + 1;

@@ -1,0 +1,140 @@
+#include "library/APIFuns.h"
+
+#include "platform/ansi_codepage.h"
+#include "platform/desktop_dialogs.h"
+#include "platform/profile_file.h"
+#include "platform/shell.h"
+#include "platform/unicode_text.h"
+#include "platform/win_path.h"
+
+namespace tlvx::library {
+namespace {
+
+namespace ansi = platform::ansi;
+
+// The longest value the profile reader hands back.
+constexpr std::size_t kMaxIniValue = 65534;
+// The longest name the save dialog accepts as its proposal.
+constexpr std::size_t kMaxProposedName = 250;
+
+// Text as it passes through the code page: characters it cannot hold
+// become '?'.
+std::u16string throughCodePage(const std::u16string& text) {
+    return ansi::toUtf16(ansi::fromUtf16(text));
+}
+
+template <class Result, class Body>
+Result guarded(Result fallback, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return fallback;
+    }
+}
+
+}  // namespace
+
+std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16string& segment,
+                                const std::u16string& keyName) noexcept {
+    return guarded(std::u16string(), [&] {
+        const auto path = platform::winpath::resolve(fileName);
+        if (!path) return std::u16string();
+        std::string value = platform::profile::readString(*path, ansi::fromUtf16(segment),
+                                                          ansi::fromUtf16(keyName));
+        if (value.size() > kMaxIniValue) value.resize(kMaxIniValue);
+        return ansi::toUtf16(value);
+    });
+}
+
+void APIFuns::WriteIni(std::u16string& fileName, std::u16string& segment,
+                       std::optional<std::u16string>& keyName,
+                       std::optional<std::u16string>& keyValue) noexcept {
+    guarded(0, [&] {
+        fileName = throughCodePage(fileName);
+        segment = throughCodePage(segment);
+        if (keyName) keyName = throughCodePage(*keyName);
+        if (keyValue) keyValue = throughCodePage(*keyValue);
+        const auto path = platform::winpath::resolveForWrite(fileName);
+        if (!path) return 0;
+        const std::optional<std::string> key =
+            keyName ? std::optional(ansi::fromUtf16(*keyName)) : std::nullopt;
+        const std::optional<std::string> value =
+            keyValue ? std::optional(ansi::fromUtf16(*keyValue)) : std::nullopt;
+        platform::profile::writeString(*path, ansi::fromUtf16(segment), key, value);
+        return 0;
+    });
+}
+
+std::vector<std::u16string> APIFuns::GetFilesOpenName(int32_t winHandle,
+                                                      const std::u16string& title,
+                                                      const std::u16string& filter,
+                                                      const std::u16string& defDir,
+                                                      bool multiSel) noexcept {
+    return guarded(std::vector<std::u16string>(), [&] {
+        platform::desktop::OpenFileRequest request;
+        request.ownerHandle = winHandle;
+        request.title = title;
+        request.filterPairs = filter;
+        request.initialDir = defDir;
+        request.multiSelect = multiSel;
+        // A single choice takes existing files only; a multiple choice
+        // does not check.
+        request.fileMustExist = !multiSel;
+        request.pathMustExist = !multiSel;
+        auto result = platform::desktop::openFileDialog(request);
+        if (!result.shown || !result.accepted) return std::vector<std::u16string>();
+        // The chosen names come back as one text trimmed at both ends: the
+        // start of the first element and the end of the last lose their
+        // spaces. A choice longer than the classic buffer is kept whole.
+        auto& paths = result.paths;
+        if (!paths.empty()) {
+            auto& first = paths.front();
+            first.erase(0, first.find_first_not_of(u' '));
+            auto& last = paths.back();
+            last.erase(last.find_last_not_of(u' ') + 1);
+            if (paths.size() == 1 && paths.front().empty()) paths.clear();
+        }
+        return paths;
+    });
+}
+
+std::u16string APIFuns::GetFileSaveName(int32_t winHandle, const std::u16string& title,
+                                        const std::u16string& fileName,
+                                        const std::u16string& filter, const std::u16string& defDir,
+                                        const std::u16string& defExt) noexcept {
+    return guarded(std::u16string(), [&] {
+        // A proposal that does not fit the dialog's name buffer is a cancel.
+        if (fileName.size() > kMaxProposedName) return std::u16string();
+        platform::desktop::SaveFileRequest request;
+        request.ownerHandle = winHandle;
+        request.title = title;
+        request.proposedName = fileName;
+        request.filterPairs = filter;
+        request.initialDir = defDir;
+        request.defaultExtension = defExt;
+        request.promptOverwrite = true;
+        request.pathMustExist = true;
+        const auto result = platform::desktop::saveFileDialog(request);
+        if (!result.shown || !result.accepted) return std::u16string();
+        return result.path;
+    });
+}
+
+void APIFuns::ExecFile(const std::u16string& fileName, int32_t) noexcept {
+    guarded(0, [&] {
+        // A document named the Windows way is handed over by its path here.
+        const auto path = platform::winpath::resolve(fileName);
+        platform::shell::openWithDefaultHandler(path ? platform::winpath::toUtf8(*path)
+                                                     : platform::unicode::utf16ToUtf8(fileName));
+        return 0;
+    });
+}
+
+void APIFuns::ExecCmd(const std::u16string& command, int32_t) noexcept {
+    guarded(0, [&] {
+        platform::shell::openWithDefaultHandler(platform::unicode::utf16ToUtf8(command));
+        return 0;
+    });
+}
+
+}  // namespace tlvx::library

@@ -1,0 +1,189 @@
+// The API class's INI, dialog and shell methods, called the way a client
+// calls them: through the interface, with automation strings.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "Morcel_TLVX.h"
+#include "program/ui/web_links.h"
+#include "tests/support/environment_guard.h"
+#include "tests/support/temp_dir.h"
+
+using tlvx::test::CurrentDirGuard;
+using tlvx::test::EnvironmentGuard;
+using tlvx::test::TempDir;
+
+namespace {
+
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(std::u16string_view t)
+        : b_(SysAllocStringLen(t.data(), static_cast<UINT>(t.size()))) {}
+    ~Bstr() { SysFreeString(b_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return b_; }
+    BSTR* address() { return &b_; }
+    std::u16string text() const { return b_ ? std::u16string(b_, SysStringLen(b_)) : u""; }
+
+private:
+    BSTR b_ = nullptr;
+};
+
+std::u16string u16(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+class ApiFunsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        void* object = nullptr;
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_APIFuns, nullptr, CLSCTX_INPROC_SERVER, IID__APIFuns, &object),
+            S_OK);
+        api = static_cast<_APIFuns*>(object);
+    }
+    void TearDown() override {
+        if (api) api->Release();
+    }
+    std::u16string readIni(const std::filesystem::path& file, std::u16string_view section,
+                           std::u16string_view key) {
+        Bstr result;
+        EXPECT_EQ(api->ReadIni(Bstr(u16(file.string())).get(), Bstr(section).get(), Bstr(key).get(),
+                               result.address()),
+                  S_OK);
+        return result.text();
+    }
+
+    _APIFuns* api = nullptr;
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(ApiFunsTest, ReadIniFollowsTheProfileRules) {
+    const auto ini = dir.write("p.vbp",
+                               "Lost=before any section\r\n[Info]\r\nName=\"Billing\"\r\n"
+                               "MajorVer= 2 \r\nquoted='single'\r\nEmpty=\r\nNAME=second\r\n"
+                               "[info]\r\nMinorVer=9\r\n[Other]\r\nMinorVer=1\r\n");
+    EXPECT_EQ(readIni(ini, u"Info", u"Name"), u"Billing");
+    EXPECT_EQ(readIni(ini, u"INFO", u"majorver"), u"2");
+    EXPECT_EQ(readIni(ini, u"Info", u"quoted"), u"single");
+    EXPECT_EQ(readIni(ini, u"Info", u"Empty"), u"");
+    EXPECT_EQ(readIni(ini, u"Info", u"Missing"), u"");
+    EXPECT_EQ(readIni(ini, u"Info", u"Lost"), u"");
+    EXPECT_EQ(readIni(ini, u"Info", u"MinorVer"), u"");  // the first [Info] wins
+    EXPECT_EQ(readIni(dir / "none.ini", u"Info", u"Name"), u"");
+    // Windows notation and other letter case find the file.
+    CurrentDirGuard cwd(dir.path());
+    Bstr result;
+    EXPECT_EQ(api->ReadIni(Bstr(u".\\P.VBP").get(), Bstr(u"Info").get(), Bstr(u"Name").get(),
+                           result.address()),
+              S_OK);
+    EXPECT_EQ(result.text(), u"Billing");
+}
+
+TEST_F(ApiFunsTest, ReadIniCutsVeryLongValues) {
+    const auto ini = dir.write("long.ini", "[S]\r\nk=" + std::string(100000, 'v') + "\r\n");
+    const auto value = readIni(ini, u"S", u"k");
+    EXPECT_EQ(value.size(), 65534u);
+    EXPECT_EQ(value.find_first_not_of(u'v'), std::u16string::npos);
+}
+
+TEST_F(ApiFunsTest, WriteIniCreatesReplacesAndRemoves) {
+    const auto ini = dir / "new.ini";
+    Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Blue");
+    ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value.address()),
+              S_OK);
+    EXPECT_EQ(readIni(ini, u"main", u"color"), u"Blue");
+    struct stat before {};
+    ::stat(ini.c_str(), &before);
+
+    Bstr value2(u"Red \u20AC \u0416");  // the euro sign is in the code page, Zhe is not
+    ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value2.address()),
+              S_OK);
+    EXPECT_EQ(value2.text(), u"Red \u20AC ?");  // written back as the code page keeps it
+    EXPECT_EQ(readIni(ini, u"Main", u"Color"), u"Red \u20AC ?");
+    EXPECT_EQ(TempDir::read(ini).find("Blue"), std::string::npos);
+    struct stat after {};
+    ::stat(ini.c_str(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino) << "the file is replaced as a whole";
+
+    Bstr other(u"Other"), size(u"Size"), big(u"10");
+    api->WriteIni(file.address(), other.address(), size.address(), big.address());
+    Bstr nullValue;  // a null value removes the key
+    api->WriteIni(file.address(), section.address(), key.address(), nullValue.address());
+    EXPECT_EQ(readIni(ini, u"Main", u"Color"), u"");
+    Bstr nullKey;  // a null key removes the section
+    api->WriteIni(file.address(), other.address(), nullKey.address(), nullValue.address());
+    EXPECT_EQ(readIni(ini, u"Other", u"Size"), u"");
+    EXPECT_EQ(TempDir::read(ini).find("Other"), std::string::npos);
+
+    // No folder, no file: nothing is written anywhere.
+    Bstr nowhere(u16((dir / "no/such/x.ini").string()));
+    EXPECT_EQ(api->WriteIni(nowhere.address(), section.address(), key.address(), value.address()),
+              S_OK);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+TEST_F(ApiFunsTest, DialogsWithoutAWindowSystemGiveTheEmptyResult) {
+    SAFEARRAY* chosen = nullptr;
+    Bstr defDir;
+    VARIANT_BOOL multi = VARIANT_FALSE;
+    ASSERT_EQ(api->GetFilesOpenName(0, Bstr(u"Choose").get(),
+                                    Bstr(std::u16string(u"VB6 Project (*.vbp)\0*.vbp", 25)).get(),
+                                    defDir.address(), &multi, &chosen),
+              S_OK);
+    ASSERT_NE(chosen, nullptr);
+    LONG upper = 0;
+    EXPECT_EQ(SafeArrayGetUBound(chosen, 1, &upper), S_OK);
+    EXPECT_EQ(upper, -1);
+    SafeArrayDestroy(chosen);
+
+    Bstr saved;
+    EXPECT_EQ(api->GetFileSaveName(0, Bstr(u"Save").get(), Bstr(u"x").get(), Bstr(u"").get(),
+                                   Bstr(u"").get(), Bstr(u"txt").get(), saved.address()),
+              S_OK);
+    EXPECT_EQ(saved.text(), u"");
+}
+
+TEST_F(ApiFunsTest, ShellCommandsReachTheDefaultHandlerUnchanged) {
+    // A recording stand-in for the desktop's handler, first on PATH.
+    const auto record = dir / "received";
+    dir.write("bin/xdg-open",
+              "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + record.string() + "'\nsleep 5\n");
+    std::filesystem::permissions(dir / "bin/xdg-open", std::filesystem::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    EnvironmentGuard onPath("PATH", (dir / "bin").string() + ":" + (path ? path : ""));
+
+    const std::string mail = tlvx::ui::links::recommendationMail();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(api->ExecCmd(Bstr(u16(mail)).get(), vbMaximizedFocus), S_OK);
+    EXPECT_EQ(api->ExecCmd(Bstr(u"https://example.org/a b?x=1&y='2'").get(), vbNormalFocus), S_OK);
+    dir.write("doc.txt", "x");
+    {
+        CurrentDirGuard cwd(dir.path());
+        EXPECT_EQ(api->ExecFile(Bstr(u".\\DOC.TXT").get(), vbNormalFocus), S_OK);
+    }
+    EXPECT_EQ(api->ExecCmd(Bstr(u"").get(), vbNormalFocus), S_OK);  // nothing to hand over
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
+        << "the handler is not waited for";
+
+    std::string received;
+    for (int i = 0; i < 100 && std::count(received.begin(), received.end(), '\n') < 3; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        received = TempDir::read(record);
+    }
+    EXPECT_NE(received.find(mail + "\n"), std::string::npos) << received;
+    EXPECT_EQ(mail.rfind("mailto:?subject=Recommend 100%25 FREE software - Tallyvex", 0), 0u);
+    EXPECT_NE(received.find("https://example.org/a b?x=1&y='2'\n"), std::string::npos);
+    EXPECT_NE(received.find((dir / "doc.txt").string() + "\n"), std::string::npos);
+    EXPECT_EQ(std::count(received.begin(), received.end(), '\n'), 3);
+}
