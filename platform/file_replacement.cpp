@@ -85,8 +85,11 @@ FileReplacement::FileReplacement(const std::filesystem::path& target)
         failed_ = true;
         return;
     }
-    std::string pattern =
-        (target_.parent_path() / ("." + shortened(name, kMaxNameStem) + ".XXXXXX")).native();
+    // Built step by step: GCC 12 warns wrongly about "." + std::string.
+    std::string hidden = ".";
+    hidden += shortened(name, kMaxNameStem);
+    hidden += ".XXXXXX";
+    std::string pattern = (target_.parent_path() / hidden).native();
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
         failed_ = true;

@@ -208,11 +208,16 @@ std::optional<std::string> edited(const std::string& text, std::string_view sect
         while (last > *found.section && lines[last].blank) --last;
         const Line& line = lines[last];
         const bool ended = line.next > line.end;
-        out.insert(line.next, ended ? entry : "\r\n" + entry);
+        std::string inserted = ended ? std::string() : std::string("\r\n");
+        inserted += entry;
+        out.insert(line.next, inserted);
         return out;
     }
     if (!out.empty() && out.back() != '\r' && out.back() != '\n') out += "\r\n";
-    out += "[" + std::string(section) + "]\r\n" + entry;
+    out += '[';
+    out += section;
+    out += "]\r\n";
+    out += entry;
     return out;
 }
 
