@@ -104,3 +104,22 @@ TEST(ProjectList, UnreadableGroupGivesNoList) {
     EXPECT_EQ(single->size(), 1u);
     EXPECT_TRUE(single->groupFile.empty());
 }
+
+TEST(ProjectProperties, ReadThroughTheApiObjectFromTheWorkingCopy) {
+    TempDir dir, work;
+    CurrentDirGuard cwd(dir.path());
+    dir.write("p.vbp",
+              "Name=\"Quoted Name\"\r\nMajorVer=1\r\nMinorVer= 2\r\nVersionCompanyName=\"A, B\"\r\n"
+              "Description=\"Till and basket\"\r\nVersionLegalTrademarks='TM'\r\n");
+    const auto list = buildProjectList("p.vbp", work.path());
+    ASSERT_TRUE(list);
+    const auto p = readProjectProperties(list->workingCopies[0], tlvx::test::libraryObjects().pafs);
+    EXPECT_EQ(p.name(), "Quoted Name");
+    EXPECT_EQ(p.version(), "1.2.");  // three parts even without RevisionVer
+    EXPECT_EQ(p.values[3], "Till and basket");
+    EXPECT_EQ(p.values[5], "A, B");
+    EXPECT_EQ(p.values[7], "TM");
+    EXPECT_EQ(p.values[2], "");
+    EXPECT_EQ(readProjectProperties(work / "none.vbp", tlvx::test::libraryObjects().pafs).version(),
+              "..");
+}
