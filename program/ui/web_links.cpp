@@ -35,6 +35,9 @@ std::string productPage() {
 std::string freeProgramsPage() {
     return documentation("#tools");
 }
+std::string makerHomePage() {
+    return documentation("#makers");
+}
 std::string donationPage() {
     return documentation("#support");
 }

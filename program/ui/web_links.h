@@ -10,6 +10,7 @@ namespace tlvx::ui::links {
 
 std::string productPage();       // the program's own page
 std::string freeProgramsPage();  // the other tools of the makers
+std::string makerHomePage();     // the makers themselves
 std::string donationPage();      // how to support the program
 std::string downloadAddress();   // where the program comes from
 

@@ -1,0 +1,19 @@
+// TLVX: the desktop program. It takes no command line of its own; Qt's
+// (-platform, -style, ...) work as in any Qt program.
+
+#include <QApplication>
+
+#include "program/analysis/work_folders.h"
+#include "program/ui/main_window.h"
+#include "program/ui/pictures.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tallyvex"));
+    QApplication::setWindowIcon(tlvx::ui::programIcon());
+
+    namespace analysis = tlvx::analysis;
+    tlvx::ui::MainWindow window({analysis::workFoldersBase(analysis::programFolder()), nullptr});
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,451 @@
+#include "program/ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QResizeEvent>
+#include <QTreeView>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <tuple>
+
+#include "platform/unicode_text.h"
+#include "program/analysis/project_properties.h"
+#include "program/analysis/work_folders.h"
+#include "program/history/recorded_analysis.h"
+#include "program/ui/about_window.h"
+#include "program/ui/event_guard.h"
+#include "program/ui/history_window.h"
+#include "program/ui/listing_view.h"
+#include "program/ui/message_box_dialogs.h"
+#include "program/ui/picture_button.h"
+#include "program/ui/pictures.h"
+#include "program/ui/property_box.h"
+#include "program/ui/web_links.h"
+#include "program/ui/window_look.h"
+
+namespace tlvx::ui {
+namespace {
+
+using namespace std::string_literals;
+using platform::unicode::utf16ToUtf8;
+using platform::unicode::utf8ToUtf16;
+
+// The button indices of the window's picture-button array.
+enum Button {
+    kChoose = 0,
+    kHistory = 1,
+    kHelp = 2,
+    kDonate = 3,
+    kOutput = 7,
+    kPrevious = 10,
+    kNext = 11,
+};
+
+constexpr int kShowMaximised = 3;
+
+const QString kInitialSummary = QStringLiteral("Total Lines: please choose a project/group first.");
+const std::u16string kProjectFilter =
+    u"VB6 Project (*.vbp)\0*.vbp\0VB6 Project Group (*.vbg)\0*.vbg"s;
+const std::u16string kExportFilter =
+    u"Text Files (Tab Separated) (*.txt)\0*.txt\0Comma Separated Values (*.csv)\0*.csv\0"
+    u"All Files (*.*)\0*.*"s;
+
+// The keys of the window, each with the one modifier state it needs.
+struct KeyBinding {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int button;
+};
+const KeyBinding kKeys[] = {
+    {Qt::Key_O, Qt::ControlModifier, kChoose},  {Qt::Key_C, Qt::AltModifier, kChoose},
+    {Qt::Key_H, Qt::ControlModifier, kHistory}, {Qt::Key_S, Qt::AltModifier, kHistory},
+    {Qt::Key_O, Qt::AltModifier, kOutput},      {Qt::Key_M, Qt::AltModifier, kDonate},
+};
+
+// The busy cursor, for as long as an analysis runs.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QLabel* label(const QString& text, const QRect& geometry, QWidget* parent, const char* name) {
+    auto* created = new QLabel(text, parent);
+    created->setObjectName(QString::fromLatin1(name));
+    created->setGeometry(geometry);
+    return created;
+}
+
+// A label that ends 90 twips left of its box, as wide as its caption, but
+// starting at `leftLimit` at the earliest.
+QLabel* labelBeforeBox(const QString& text, int topTwips, int leftLimit, const QWidget& box,
+                       const char* name) {
+    auto* created = label(text, {}, box.parentWidget(), name);
+    created->setFont(windowFont());
+    const int right = box.x() - twips(90);
+    const int width = std::min(created->sizeHint().width(), right - leftLimit);
+    created->setGeometry(right - width, twips(topTwips), width, twips(195));
+    fitTextToBox(*created);
+    return created;
+}
+
+// The list, whose right edge the window's width follows.
+const QRect kListingPlace = twipsRect(75, 4050, 11340, 4155);
+// The client area ends 90 twips right of the list; the height stays as
+// designed.
+const QSize kClientSize(clientSizeAround(kListingPlace.right() + 1, 0).width(), twips(8670));
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const MainWindowSetup& setup)
+    : library_(analysis::LibraryObjects::create()),
+      workingCopies_(setup.workFolders / analysis::kWorkingCopyFolder),
+      history_(setup.workFolders / analysis::kHistoryFolder),
+      selection_(workingCopies_) {
+    analysis::createWorkFolders(setup.workFolders);
+    if (setup.messages) {
+        messages_ = setup.messages;
+    } else {
+        ownMessages_ = std::make_unique<MessageBoxDialogs>(this);
+        messages_ = ownMessages_.get();
+    }
+
+    setObjectName(QStringLiteral("frmPubMain"));
+    setWindowTitle(QStringLiteral("Tallyvex"));
+    setWindowIcon(programIcon());
+    setFont(windowFont());
+
+    auto* desc =
+        label(QStringLiteral("This program is designed to calculate the PURE code lines "
+                             "(writing manually) for VB 6 project/group, and it can record "
+                             "the version history for code lines automatically. Of course, "
+                             "calculating code lines in other viewpoints is available, "
+                             "such as comment lines, file lines, etc."),
+              twipsRect(90, 90, 11565, 390), this, "lblDesc");
+    desc->setWordWrap(true);
+    makeGreen(*desc, true);
+    fitTextToBox(*desc);
+
+    buildCommandButtons();
+    buildProperties();
+    buildListing();
+    buildHelpMenu();
+    setTabOrder();
+
+    setFixedSize(kClientSize);
+
+    // The window sees every key before the focused control does.
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::buildCommandButtons() {
+    struct Spec {
+        int index;
+        QRect geometry;
+        const char* caption;
+        Picture picture;
+        const char* toolTip;
+    };
+    const Spec specs[] = {
+        {kChoose, twipsRect(90, 570, 2460, 360), "&Choose Project (Group)", Picture::ChooseProject,
+         "Chooses a project (group) file to calculate <Ctrl+O>."},
+        {kHistory, twipsRect(2640, 570, 2460, 360), "&Show Version History", Picture::ShowHistory,
+         "Shows version history for all calculated projects <Ctrl+H>."},
+        {kOutput, twipsRect(5190, 570, 2460, 360), "&Output Result Listing", Picture::OutputListing,
+         "Outputs current calculating result to a txt/csv file."},
+        {kDonate, twipsRect(7740, 570, 1830, 360), "&Make Donation", Picture::Donate,
+         "It's 100% Freeware, welcome your donation with any amount as you like."},
+        {kHelp, twipsRect(9660, 600, 300, 300), "", Picture::Help, "Help."},
+    };
+    for (const Spec& spec : specs) {
+        auto* button =
+            new PictureButton(spec.index, QString::fromUtf8(spec.caption), picture(spec.picture),
+                              QString::fromUtf8(spec.toolTip), this);
+        button->setGeometry(spec.geometry);
+        connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
+        if (spec.index == kHelp) help_ = button;
+    }
+}
+
+void MainWindow::buildProperties() {
+    fra_ = new QGroupBox(QStringLiteral("Project Properties"), this);
+    fra_->setObjectName(QStringLiteral("fra"));
+    fra_->setGeometry(twipsRect(75, 1065, 11340, 2610));
+    fra_->setFont(boldWindowFont());
+
+    txtCount_ = new QLineEdit(QStringLiteral("  0/0"), fra_);
+    txtCount_->setObjectName(QStringLiteral("txtCount"));
+    txtCount_->setGeometry(twipsRect(2100, 0, 645, 195));
+    txtCount_->setReadOnly(true);
+    txtCount_->setFrame(false);
+    txtCount_->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+    txtCount_->setFont(windowFont());
+    makeGreenOnButtonFace(*txtCount_, true);
+
+    // Each label may reach left as far as 90 twips past the frame's edge or
+    // the box before it in its row.
+    struct Spec {
+        QRect box;
+        int labelTop;
+        int labelLeftLimit;
+        const char* labelName;
+    };
+    const Spec specs[8] = {
+        {twipsRect(1440, 270, 3260, 300), 330, twips(90), "lblName"},
+        {twipsRect(5405, 270, 660, 300), 330, twips(4790), "lblVer"},
+        {twipsRect(7250, 270, 4000, 300), 330, twips(6155), "lblProd"},
+        {twipsRect(1440, 660, 9810, 300), 720, twips(90), "lblDescription"},
+        {twipsRect(1440, 1050, 9810, 300), 1110, twips(90), "lblComm"},
+        {twipsRect(1440, 1440, 9810, 300), 1500, twips(90), "lblComp"},
+        {twipsRect(1440, 1830, 9810, 300), 1890, twips(90), "lblCopy"},
+        {twipsRect(1440, 2220, 9810, 300), 2280, twips(90), "lblMark"},
+    };
+    std::array<QLabel*, 8> labels{};
+    for (std::size_t i = 0; i < txt_.size(); ++i) {
+        auto* box = new PropertyBox(fra_);
+        box->setObjectName(QStringLiteral("txt%1").arg(i));
+        box->setGeometry(specs[i].box);
+        box->setFont(windowFont());
+        makeGreenOnButtonFace(*box, false);
+        txt_[i] = box;
+        const auto caption = analysis::kPropertyLabels[i];
+        labels[i] = labelBeforeBox(
+            QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
+            specs[i].labelTop, specs[i].labelLeftLimit, *box, specs[i].labelName);
+    }
+    shareSmallestFont(
+        {labels[0], labels[1], labels[2], labels[3], labels[4], labels[5], labels[6], labels[7]});
+    // In the smaller size each label still ends 90 twips left of its box.
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const int width = std::min(labels[i]->sizeHint().width(), labels[i]->width());
+        labels[i]->setGeometry(txt_[i]->x() - twips(90) - width, labels[i]->y(), width,
+                               labels[i]->height());
+    }
+
+    // "<" and ">" sit on the frame's top edge, around the counter.
+    for (const auto& [index, caption, tip, left] :
+         {std::tuple{kPrevious, "<", "Displays previous project.", 1980},
+          std::tuple{kNext, ">", "Displays next project.", 2640}}) {
+        auto* button = new PictureButton(index, QString::fromLatin1(caption), QIcon(),
+                                         QString::fromLatin1(tip), this);
+        button->setGeometry(twipsRect(left, 1065, 195, 195));
+        button->setStyleSheet(QStringLiteral("padding: 0px;"));
+        button->raise();
+        connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
+    }
+}
+
+void MainWindow::buildListing() {
+    auto* comment =
+        label(QStringLiteral("Abbreviations in Below Header: P / A / C / B = Pure / All "
+                             "/ Comment / Blank code lines."),
+              twipsRect(90, 3765, 7230, 195), this, "lblComment");
+    makeGreen(*comment, true);
+    // Nothing stands to its right: it may grow to the window's edge.
+    sizeToText(*comment, boldWindowFont(), comment->width(), kClientSize.width() - twips(90));
+
+    lsv_ = makeListingView(table_, {1900, 1300, 730, 730, 730, 730, 730, 730, 857, 730, 730, 857},
+                           this);
+    lsv_->setGeometry(kListingPlace);
+
+    lblT_ = label({}, twipsRect(90, 8295, 4035, 195), this, "lblT");
+    makeGreen(*lblT_, true);
+    showSummary(kInitialSummary);
+}
+
+void MainWindow::buildHelpMenu() {
+    menh_ = new QMenu(this);
+    menh_->setObjectName(QStringLiteral("menh"));
+    const auto add = [this](const char* name, const QString& caption, auto action) {
+        QAction* entry = menh_->addAction(caption);
+        entry->setObjectName(QString::fromLatin1(name));
+        connect(entry, &QAction::triggered, this, [action] { guarded(action); });
+        return entry;
+    };
+    // F1 is matched with the window's other keys; the menu only names it.
+    add("menhh", QStringLiteral("&Homepage\tF1"), [this] { openAddress(links::productPage()); });
+    add("menhv", QStringLiteral("&View All Our Freeware"),
+        [this] { openAddress(links::freeProgramsPage()); });
+    menh_->addSeparator()->setObjectName(QStringLiteral("menhsa"));
+    add("menhr", QStringLiteral("&Recommend to Friends"),
+        [this] { openAddress(links::recommendationMail()); });
+    add("menha", QStringLiteral("&About Tallyvex"), [this] { showAbout(); });
+}
+
+void MainWindow::setTabOrder() {
+    QList<QWidget*> order;
+    for (const char* name : {"sbt0", "sbt1"}) order.append(findChild<QWidget*>(name));
+    order.append(lsv_);
+    for (auto* box : txt_) order.append(box);
+    for (const char* name : {"sbt10", "sbt11", "sbt7", "sbt2", "sbt3"})
+        order.append(findChild<QWidget*>(name));
+    for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::onButton(int index) {
+    const auto analyseOne = [this](const analysis::ProjectList& list, std::size_t position) {
+        analyse(list, position);
+    };
+    guarded([&] {
+        switch (index) {
+            case kChoose:
+                chooseProject();
+                break;
+            case kHistory:
+                showHistory();
+                return;
+            case kHelp:
+                popUpHelpMenu();
+                return;
+            case kDonate:
+                openAddress(links::donationPage());
+                return;
+            case kOutput:
+                upsOutput("M");
+                return;
+            case kPrevious:
+                if (library_) selection_.previous(analyseOne);
+                break;
+            case kNext:
+                if (library_) selection_.next(analyseOne);
+                break;
+            default:
+                return;
+        }
+        // The counter changes after the calculation.
+        txtCount_->setText(fromUtf8(selection_.counterText()));
+    });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    return onKey(*static_cast<QKeyEvent*>(event));
+}
+
+bool MainWindow::onKey(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_F1) {
+        guarded([this] { openAddress(links::productPage()); });
+        return true;
+    }
+    const Qt::KeyboardModifiers modifiers =
+        event.modifiers() &
+        (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    for (const KeyBinding& binding : kKeys) {
+        if (binding.key == event.key() && binding.modifiers == modifiers) {
+            onButton(binding.button);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // A window manager may force a size; the window springs back.
+    if (event->size() != kClientSize) resize(kClientSize);
+}
+
+void MainWindow::chooseProject() {
+    if (!library_) return;
+    const auto chosen = library_->pafs.GetFilesOpenName(
+        nativeHandle(), u"Choose VB6 Project (Group)", kProjectFilter, u"", false);
+    if (chosen.empty()) return;
+    selection_.choose(utf16ToUtf8(chosen.front()),
+                      [this](const analysis::ProjectList& list, std::size_t position) {
+                          analyse(list, position);
+                      });
+}
+
+void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
+    const BusyCursor busy;
+    history::RecordedAnalysis done;
+    table_.change([&](analysis::ListingModel& listing) {
+        done = history::analyseAndRecord(list, index, listing, *library_, workingCopies_, history_);
+    });
+    const auto& values = done.result.properties.values;
+    for (std::size_t i = 0; i < txt_.size(); ++i) {
+        txt_[i]->setText(fromUtf8(values[i]));
+        txt_[i]->setCursorPosition(0);
+    }
+    showSummary(fromUtf8(done.result.calculation.summary));
+}
+
+void MainWindow::showSummary(const QString& text) {
+    lblT_->setText(text);
+    sizeToText(*lblT_, boldWindowFont(), 0, kClientSize.width() - twips(90));
+}
+
+void MainWindow::showHistory() {
+    HistoryWindow window(*this);
+    window.exec();
+}
+
+void MainWindow::historyWindowOpened(HistoryWindow& window) {
+    openHistory_ = &window;
+}
+
+void MainWindow::showAbout() {
+    AboutWindow window([this](const std::string& address) { openAddress(address); }, this);
+    window.exec();
+}
+
+QPoint MainWindow::helpMenuPoint() const {
+    return mapToGlobal(QPoint(help_->x() + help_->width(), help_->y() + help_->height()));
+}
+
+void MainWindow::popUpHelpMenu() {
+    menh_->popup(helpMenuPoint());
+}
+
+void MainWindow::openAddress(const std::string& address) {
+    if (library_) library_->pafs.ExecCmd(utf8ToUtf16(address), kShowMaximised);
+}
+
+history::ExportRequest MainWindow::exportRequest() const {
+    return {listing_.rows(), txt_[0]->text().toStdString(), txt_[1]->text().toStdString(),
+            lblT_->text().toStdString()};
+}
+
+void MainWindow::upsOutput(std::string_view astrWindow) {
+    history::ExportRequest request;
+    if (astrWindow == "M") {
+        request = exportRequest();
+    } else if (astrWindow == "H" && openHistory_) {
+        request = openHistory_->exportRequest();
+    } else {
+        return;
+    }
+    const auto chooseFile = [this](const std::string& proposedName) -> std::string {
+        if (!library_) return {};
+        return utf16ToUtf8(library_->pafs.GetFileSaveName(nativeHandle(), u"Output Listing As",
+                                                          utf8ToUtf16(proposedName), kExportFilter,
+                                                          u"", u"txt"));
+    };
+    history::exportListing(request, chooseFile, *messages_, history::localToday());
+}
+
+std::int32_t MainWindow::nativeHandle() {
+    // Window ids are handed round as 32-bit numbers, as window handles are.
+    return static_cast<std::int32_t>(static_cast<quint32>(winId()));
+}
+
+}  // namespace tlvx::ui
