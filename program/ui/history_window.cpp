@@ -65,14 +65,14 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     connect(cbb_[0], &QComboBox::currentIndexChanged, this, &HistoryWindow::onProjectSelected);
     connect(cbb_[1], &QComboBox::currentIndexChanged, this, &HistoryWindow::onVersionSelected);
 
-    struct Spec {
+    struct Layout {
         int index;
         QRect geometry;
         const char* caption;
         Picture picture;
         const char* toolTip;
     };
-    const Spec specs[] = {
+    const Layout layouts[] = {
         {kDeleteProject, twipsRect(2715, 142, 300, 300), "", Picture::DeleteProject,
          "Deletes all version history of selected project."},
         {kDeleteVersion, twipsRect(4815, 135, 300, 300), "", Picture::DeleteVersion,
@@ -80,11 +80,11 @@ HistoryWindow::HistoryWindow(MainWindow& main)
         {kOutput, twipsRect(9030, 90, 2400, 360), "Output Result Listing", Picture::OutputListing,
          "Outputs current listing to a txt/csv file."},
     };
-    for (const Spec& spec : specs) {
+    for (const Layout& item : layouts) {
         auto* button =
-            new PictureButton(spec.index, QString::fromUtf8(spec.caption), picture(spec.picture),
-                              QString::fromUtf8(spec.toolTip), this);
-        button->setGeometry(spec.geometry);
+            new PictureButton(item.index, QString::fromUtf8(item.caption), picture(item.picture),
+                              QString::fromUtf8(item.toolTip), this);
+        button->setGeometry(item.geometry);
         connect(button, &PictureButton::clickedIndex, this, &HistoryWindow::onButton);
     }
 

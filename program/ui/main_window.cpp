@@ -156,14 +156,14 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildCommandButtons() {
-    struct Spec {
+    struct Layout {
         int index;
         QRect geometry;
         const char* caption;
         Picture picture;
         const char* toolTip;
     };
-    const Spec specs[] = {
+    const Layout layouts[] = {
         {kChoose, twipsRect(90, 570, 2460, 360), "&Choose Project (Group)", Picture::ChooseProject,
          "Chooses a project (group) file to calculate <Ctrl+O>."},
         {kHistory, twipsRect(2640, 570, 2460, 360), "&Show Version History", Picture::ShowHistory,
@@ -174,13 +174,13 @@ void MainWindow::buildCommandButtons() {
          "It's 100% Freeware, welcome your donation with any amount as you like."},
         {kHelp, twipsRect(9660, 600, 300, 300), "", Picture::Help, "Help."},
     };
-    for (const Spec& spec : specs) {
+    for (const Layout& item : layouts) {
         auto* button =
-            new PictureButton(spec.index, QString::fromUtf8(spec.caption), picture(spec.picture),
-                              QString::fromUtf8(spec.toolTip), this);
-        button->setGeometry(spec.geometry);
+            new PictureButton(item.index, QString::fromUtf8(item.caption), picture(item.picture),
+                              QString::fromUtf8(item.toolTip), this);
+        button->setGeometry(item.geometry);
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
-        if (spec.index == kHelp) help_ = button;
+        if (item.index == kHelp) help_ = button;
     }
 }
 
@@ -201,13 +201,13 @@ void MainWindow::buildProperties() {
 
     // Each label may reach left as far as 90 twips past the frame's edge or
     // the box before it in its row.
-    struct Spec {
+    struct Layout {
         QRect box;
         int labelTop;
         int labelLeftLimit;
         const char* labelName;
     };
-    const Spec specs[8] = {
+    const Layout layouts[8] = {
         {twipsRect(1440, 270, 3260, 300), 330, twips(90), "lblName"},
         {twipsRect(5405, 270, 660, 300), 330, twips(4790), "lblVer"},
         {twipsRect(7250, 270, 4000, 300), 330, twips(6155), "lblProd"},
@@ -221,14 +221,14 @@ void MainWindow::buildProperties() {
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         auto* box = new PropertyBox(fra_);
         box->setObjectName(QStringLiteral("txt%1").arg(i));
-        box->setGeometry(specs[i].box);
+        box->setGeometry(layouts[i].box);
         box->setFont(windowFont());
         makeGreenOnButtonFace(*box, false);
         txt_[i] = box;
         const auto caption = analysis::kPropertyLabels[i];
         labels[i] = labelBeforeBox(
             QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
-            specs[i].labelTop, specs[i].labelLeftLimit, *box, specs[i].labelName);
+            layouts[i].labelTop, layouts[i].labelLeftLimit, *box, layouts[i].labelName);
     }
     shareSmallestFont(
         {labels[0], labels[1], labels[2], labels[3], labels[4], labels[5], labels[6], labels[7]});
