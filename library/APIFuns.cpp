@@ -1,5 +1,7 @@
 #include "library/APIFuns.h"
 
+#include "library/continue_on_error.h"
+
 #include "platform/ansi_codepage.h"
 #include "platform/desktop_dialogs.h"
 #include "platform/profile_file.h"
@@ -23,15 +25,6 @@ std::u16string throughCodePage(const std::u16string& text) {
     return ansi::toUtf16(ansi::fromUtf16(text));
 }
 
-template <class Result, class Body>
-Result guarded(Result fallback, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return fallback;
-    }
-}
-
 }  // namespace
 
 std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16string& segment,
@@ -49,19 +42,18 @@ std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16st
 void APIFuns::WriteIni(std::u16string& fileName, std::u16string& segment,
                        std::optional<std::u16string>& keyName,
                        std::optional<std::u16string>& keyValue) noexcept {
-    guarded(0, [&] {
+    guarded([&] {
         fileName = throughCodePage(fileName);
         segment = throughCodePage(segment);
         if (keyName) keyName = throughCodePage(*keyName);
         if (keyValue) keyValue = throughCodePage(*keyValue);
         const auto path = platform::winpath::resolveForWrite(fileName);
-        if (!path) return 0;
+        if (!path) return;
         const std::optional<std::string> key =
             keyName ? std::optional(ansi::fromUtf16(*keyName)) : std::nullopt;
         const std::optional<std::string> value =
             keyValue ? std::optional(ansi::fromUtf16(*keyValue)) : std::nullopt;
         platform::profile::writeString(*path, ansi::fromUtf16(segment), key, value);
-        return 0;
     });
 }
 
@@ -121,20 +113,17 @@ std::u16string APIFuns::GetFileSaveName(int32_t winHandle, const std::u16string&
 }
 
 void APIFuns::ExecFile(const std::u16string& fileName, int32_t) noexcept {
-    guarded(0, [&] {
+    guarded([&] {
         // A document named the Windows way is handed over by its path here.
         const auto path = platform::winpath::resolve(fileName);
         platform::shell::openWithDefaultHandler(path ? platform::winpath::toUtf8(*path)
                                                      : platform::unicode::utf16ToUtf8(fileName));
-        return 0;
     });
 }
 
 void APIFuns::ExecCmd(const std::u16string& command, int32_t) noexcept {
-    guarded(0, [&] {
-        platform::shell::openWithDefaultHandler(platform::unicode::utf16ToUtf8(command));
-        return 0;
-    });
+    guarded(
+        [&] { platform::shell::openWithDefaultHandler(platform::unicode::utf16ToUtf8(command)); });
 }
 
 }  // namespace tlvx::library

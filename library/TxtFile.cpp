@@ -1,5 +1,7 @@
 #include "library/TxtFile.h"
 
+#include "library/continue_on_error.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -31,24 +33,6 @@ namespace fs = std::filesystem;
 namespace ansi = platform::ansi;
 
 constexpr std::string_view kLineEnd = "\r\n";
-
-// Runs a method body; whatever it throws ends the call with `fallback`.
-template <class Result, class Body>
-Result guarded(Result fallback, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return fallback;
-    }
-}
-
-template <class Body>
-void guarded(Body&& body) noexcept {
-    try {
-        body();
-    } catch (...) {
-    }
-}
 
 // ---- Arguments in the ANSI code page -----------------------------------
 
