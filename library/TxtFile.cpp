@@ -277,12 +277,7 @@ std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
         if (!path) return std::u16string();
         const auto text = platform::readAll(*path);
         if (!text) return std::u16string();
-        std::string_view rest = *text;
-        // A final line end closes the last line rather than starting an empty one.
-        if (rest.ends_with(kLineEnd)) rest.remove_suffix(kLineEnd.size());
-        const std::size_t lastEnd = rest.rfind(kLineEnd);
-        if (lastEnd != std::string_view::npos) rest.remove_prefix(lastEnd + kLineEnd.size());
-        return ansi::toUtf16(rest);
+        return ansi::toUtf16(platform::lastLineOf(*text));
     });
 }
 

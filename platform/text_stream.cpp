@@ -59,6 +59,14 @@ std::optional<std::string> readAll(const std::filesystem::path& path) {
     return text;
 }
 
+std::string_view lastLineOf(std::string_view text) {
+    constexpr std::string_view kLineEnd = "\r\n";
+    if (text.ends_with(kLineEnd)) text.remove_suffix(kLineEnd.size());
+    if (const auto at = text.rfind(kLineEnd); at != std::string_view::npos)
+        text.remove_prefix(at + kLineEnd.size());
+    return text;
+}
+
 TextStream::~TextStream() {
     close();
 }

@@ -9,12 +9,18 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tlvx::platform {
 
 // The whole file; nullopt when it cannot be opened or read (a folder cannot).
 std::optional<std::string> readAll(const std::filesystem::path& path);
+
+// The text's last line: what follows its last CR LF once a final CR LF is
+// taken off (a final line end closes the last line rather than starting an
+// empty one).
+std::string_view lastLineOf(std::string_view text);
 
 class TextStream {
 public:

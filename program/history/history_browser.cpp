@@ -44,17 +44,6 @@ bool formsRowTail(const std::vector<std::string_view>& pieces) {
            numbers(isNumber);
 }
 
-// The text after the file's last CR LF, once a final CR LF is removed.
-std::string lastLine(const fs::path& file) {
-    const auto text = platform::readAll(file);
-    if (!text) return {};
-    std::string_view rest = *text;
-    if (rest.ends_with("\r\n")) rest.remove_suffix(2);
-    if (const auto at = rest.rfind("\r\n"); at != std::string_view::npos)
-        rest.remove_prefix(at + 2);
-    return std::string(rest);
-}
-
 bool stillExists(const fs::path& path) {
     std::error_code ec;
     return fs::symlink_status(path, ec).type() != fs::file_type::not_found || ec.value() == EACCES;
@@ -126,7 +115,11 @@ void HistoryBrowser::loadRecord() {
             while (input.readLine(line))
                 if (auto row = rowOfRecordLine(line)) listing_.addRow(std::move(*row));
         }
-        const std::string last = lastLine(*file);
+        // The summary is the record's last line, when it is one. Records are
+        // named by this program, not by Windows' rules, so they are read
+        // here rather than through the text-file object's Windows paths.
+        const auto text = platform::readAll(*file);
+        const std::string_view last = text ? platform::lastLineOf(*text) : std::string_view();
         if (last.substr(0, last.find(':')) == "Total") summary_ = platform::ansi::toUtf8(last);
     }
     listing_.setSorted(true);

@@ -2,6 +2,11 @@
 
 namespace tlvx::history {
 
+std::string recordFailedMessage(const std::filesystem::path& historyRoot) {
+    return "The version history of this calculation could not be recorded in \"" +
+           historyRoot.string() + "\".";
+}
+
 RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
                                   analysis::ListingModel& listing,
                                   const analysis::LibraryObjects& library,

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 
 #include "program/analysis/position_analysis.h"
 #include "program/history/version_history.h"
@@ -15,6 +16,9 @@ struct RecordedAnalysis {
     analysis::PositionResult result;
     bool recorded = false;
 };
+
+// What the user is told when a calculation could not be recorded.
+std::string recordFailedMessage(const std::filesystem::path& historyRoot);
 
 RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
                                   analysis::ListingModel& listing,

@@ -1,5 +1,6 @@
 #include "program/history/version_history.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -62,6 +63,13 @@ std::vector<std::string> entryNames(const fs::path& folder, bool wantFolders) {
         if (stored.starts_with(".")) continue;
         if (isFolder == wantFolders) names.push_back(unescapeRecordName(stored));
     }
+    // Listed by name, letter case ignored, as the projects' home file system
+    // shows its folders; the stable sort keeps names differing only in case
+    // in one fixed order.
+    std::ranges::sort(names);
+    std::ranges::stable_sort(names, [](const std::string& a, const std::string& b) {
+        return platform::unicode::compareIgnoringCase(a, b) < 0;
+    });
     return names;
 }
 

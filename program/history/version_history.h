@@ -30,7 +30,8 @@ public:
     bool save(std::string_view projectName, std::string_view version,
               const std::vector<analysis::ListingRow>& rows, std::string_view summary) const;
 
-    // Project names and version texts as stored, unescaped, in folder order.
+    // Project names and version texts as stored, unescaped, sorted by name
+    // with letter case ignored.
     std::vector<std::string> projects() const;
     std::vector<std::string> versions(std::string_view projectName) const;
 

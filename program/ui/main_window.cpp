@@ -376,17 +376,22 @@ void MainWindow::chooseProject() {
 }
 
 void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
-    const BusyCursor busy;
     history::RecordedAnalysis done;
-    table_.change([&](analysis::ListingModel& listing) {
-        done = history::analyseAndRecord(list, index, listing, *library_, workingCopies_, history_);
-    });
+    {
+        const BusyCursor busy;
+        table_.change([&](analysis::ListingModel& listing) {
+            done = history::analyseAndRecord(list, index, listing, *library_, workingCopies_,
+                                             history_);
+        });
+    }
     const auto& values = done.result.properties.values;
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         txt_[i]->setText(fromUtf8(values[i]));
         txt_[i]->setCursorPosition(0);
     }
     showSummary(fromUtf8(done.result.calculation.summary));
+    // The listing stands; the user learns that its version record does not.
+    if (!done.recorded) messages_->warning(history::recordFailedMessage(history_.root()));
 }
 
 void MainWindow::showSummary(const QString& text) {

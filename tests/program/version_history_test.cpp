@@ -135,6 +135,15 @@ TEST_F(VersionHistoryTest, NamesMatchWithoutRegardToCase) {
     EXPECT_EQ(TempDir::read(dir / "verhis/Billing/1.0.0"), "b\r\n");
 }
 
+TEST_F(VersionHistoryTest, NamesAreListedInOrderWithoutRegardToCase) {
+    for (const char* name : {"till", "Billing", "%", "common"})
+        for (const char* version : {"1.10.0", "1.2.0", "1.0.0"})
+            ASSERT_TRUE(history.save(name, version, {}, "s"));
+    // The escaped "%" is listed by what it shows, not by its stored name.
+    EXPECT_EQ(history.projects(), (std::vector<std::string>{"%", "Billing", "common", "till"}));
+    EXPECT_EQ(history.versions("TILL"), (std::vector<std::string>{"1.0.0", "1.10.0", "1.2.0"}));
+}
+
 TEST_F(VersionHistoryTest, NeverCreatesTheRoot) {
     VersionHistory elsewhere(dir / "missing");
     EXPECT_FALSE(elsewhere.save("P", "1", {kForm}, kSummary));

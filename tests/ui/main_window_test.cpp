@@ -263,6 +263,20 @@ TEST_F(MainWindowTest, ChoosesAGroupAndStepsThroughItsProjects) {
     EXPECT_EQ(rowCount(listing()), 3);
 }
 
+TEST_F(MainWindowTest, ACalculationThatCannotBeRecordedIsShownAndTold) {
+    const fs::path group = writeGroup();
+    main().show();
+    fs::remove_all(work / "verhis");  // the history is never made anew
+
+    choose(group);
+    EXPECT_EQ(rowCount(listing()), 3);
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::string>{"w:The version history of this calculation could not be "
+                                        "recorded in \"" +
+                                        (work / "verhis").string() + "\"."}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(MainWindowTest, HeaderClicksFlipTheOrderWhateverTheColumn) {
     choose(writeGroup());
     main().show();
