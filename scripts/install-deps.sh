@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a fresh Debian 12 machine.
+# Installs what the build and the tests need on a fresh Debian 12 machine:
+# the compilers and libraries, and a virtual X server, xdotool and fonts for
+# running the desktop program without a screen (end-to-end tests,
+# screenshots).
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev
   libsqlite3-dev
   qt6-base-dev
+  xvfb xdotool fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
