@@ -65,14 +65,7 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     connect(cbb_[0], &QComboBox::currentIndexChanged, this, &HistoryWindow::onProjectSelected);
     connect(cbb_[1], &QComboBox::currentIndexChanged, this, &HistoryWindow::onVersionSelected);
 
-    struct Layout {
-        int index;
-        QRect geometry;
-        const char* caption;
-        Picture picture;
-        const char* toolTip;
-    };
-    const Layout layouts[] = {
+    const PictureButtonPlace places[] = {
         {kDeleteProject, twipsRect(2715, 142, 300, 300), "", Picture::DeleteProject,
          "Deletes all version history of selected project."},
         {kDeleteVersion, twipsRect(4815, 135, 300, 300), "", Picture::DeleteVersion,
@@ -80,13 +73,8 @@ HistoryWindow::HistoryWindow(MainWindow& main)
         {kOutput, twipsRect(9030, 90, 2400, 360), "Output Result Listing", Picture::OutputListing,
          "Outputs current listing to a txt/csv file."},
     };
-    for (const Layout& item : layouts) {
-        auto* button =
-            new PictureButton(item.index, QString::fromUtf8(item.caption), picture(item.picture),
-                              QString::fromUtf8(item.toolTip), this);
-        button->setGeometry(item.geometry);
+    for (PictureButton* button : addPictureButtons(*this, places))
         connect(button, &PictureButton::clickedIndex, this, &HistoryWindow::onButton);
-    }
 
     lsv_ = makeListingView(
         table_, {3351, 2293, 1288, 1288, 1288, 1288, 1288, 1288, 1512, 1288, 1288, 1512}, this);

@@ -156,14 +156,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildCommandButtons() {
-    struct Layout {
-        int index;
-        QRect geometry;
-        const char* caption;
-        Picture picture;
-        const char* toolTip;
-    };
-    const Layout layouts[] = {
+    const PictureButtonPlace places[] = {
         {kChoose, twipsRect(90, 570, 2460, 360), "&Choose Project (Group)", Picture::ChooseProject,
          "Chooses a project (group) file to calculate <Ctrl+O>."},
         {kHistory, twipsRect(2640, 570, 2460, 360), "&Show Version History", Picture::ShowHistory,
@@ -174,13 +167,9 @@ void MainWindow::buildCommandButtons() {
          "It's 100% Freeware, welcome your donation with any amount as you like."},
         {kHelp, twipsRect(9660, 600, 300, 300), "", Picture::Help, "Help."},
     };
-    for (const Layout& item : layouts) {
-        auto* button =
-            new PictureButton(item.index, QString::fromUtf8(item.caption), picture(item.picture),
-                              QString::fromUtf8(item.toolTip), this);
-        button->setGeometry(item.geometry);
+    for (PictureButton* button : addPictureButtons(*this, places)) {
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
-        if (item.index == kHelp) help_ = button;
+        if (button->index() == kHelp) help_ = button;
     }
 }
 

@@ -22,4 +22,17 @@ void PictureButton::setCaption(const QString& caption) {
     setShortcut(QKeySequence());
 }
 
+std::vector<PictureButton*> addPictureButtons(QWidget& parent,
+                                              std::span<const PictureButtonPlace> places) {
+    std::vector<PictureButton*> buttons;
+    for (const PictureButtonPlace& place : places) {
+        auto* button =
+            new PictureButton(place.index, QString::fromUtf8(place.caption), picture(place.picture),
+                              QString::fromUtf8(place.toolTip), &parent);
+        button->setGeometry(place.geometry);
+        buttons.push_back(button);
+    }
+    return buttons;
+}
+
 }  // namespace tlvx::ui

@@ -9,7 +9,13 @@
 
 #include <QIcon>
 #include <QPushButton>
+#include <QRect>
 #include <QString>
+
+#include <span>
+#include <vector>
+
+#include "program/ui/pictures.h"
 
 namespace tlvx::ui {
 
@@ -30,5 +36,18 @@ signals:
 private:
     int index_;
 };
+
+// One button of a window's array as the window's layout table places it.
+struct PictureButtonPlace {
+    int index;
+    QRect geometry;
+    const char* caption;  // UTF-8
+    Picture picture;
+    const char* toolTip;  // UTF-8
+};
+
+// Makes the buttons of a layout table on `parent`, in the table's order.
+std::vector<PictureButton*> addPictureButtons(QWidget& parent,
+                                              std::span<const PictureButtonPlace> places);
 
 }  // namespace tlvx::ui
