@@ -25,13 +25,13 @@
 #include <vector>
 
 #include "platform/desktop_dialogs.h"
+#include "tests/support/modal_driver.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using namespace tlvx::platform::desktop;
-using tlvx::test::CurrentDirGuard;
-using tlvx::test::TempDir;
+using namespace tlvx::test;
 namespace fs = std::filesystem;
 
 // One QApplication for the whole program, with Qt's own settings (the
@@ -63,65 +63,6 @@ private:
 [[maybe_unused]] testing::Environment* const kQtApplication =
     testing::AddGlobalTestEnvironment(new QtApplication);
 
-// Answers the modal windows that come up, one step after the other. A step
-// is for one kind of window; it returns false to be asked again on the
-// next tick, true when it is done. What it does to a window is queued, so
-// that no nested event loop runs inside the timer, and has happened before
-// the next tick asks the next step. A modal window that no step answers
-// within five seconds (an unexpected question, say) is rejected and the
-// test fails.
-class ModalDriver {
-public:
-    ModalDriver() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
-        timer_.start(20);
-    }
-    ~ModalDriver() { EXPECT_EQ(next_, steps_.size()) << "a window never came up"; }
-
-    template <typename Window, typename Step>
-    ModalDriver& on(Step step) {
-        steps_.push_back([step](QWidget* modal) {
-            auto* window = qobject_cast<Window*>(modal);
-            return window && step(window);
-        });
-        return *this;
-    }
-
-private:
-    void tick() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        if (next_ < steps_.size() && steps_[next_](modal)) {
-            ++next_;
-            waited_ = 0;
-            return;
-        }
-        if (++waited_ < 250) return;
-        ADD_FAILURE() << "nobody answered " << modal->metaObject()->className() << " \""
-                      << modal->windowTitle().toStdString() << "\"";
-        QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-        waited_ = 0;
-    }
-
-    QTimer timer_;
-    std::vector<std::function<bool(QWidget*)>> steps_;
-    std::size_t next_ = 0;
-    int waited_ = 0;
-};
-
-QLineEdit* nameBox(QFileDialog* dialog) {
-    return dialog->findChild<QLineEdit*>("fileNameEdit");
-}
-
-QPushButton* confirmButton(QFileDialog* dialog) {
-    const auto* box = dialog->findChild<QDialogButtonBox*>("buttonBox");
-    for (QAbstractButton* button : box->buttons()) {
-        if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
-            return qobject_cast<QPushButton*>(button);
-    }
-    return nullptr;
-}
-
 // The user presses Open or Save; false when the button is disabled.
 bool confirm(QFileDialog* dialog) {
     QPushButton* button = confirmButton(dialog);
@@ -130,21 +71,8 @@ bool confirm(QFileDialog* dialog) {
     return true;
 }
 
-bool typeAndConfirm(QFileDialog* dialog, const QString& name) {
-    nameBox(dialog)->setText(name);
-    EXPECT_TRUE(confirm(dialog)) << "cannot confirm " << name.toStdString();
-    return true;
-}
-
-bool cancel(QDialog* dialog) {
-    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
-    return true;
-}
-
 bool answer(QMessageBox* box, QMessageBox::StandardButton choice) {
-    QAbstractButton* button = box->button(choice);
-    EXPECT_NE(button, nullptr);
-    if (button) QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    clickLater(box->button(choice));
     return true;
 }
 
@@ -223,8 +151,8 @@ protected:
 
 TEST_F(FileDialogs, CancelGivesNothingAndLeavesTheCurrentDirectory) {
     ModalDriver driver;
-    driver.on<QFileDialog>([](QFileDialog* dialog) { return cancel(dialog); })
-        .on<QFileDialog>([](QFileDialog* dialog) { return cancel(dialog); });
+    driver.on<QFileDialog>([](QFileDialog* dialog) { return rejectLater(dialog); })
+        .on<QFileDialog>([](QFileDialog* dialog) { return rejectLater(dialog); });
     const OpenFileResult opened = openFileDialog(openRequest(false));
     EXPECT_TRUE(opened.shown);
     EXPECT_FALSE(opened.accepted);
@@ -361,7 +289,7 @@ TEST_F(FileDialogs, SaveRefusesANameInAFolderThatDoesNotExist) {
             EXPECT_TRUE(box->text().contains("Path does not exist")) << box->text().toStdString();
             return answer(box, QMessageBox::Ok);
         })
-        .on<QFileDialog>([](QFileDialog* dialog) { return cancel(dialog); });
+        .on<QFileDialog>([](QFileDialog* dialog) { return rejectLater(dialog); });
     const SaveFileResult saved = saveFileDialog(saveRequest());
     EXPECT_TRUE(saved.shown);
     EXPECT_FALSE(saved.accepted);
@@ -392,7 +320,7 @@ TEST_F(FileDialogs, TypeListShowsTheDescriptionsAndFiltersByThePatterns) {
         .on<QFileDialog>([&](QFileDialog* dialog) {
             if (!pick(dialog, 2, {"App.vbp", "Form.frm", "Group.vbg", "Module 1.bas", "README"}))
                 return false;
-            return cancel(dialog);
+            return rejectLater(dialog);
         });
     OpenFileRequest request = openRequest(false);
     request.filterPairs = filter;
@@ -406,7 +334,7 @@ TEST_F(FileDialogs, BarSeparatedFilterIsOneLongDescription) {
     ModalDriver driver;
     driver.on<QFileDialog>([](QFileDialog* dialog) {
         EXPECT_EQ(typeList(dialog), QStringList{"VB6 Project (*.vbp)|*.vbp|All Files (*.*)|*.*"});
-        return cancel(dialog);
+        return rejectLater(dialog);
     });
     OpenFileRequest request = openRequest(false);
     request.filterPairs = u"VB6 Project (*.vbp)|*.vbp|All Files (*.*)|*.*";
@@ -423,11 +351,11 @@ TEST_F(FileDialogs, OwnerIsTheWindowOfTheWidgetWithThatHandle) {
     driver
         .on<QFileDialog>([&owner](QFileDialog* dialog) {
             EXPECT_EQ(dialog->parentWidget(), &owner);
-            return cancel(dialog);
+            return rejectLater(dialog);
         })
         .on<QFileDialog>([](QFileDialog* dialog) {
             EXPECT_EQ(dialog->parentWidget(), nullptr);
-            return cancel(dialog);
+            return rejectLater(dialog);
         });
     OpenFileRequest request = openRequest(false);
     request.ownerHandle = handle;

@@ -1,10 +1,6 @@
 #include "tests/ui/ui_test_support.h"
 
-#include <QAbstractButton>
-#include <QDialogButtonBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <cstdlib>
 #include <fstream>
@@ -65,16 +61,6 @@ private:
 [[maybe_unused]] testing::Environment* const kEnvironment =
     testing::AddGlobalTestEnvironment(new WindowTestEnvironment);
 
-QPushButton* confirmButton(QFileDialog* dialog) {
-    const auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    if (!box) return nullptr;
-    for (QAbstractButton* button : box->buttons()) {
-        if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
-            return qobject_cast<QPushButton*>(button);
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::vector<std::string> openedAddresses() {
@@ -108,57 +94,6 @@ void processEventsFor(std::chrono::milliseconds time) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-}
-
-ModalDriver::ModalDriver() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
-    timer_.start(20);
-}
-
-ModalDriver::~ModalDriver() {
-    EXPECT_TRUE(done()) << "a window never came up (step " << next_ << " of " << steps_.size()
-                        << ")";
-}
-
-void ModalDriver::tick() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) return;
-    if (next_ < steps_.size() && steps_[next_](modal)) {
-        ++next_;
-        waited_ = 0;
-        return;
-    }
-    if (++waited_ < 250) return;
-    ADD_FAILURE() << "nobody answered " << modal->metaObject()->className() << " \""
-                  << modal->windowTitle().toStdString() << "\"";
-    QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
-    waited_ = 0;
-}
-
-void clickLater(QAbstractButton* button) {
-    EXPECT_NE(button, nullptr);
-    if (button) QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
-}
-
-bool rejectLater(QDialog* dialog) {
-    QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
-    return true;
-}
-
-bool typeAndConfirm(QFileDialog* dialog, const QString& path) {
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    QPushButton* button = confirmButton(dialog);
-    EXPECT_TRUE(name && button);
-    if (!name || !button) return rejectLater(dialog);
-    name->setText(path);
-    if (!button->isEnabled()) return false;
-    clickLater(button);
-    return true;
-}
-
-QString proposedName(QFileDialog* dialog) {
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    return name ? name->text() : QString();
 }
 
 }  // namespace tlvx::test
