@@ -12,30 +12,13 @@
 
 #include "Morcel_TLVX.h"
 #include "program/ui/web_links.h"
+#include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
-using tlvx::test::CurrentDirGuard;
-using tlvx::test::EnvironmentGuard;
-using tlvx::test::TempDir;
+using namespace tlvx::test;
 
 namespace {
-
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(std::u16string_view t)
-        : b_(SysAllocStringLen(t.data(), static_cast<UINT>(t.size()))) {}
-    ~Bstr() { SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR get() const { return b_; }
-    BSTR* address() { return &b_; }
-    std::u16string text() const { return b_ ? std::u16string(b_, SysStringLen(b_)) : u""; }
-
-private:
-    BSTR b_ = nullptr;
-};
 
 std::u16string u16(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "Morcel_TLVX.h"
+#include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-using tlvx::test::EnvironmentGuard;
-using tlvx::test::TempDir;
+using namespace tlvx::test;
 using namespace std::string_literals;
 
 constexpr DISPID kFirstDispId = 0x60030000;
@@ -50,41 +50,6 @@ private:
     T* p_ = nullptr;
 };
 
-// A string the test owns.
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(std::u16string_view s)
-        : b_(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~Bstr() { SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-
-    BSTR get() const { return b_; }
-    BSTR* address() { return &b_; }
-    // For a result: the previous string is freed first.
-    BSTR* out() {
-        SysFreeString(b_);
-        b_ = nullptr;
-        return &b_;
-    }
-    std::u16string text() const {
-        return b_ ? std::u16string(b_, SysStringLen(b_)) : std::u16string();
-    }
-
-private:
-    BSTR b_ = nullptr;
-};
-
-// A variant the test owns.
-struct Var {
-    Var() { VariantInit(&v); }
-    ~Var() { VariantClear(&v); }
-    Var(const Var&) = delete;
-    Var& operator=(const Var&) = delete;
-    VARIANT v;
-};
-
 struct Exception {
     Exception() { std::memset(&e, 0, sizeof e); }
     ~Exception() {
@@ -94,44 +59,6 @@ struct Exception {
     }
     EXCEPINFO e;
 };
-
-VARIANT str(std::u16string_view s) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
-    return v;
-}
-VARIANT i4(LONG n) {
-    VARIANT v;
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
-VARIANT i2(SHORT n) {
-    VARIANT v;
-    v.vt = VT_I2;
-    v.iVal = n;
-    return v;
-}
-VARIANT boolean(bool b) {
-    VARIANT v;
-    v.vt = VT_BOOL;
-    v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
-// The mark of an omitted argument.
-VARIANT missing() {
-    VARIANT v;
-    v.vt = VT_ERROR;
-    v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
-}
-VARIANT ref(VARTYPE type, void* storage) {
-    VARIANT v;
-    v.vt = VT_BYREF | type;
-    v.byref = storage;
-    return v;
-}
 
 std::u16string text(const VARIANT& v) {
     return v.vt == VT_BSTR && v.bstrVal ? std::u16string(v.bstrVal, SysStringLen(v.bstrVal))

@@ -11,12 +11,13 @@
 
 #include "platform/automation/ole_types.h"
 #include "platform/registry_store.h"
+#include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-using tlvx::test::TempDir;
+using namespace tlvx::test;
 
 std::u16string text(BSTR b) {
     return b ? std::u16string(b, SysStringLen(b)) : std::u16string();
@@ -62,31 +63,6 @@ private:
     ULONG references_ = 1;
     std::optional<LONG> value_;
 };
-
-VARIANT makeText(std::u16string_view s) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
-    return v;
-}
-VARIANT makeI4(LONG n) {
-    VARIANT v;
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
-VARIANT makeR8(double d) {
-    VARIANT v;
-    v.vt = VT_R8;
-    v.dblVal = d;
-    return v;
-}
-VARIANT makeBool(bool b) {
-    VARIANT v;
-    v.vt = VT_BOOL;
-    v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
 
 // Converts (and frees) `source`; the result is left in `out`.
 HRESULT convert(VARIANT source, VARTYPE vt, VARIANT& out, USHORT flags = 0) {
@@ -218,8 +194,8 @@ TEST(Variant, ClearRefusesLockedArraysAndUnknownTypes) {
 
 TEST(Variant, CopyIsDeep) {
     CountingObject object;
-    VARIANT source = makeText(u"text");
-    VARIANT copy = makeText(u"replaced");  // freed by the copy
+    VARIANT source = str(u"text");
+    VARIANT copy = str(u"replaced");  // freed by the copy
     ASSERT_EQ(VariantCopy(&copy, &source), S_OK);
     EXPECT_NE(copy.bstrVal, source.bstrVal);
     source.bstrVal[0] = u'T';
@@ -252,7 +228,7 @@ TEST(Variant, CopyIsDeep) {
 TEST(Variant, FailedCopyLeavesTheDestination) {
     VARIANT source;
     source.vt = 15;
-    VARIANT dest = makeI4(7);
+    VARIANT dest = i4(7);
     EXPECT_EQ(VariantCopy(&dest, &source), DISP_E_BADVARTYPE);
     EXPECT_EQ(dest.vt, VT_I4);
     EXPECT_EQ(dest.lVal, 7);
@@ -272,7 +248,7 @@ TEST(Variant, CopyIndFollowsTheReference) {
     EXPECT_EQ(plain.vt, VT_I4);
     EXPECT_EQ(plain.lVal, 41);
 
-    VARIANT inner = makeText(u"inner");
+    VARIANT inner = str(u"inner");
     ref.vt = VT_BYREF | VT_VARIANT;
     ref.pvarVal = &inner;
     ASSERT_EQ(VariantCopyInd(&ref, &ref), S_OK);  // in place
@@ -330,7 +306,7 @@ TEST(VariantChangeType, TextToIntegers) {
         SCOPED_TRACE(std::string(c.text.begin(), c.text.end()) + " to vt " +
                      std::to_string(c.target));
         VARIANT out;
-        ASSERT_EQ(convert(makeText(c.text), c.target, out), c.expected);
+        ASSERT_EQ(convert(str(c.text), c.target, out), c.expected);
         if (FAILED(c.expected)) continue;
         ASSERT_EQ(out.vt, c.target);
         switch (c.target) {
@@ -352,9 +328,9 @@ TEST(VariantChangeType, TextToIntegers) {
 
 TEST(VariantChangeType, LargeUnsignedTextStaysExact) {
     VARIANT out;
-    ASSERT_EQ(convert(makeText(u"18446744073709551615"), VT_UI8, out), S_OK);
+    ASSERT_EQ(convert(str(u"18446744073709551615"), VT_UI8, out), S_OK);
     EXPECT_EQ(out.ullVal, UINT64_MAX);
-    EXPECT_EQ(convert(makeText(u"18446744073709551616"), VT_UI8, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(str(u"18446744073709551616"), VT_UI8, out), DISP_E_OVERFLOW);
 }
 
 TEST(VariantChangeType, RealToIntegerRoundsHalfToEven) {
@@ -372,23 +348,23 @@ TEST(VariantChangeType, RealToIntegerRoundsHalfToEven) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
         VARIANT out;
-        ASSERT_EQ(convert(makeR8(c.in), VT_I2, out), c.expected);
+        ASSERT_EQ(convert(r8(c.in), VT_I2, out), c.expected);
         if (SUCCEEDED(c.expected)) {
             EXPECT_EQ(out.iVal, c.out);
         }
     }
     VARIANT out;
-    EXPECT_EQ(convert(makeR8(-0.4), VT_UI1, out), S_OK);  // rounds to 0, no overflow
-    EXPECT_EQ(convert(makeR8(9.3e18), VT_I8, out), DISP_E_OVERFLOW);
-    EXPECT_EQ(convert(makeR8(std::nan("")), VT_I4, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(r8(-0.4), VT_UI1, out), S_OK);  // rounds to 0, no overflow
+    EXPECT_EQ(convert(r8(9.3e18), VT_I8, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(r8(std::nan("")), VT_I4, out), DISP_E_OVERFLOW);
 }
 
 TEST(VariantChangeType, IntegerRangesOverflow) {
     VARIANT out;
-    EXPECT_EQ(convert(makeI4(255), VT_UI1, out), S_OK);
-    EXPECT_EQ(convert(makeI4(256), VT_UI1, out), DISP_E_OVERFLOW);
-    EXPECT_EQ(convert(makeI4(-1), VT_UI1, out), DISP_E_OVERFLOW);
-    EXPECT_EQ(convert(makeI4(-129), VT_I1, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(i4(255), VT_UI1, out), S_OK);
+    EXPECT_EQ(convert(i4(256), VT_UI1, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(i4(-1), VT_UI1, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(i4(-129), VT_I1, out), DISP_E_OVERFLOW);
     VARIANT big;
     big.vt = VT_I8;
     big.llVal = INT64_C(1) << 40;
@@ -396,24 +372,24 @@ TEST(VariantChangeType, IntegerRangesOverflow) {
     big.vt = VT_UI8;
     big.ullVal = UINT64_MAX;
     EXPECT_EQ(convert(big, VT_I8, out), DISP_E_OVERFLOW);
-    EXPECT_EQ(convert(makeR8(1e39), VT_R4, out), DISP_E_OVERFLOW);
+    EXPECT_EQ(convert(r8(1e39), VT_R4, out), DISP_E_OVERFLOW);
 }
 
 TEST(VariantChangeType, Booleans) {
     VARIANT out;
-    ASSERT_EQ(convert(makeBool(true), VT_I2, out), S_OK);
+    ASSERT_EQ(convert(boolean(true), VT_I2, out), S_OK);
     EXPECT_EQ(out.iVal, -1);
-    ASSERT_EQ(convert(makeBool(true), VT_UI1, out), S_OK);
+    ASSERT_EQ(convert(boolean(true), VT_UI1, out), S_OK);
     EXPECT_EQ(out.bVal, 255);  // True is all ones
-    ASSERT_EQ(convert(makeBool(false), VT_R8, out), S_OK);
+    ASSERT_EQ(convert(boolean(false), VT_R8, out), S_OK);
     EXPECT_EQ(out.dblVal, 0.0);
-    ASSERT_EQ(convert(makeR8(0.25), VT_BOOL, out), S_OK);
+    ASSERT_EQ(convert(r8(0.25), VT_BOOL, out), S_OK);
     EXPECT_EQ(out.boolVal, VARIANT_TRUE);
 
-    EXPECT_EQ(asText(makeBool(true)), u"-1");
-    EXPECT_EQ(asText(makeBool(false)), u"0");
-    EXPECT_EQ(asText(makeBool(true), VARIANT_ALPHABOOL), u"True");
-    EXPECT_EQ(asText(makeBool(false), VARIANT_ALPHABOOL), u"False");
+    EXPECT_EQ(asText(boolean(true)), u"-1");
+    EXPECT_EQ(asText(boolean(false)), u"0");
+    EXPECT_EQ(asText(boolean(true), VARIANT_ALPHABOOL), u"True");
+    EXPECT_EQ(asText(boolean(false), VARIANT_ALPHABOOL), u"False");
 
     const struct {
         std::u16string in;
@@ -427,7 +403,7 @@ TEST(VariantChangeType, Booleans) {
     };
     for (const auto& w : words) {
         SCOPED_TRACE(std::string(w.in.begin(), w.in.end()));
-        ASSERT_EQ(convert(makeText(w.in), VT_BOOL, out), w.expected);
+        ASSERT_EQ(convert(str(w.in), VT_BOOL, out), w.expected);
         if (SUCCEEDED(w.expected)) {
             EXPECT_EQ(out.boolVal, w.out);
         }
@@ -435,15 +411,15 @@ TEST(VariantChangeType, Booleans) {
 }
 
 TEST(VariantChangeType, NumbersToText) {
-    EXPECT_EQ(asText(makeI4(-42)), u"-42");
-    EXPECT_EQ(asText(makeR8(0.1)), u"0.1");
-    EXPECT_EQ(asText(makeR8(2.5)), u"2.5");
-    EXPECT_EQ(asText(makeR8(100)), u"100");
-    EXPECT_EQ(asText(makeR8(1e20)), u"1E+20");
-    EXPECT_EQ(asText(makeR8(1.5e-7)), u"1.5E-07");
-    EXPECT_EQ(asText(makeR8(-0.0)), u"0");
-    EXPECT_EQ(asText(makeR8(1.0 / 3)), u"0.333333333333333");
-    EXPECT_EQ(asText(makeR8(123456789012345678.0)), u"1.23456789012346E+17");
+    EXPECT_EQ(asText(i4(-42)), u"-42");
+    EXPECT_EQ(asText(r8(0.1)), u"0.1");
+    EXPECT_EQ(asText(r8(2.5)), u"2.5");
+    EXPECT_EQ(asText(r8(100)), u"100");
+    EXPECT_EQ(asText(r8(1e20)), u"1E+20");
+    EXPECT_EQ(asText(r8(1.5e-7)), u"1.5E-07");
+    EXPECT_EQ(asText(r8(-0.0)), u"0");
+    EXPECT_EQ(asText(r8(1.0 / 3)), u"0.333333333333333");
+    EXPECT_EQ(asText(r8(123456789012345678.0)), u"1.23456789012346E+17");
     VARIANT v;
     v.vt = VT_R4;
     v.fltVal = 0.1f;
@@ -477,14 +453,14 @@ TEST(VariantChangeType, EmptyNullAndErrorCodes) {
     EXPECT_EQ(convert(v, VT_EMPTY, out), DISP_E_TYPEMISMATCH);
     ASSERT_EQ(convert(v, VT_NULL, out), S_OK);
 
-    ASSERT_EQ(convert(makeI4(static_cast<LONG>(DISP_E_PARAMNOTFOUND)), VT_ERROR, out), S_OK);
+    ASSERT_EQ(convert(i4(static_cast<LONG>(DISP_E_PARAMNOTFOUND)), VT_ERROR, out), S_OK);
     EXPECT_EQ(out.scode, DISP_E_PARAMNOTFOUND);
     v = out;
     ASSERT_EQ(convert(v, VT_I4, out), S_OK);
     EXPECT_EQ(out.lVal, DISP_E_PARAMNOTFOUND);
     v.vt = VT_ERROR;
     EXPECT_EQ(convert(v, VT_BSTR, out), DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(convert(makeText(u"1"), VT_ERROR, out), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(convert(str(u"1"), VT_ERROR, out), DISP_E_TYPEMISMATCH);
 }
 
 TEST(VariantChangeType, FollowsReferencesAndConvertsInPlace) {
@@ -502,15 +478,15 @@ TEST(VariantChangeType, FollowsReferencesAndConvertsInPlace) {
     ref.plVal = nullptr;
     EXPECT_EQ(VariantChangeType(&out, &ref, 0, VT_BSTR), E_INVALIDARG);
 
-    VARIANT v = makeText(u" 12 ");
+    VARIANT v = str(u" 12 ");
     ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_I4), S_OK);  // the string is freed
     EXPECT_EQ(v.vt, VT_I4);
     EXPECT_EQ(v.lVal, 12);
 }
 
 TEST(VariantChangeType, FailureLeavesTheDestination) {
-    VARIANT dest = makeText(u"keep");
-    VARIANT source = makeText(u"abc");
+    VARIANT dest = str(u"keep");
+    VARIANT source = str(u"abc");
     EXPECT_EQ(VariantChangeType(&dest, &source, 0, VT_I4), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(dest.vt, VT_BSTR);
     EXPECT_EQ(text(dest.bstrVal), u"keep");
