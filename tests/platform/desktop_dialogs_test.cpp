@@ -26,6 +26,7 @@
 
 #include "platform/desktop_dialogs.h"
 #include "tests/support/modal_driver.h"
+#include "tests/support/qt_application.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -34,34 +35,8 @@ using namespace tlvx::platform::desktop;
 using namespace tlvx::test;
 namespace fs = std::filesystem;
 
-// One QApplication for the whole program, with Qt's own settings (the
-// file dialog keeps some) and runtime files in a folder of its own.
-class QtApplication : public testing::Environment {
-public:
-    void SetUp() override {
-        config_ = std::make_unique<TempDir>();
-        setenv("XDG_CONFIG_HOME", config_->path().c_str(), 1);
-        // Qt wants a private runtime folder and makes one in /tmp if unset.
-        fs::create_directory(config_->path() / "runtime");
-        fs::permissions(config_->path() / "runtime", fs::perms::owner_all);
-        setenv("XDG_RUNTIME_DIR", (config_->path() / "runtime").c_str(), 1);
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override {
-        app_.reset();
-        config_.reset();
-    }
-
-private:
-    int argc_ = 1;
-    char name_[14] = "desktop_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<TempDir> config_;
-    std::unique_ptr<QApplication> app_;
-};
-
 [[maybe_unused]] testing::Environment* const kQtApplication =
-    testing::AddGlobalTestEnvironment(new QtApplication);
+    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 // The user presses Open or Save; false when the button is disabled.
 bool confirm(QFileDialog* dialog) {

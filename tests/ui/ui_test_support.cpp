@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/qt_application.h"
 #include "tests/support/temp_dir.h"
 
 namespace tlvx::test {
@@ -15,47 +16,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The application of the test program, its Qt settings and runtime files in
-// a folder of its own, and the stand-in for xdg-open first on PATH, so that
-// no test ever starts a browser or a mail program.
-class WindowTestEnvironment : public testing::Environment {
+// The application of the test program, and the stand-in for xdg-open first
+// on PATH, so that no test ever starts a browser or a mail program.
+class WindowTestEnvironment : public QtApplicationEnvironment {
 public:
-    void SetUp() override {
-        home_ = std::make_unique<TempDir>();
-        setenv("XDG_CONFIG_HOME", (home_->path() / "config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (home_->path() / "data").c_str(), 1);
-        fs::create_directory(home_->path() / "runtime");
-        fs::permissions(home_->path() / "runtime", fs::perms::owner_all);
-        setenv("XDG_RUNTIME_DIR", (home_->path() / "runtime").c_str(), 1);
-
-        const std::string log = (home_->path() / "opened").string();
-        const auto opener =
-            home_->write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log + "'\n");
-        fs::permissions(opener, fs::perms::owner_all);
-        const char* path = std::getenv("PATH");
-        const std::string newPath =
-            (home_->path() / "bin").string() + (path ? ":" + std::string(path) : std::string());
-        setenv("PATH", newPath.c_str(), 1);
-        logFile() = log;
-
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override {
-        app_.reset();
-        home_.reset();
-    }
-
     static std::string& logFile() {
         static std::string file;
         return file;
     }
 
-private:
-    int argc_ = 1;
-    char name_[9] = "ui_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<TempDir> home_;
-    std::unique_ptr<QApplication> app_;
+protected:
+    void prepare(const TempDir& home) override {
+        const std::string log = (home.path() / "opened").string();
+        const auto opener =
+            home.write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log + "'\n");
+        fs::permissions(opener, fs::perms::owner_all);
+        const char* path = std::getenv("PATH");
+        const std::string newPath =
+            (home.path() / "bin").string() + (path ? ":" + std::string(path) : std::string());
+        setenv("PATH", newPath.c_str(), 1);
+        logFile() = log;
+    }
 };
 
 [[maybe_unused]] testing::Environment* const kEnvironment =
