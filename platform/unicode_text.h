@@ -28,7 +28,7 @@ char32_t toUpper(char32_t c);
 
 // Compares without regard to letter case: <0, 0, >0. Letters are compared by
 // their upper-case form, code point by code point, as the Windows file system
-// and list view do for names.
+// matches names. (Listings are ordered by name_collation.h instead.)
 int compareIgnoringCase(std::u16string_view a, std::u16string_view b);
 int compareIgnoringCase(std::string_view utf8a, std::string_view utf8b);
 bool equalIgnoringCase(std::string_view utf8a, std::string_view utf8b);

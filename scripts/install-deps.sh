@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev
-  libsqlite3-dev
+  libsqlite3-dev libicu-dev
   qt6-base-dev
   xvfb xdotool fonts-dejavu-core
 )

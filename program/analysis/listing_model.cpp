@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/unicode_text.h"
+#include "platform/name_collation.h"
 
 namespace tlvx::analysis {
 
@@ -58,10 +58,11 @@ void ListingModel::setSortOrder(SortOrder order) {
 void ListingModel::sortRows() {
     const std::size_t column = sortColumn_;
     const bool descending = sortOrder_ == SortOrder::Descending;
-    // Stable, so that rows with equal texts keep their order in both
-    // directions.
+    // Stable, so that rows with equal keys keep their order in both
+    // directions; distinct keys come in exactly the reverse order when
+    // descending.
     std::stable_sort(rows_.begin(), rows_.end(), [&](const ListingRow& a, const ListingRow& b) {
-        const int c = platform::unicode::compareIgnoringCase(a[column], b[column]);
+        const int c = platform::collation::compareNames(a[column], b[column]);
         return descending ? c > 0 : c < 0;
     });
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The result listing: rows of twelve texts. While sorting is off, rows keep
 // the order in which they were added; while it is on, they are ordered by the
-// text of the sort column, letter case ignored and numbers compared as text
-// (10 before 9), rows with equal texts keeping their order. The windows show
+// text of the sort column as the desktop orders names (letter case ignored,
+// numbers compared as text: 10 before 9), rows with equal keys keeping their
+// order. The windows show
 // such a model; analysis, history and export work on it, never on widgets.
 
 #include <array>

@@ -6,6 +6,7 @@
 
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
+#include "platform/name_collation.h"
 #include "platform/unicode_text.h"
 #include "program/history/record_names.h"
 
@@ -63,13 +64,10 @@ std::vector<std::string> entryNames(const fs::path& folder, bool wantFolders) {
         if (stored.starts_with(".")) continue;
         if (isFolder == wantFolders) names.push_back(unescapeRecordName(stored));
     }
-    // Listed by name, letter case ignored, as the projects' home file system
-    // shows its folders; the stable sort keeps names differing only in case
-    // in one fixed order.
+    // Listed by name as the desktop orders names; the stable sort keeps
+    // names differing only in case in one fixed order.
     std::ranges::sort(names);
-    std::ranges::stable_sort(names, [](const std::string& a, const std::string& b) {
-        return platform::unicode::compareIgnoringCase(a, b) < 0;
-    });
+    std::ranges::stable_sort(names, platform::collation::nameLess);
     return names;
 }
 

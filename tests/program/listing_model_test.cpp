@@ -58,6 +58,41 @@ TEST(ListingModel, NonAsciiLettersCompareWithoutCase) {
               "rger.frm");
 }
 
+TEST(ListingModel, OrdersNamesAsTheDesktopDoes) {
+    ListingModel m;
+    for (const char* name : {"Fonctions.bas", "Forms\\Main.frm", "Fonct_do.bas", "10.bas", "9.bas",
+                             "\xC3\xA9"
+                             "diteur.frm",
+                             "Editeur2.frm", "_Base.bas"})
+        m.addRow(name);
+    m.setSorted(true);
+    const std::vector<std::string> ascending = {"_Base.bas",
+                                                "10.bas",
+                                                "9.bas",
+                                                "\xC3\xA9"
+                                                "diteur.frm",
+                                                "Editeur2.frm",
+                                                "Fonct_do.bas",
+                                                "Fonctions.bas",
+                                                "Forms\\Main.frm"};
+    EXPECT_EQ(column(m, 0), ascending);
+
+    // Distinct keys come in exactly the reverse order.
+    m.setSortOrder(SortOrder::Descending);
+    EXPECT_EQ(column(m, 0), std::vector<std::string>(ascending.rbegin(), ascending.rend()));
+}
+
+TEST(ListingModel, RowsWithEqualKeysKeepTheirOrderBothWays) {
+    ListingModel m;
+    for (const char* name : {"b.frm", "FORM.frm", "a.frm", "form.FRM", "Form.frm"}) m.addRow(name);
+    m.setSorted(true);
+    EXPECT_EQ(column(m, 0),
+              (std::vector<std::string>{"a.frm", "b.frm", "FORM.frm", "form.FRM", "Form.frm"}));
+    m.setSortOrder(SortOrder::Descending);
+    EXPECT_EQ(column(m, 0),
+              (std::vector<std::string>{"FORM.frm", "form.FRM", "Form.frm", "b.frm", "a.frm"}));
+}
+
 TEST(SummaryLine, BuildsAndReducesTheTotals) {
     const std::string s = summaryLine(LineTotals{120, 150, 10, 20}, 4);
     EXPECT_EQ(s,
