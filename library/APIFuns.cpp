@@ -25,11 +25,25 @@ std::u16string throughCodePage(const std::u16string& text) {
     return ansi::toUtf16(ansi::fromUtf16(text));
 }
 
+bool fitsCodePage(std::u16string_view text) {
+    bool lossless = true;
+    ansi::fromUtf16(text, &lossless);
+    return lossless;
+}
+
+bool fitsCodePageIfGiven(const std::optional<std::u16string>& text) {
+    return !text || fitsCodePage(std::u16string_view(*text));
+}
+
 }  // namespace
 
 std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16string& segment,
                                 const std::u16string& keyName) noexcept {
     return guarded(std::u16string(), [&] {
+        // A name the code page cannot hold names no file, section or key:
+        // the writer refuses such names, so nothing can be found under them.
+        if (!fitsCodePage(fileName) || !fitsCodePage(segment) || !fitsCodePage(keyName))
+            return std::u16string();
         const auto path = platform::winpath::resolve(fileName);
         if (!path) return std::u16string();
         std::string value = platform::profile::readString(*path, ansi::fromUtf16(segment),
@@ -39,21 +53,27 @@ std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16st
     });
 }
 
-void APIFuns::WriteIni(std::u16string& fileName, std::u16string& segment,
+void APIFuns::WriteIni(std::u16string& fileName, std::optional<std::u16string>& segment,
                        std::optional<std::u16string>& keyName,
                        std::optional<std::u16string>& keyValue) noexcept {
     guarded([&] {
+        // Text the code page cannot hold would be written as '?' under
+        // another name: the write is refused, and no file is created.
+        const bool representable = fitsCodePage(fileName) && fitsCodePageIfGiven(segment) &&
+                                   fitsCodePageIfGiven(keyName) && fitsCodePageIfGiven(keyValue);
         fileName = throughCodePage(fileName);
-        segment = throughCodePage(segment);
+        if (segment) segment = throughCodePage(*segment);
         if (keyName) keyName = throughCodePage(*keyName);
         if (keyValue) keyValue = throughCodePage(*keyValue);
+        // Without a section there is nothing to write into.
+        if (!representable || !segment) return;
         const auto path = platform::winpath::resolveForWrite(fileName);
         if (!path) return;
         const std::optional<std::string> key =
             keyName ? std::optional(ansi::fromUtf16(*keyName)) : std::nullopt;
         const std::optional<std::string> value =
             keyValue ? std::optional(ansi::fromUtf16(*keyValue)) : std::nullopt;
-        platform::profile::writeString(*path, ansi::fromUtf16(segment), key, value);
+        platform::profile::writeString(*path, ansi::fromUtf16(*segment), key, value);
     });
 }
 

@@ -19,9 +19,11 @@ public:
     std::u16string ReadIni(const std::u16string& fileName, const std::u16string& segment,
                            const std::u16string& keyName) noexcept;
     // Sets, creates or (with a null value / null key) removes a key or a
-    // section. The file is replaced as a whole. Afterwards each argument
-    // holds its text as the code page stores it.
-    void WriteIni(std::u16string& fileName, std::u16string& segment,
+    // section. The file is replaced as a whole. Nothing is written for a
+    // null section, or when a text holds characters the code page cannot
+    // (it would land under another name). Afterwards each argument holds its
+    // text as the code page stores it.
+    void WriteIni(std::u16string& fileName, std::optional<std::u16string>& segment,
                   std::optional<std::u16string>& keyName,
                   std::optional<std::u16string>& keyValue) noexcept;
 

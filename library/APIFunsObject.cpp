@@ -215,10 +215,11 @@ HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
     const auto call = enterCall();
     if (!FileName || !Segment || !KeyName || !KeyValue) return E_POINTER;
     return guarded([&] {
-        // A null key or value (not an empty one) removes the section or key.
+        // A null key or value (not an empty one) removes the section or key;
+        // a null section writes nothing.
         const auto optionalText = [](BSTR b) { return b ? std::optional(text(b)) : std::nullopt; };
         std::u16string file = text(*FileName);
-        std::u16string segment = text(*Segment);
+        std::optional<std::u16string> segment = optionalText(*Segment);
         std::optional<std::u16string> key = optionalText(*KeyName);
         std::optional<std::u16string> value = optionalText(*KeyValue);
         api_.WriteIni(file, segment, key, value);

@@ -143,6 +143,12 @@ bool FileReplacement::commit() {
         // The permission bits only: a set-user-id bit must not pass to a
         // file that now belongs to whoever rewrote it.
         mode = st.st_mode & 0777;
+        // The rewritten file keeps its owner where we may give it (the
+        // super-user rewriting another user's file); otherwise it is ours.
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+            ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+            (void)::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
+        }
     }
     if (::fchmod(fd_, mode) != 0) {
         abandon();

@@ -240,13 +240,16 @@ bool writeString(const std::filesystem::path& file, std::string_view section,
         (value && !isSingleLine(*value))) {
         return false;
     }
+    struct stat st;
+    // A file without any write permission is read-only: refused for every
+    // user, the super-user too, as the classic platform refuses it.
+    if (::stat(file.c_str(), &st) == 0 && (st.st_mode & 0222) == 0) return false;
     Content content;
     if (auto bytes = readAll(file)) {
         content = decode(std::move(*bytes));
         // Rewriting would replace what the code page cannot hold.
         if (!content.lossless) return false;
     } else {
-        struct stat st;
         // A file that exists but cannot be read must not be overwritten.
         if (::lstat(file.c_str(), &st) == 0) return false;
     }

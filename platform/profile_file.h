@@ -28,7 +28,8 @@ std::string readString(const std::filesystem::path& file, std::string_view secti
 // that key's line; a null key removes the whole first matching section.
 // Every other byte of the file stays as it was; new lines end with CR LF; the
 // file is rewritten through a replacement and keeps its encoding. False when
-// the file cannot be read or written, when a text holds a line break or NUL,
+// the file cannot be read or written, when it has no write permission bit
+// (read-only, whoever asks), when a text holds a line break or NUL,
 // when a key holds '=', or when the file holds text its encoding would lose
 // in the code page.
 bool writeString(const std::filesystem::path& file, std::string_view section,

@@ -39,7 +39,7 @@ protected:
     std::u16string readIni(const std::filesystem::path& file, std::u16string_view section,
                            std::u16string_view key) {
         Bstr result;
-        EXPECT_EQ(api->ReadIni(Bstr(u16(file.string())).get(), Bstr(section).get(), Bstr(key).get(),
+        EXPECT_EQ(api->ReadIni(Bstr(file.u16string()).get(), Bstr(section).get(), Bstr(key).get(),
                                result.address()),
                   S_OK);
         return result.text();
@@ -89,11 +89,10 @@ TEST_F(ApiFunsTest, WriteIniCreatesReplacesAndRemoves) {
     struct stat before {};
     ::stat(ini.c_str(), &before);
 
-    Bstr value2(u"Red \u20AC \u0416");  // the euro sign is in the code page, Zhe is not
+    Bstr value2(u"Red \u20AC");  // the euro sign is in the code page
     ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value2.address()),
               S_OK);
-    EXPECT_EQ(value2.text(), u"Red \u20AC ?");  // written back as the code page keeps it
-    EXPECT_EQ(readIni(ini, u"Main", u"Color"), u"Red \u20AC ?");
+    EXPECT_EQ(readIni(ini, u"Main", u"Color"), u"Red \u20AC");
     EXPECT_EQ(TempDir::read(ini).find("Blue"), std::string::npos);
     struct stat after {};
     ::stat(ini.c_str(), &after);
@@ -169,4 +168,55 @@ TEST_F(ApiFunsTest, ShellCommandsReachTheDefaultHandlerUnchanged) {
     EXPECT_NE(received.find("https://example.org/a b?x=1&y='2'\n"), std::string::npos);
     EXPECT_NE(received.find((dir / "doc.txt").string() + "\n"), std::string::npos);
     EXPECT_EQ(std::count(received.begin(), received.end(), '\n'), 3);
+}
+
+TEST_F(ApiFunsTest, WriteIniChangesNothingWhereTheCodePageCannotHoldATextOrSectionIsNull) {
+    const auto ini = dir / "keep.ini";
+    dir.write("keep.ini", "[Main]\r\nColor=Blue\r\n");
+    Bstr file(u16(ini.string())), section(u"Main"), key(u"Color");
+
+    // Zhe is not in the code page: refused, but written back as it would be.
+    Bstr value(u"Red \u0416");
+    ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value.address()),
+              S_OK);
+    EXPECT_EQ(value.text(), u"Red ?");
+    EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
+    Bstr otherSection(u"\u4E2D"), otherKey(u"\u6587"), plain(u"x");
+    api->WriteIni(file.address(), otherSection.address(), key.address(), plain.address());
+    api->WriteIni(file.address(), section.address(), otherKey.address(), plain.address());
+    EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
+
+    // A file name outside the code page creates no stray "??.ini", and
+    // reading under such a name finds nothing, as the writer stored nothing.
+    const auto chinesePath = dir / "\xe4\xb8\xad\xe6\x96\x87.ini";
+    Bstr chinese(chinesePath.u16string());
+    api->WriteIni(chinese.address(), section.address(), key.address(), plain.address());
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename(), "keep.ini");
+    dir.write("??.ini", "[Main]\r\nColor=Stray\r\n");
+    EXPECT_EQ(readIni(chinesePath, u"Main", u"Color"), u"");
+    EXPECT_EQ(readIni(ini, u"\u4E2D", u"Color"), u"");
+
+    // A null section writes nothing: no "[]" section appears.
+    Bstr nullSection;
+    api->WriteIni(file.address(), nullSection.address(), key.address(), plain.address());
+    EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
+}
+
+TEST_F(ApiFunsTest, WriteIniRefusesAFileWithoutWritePermissionForEveryone) {
+    const auto ini = dir / "readonly.ini";
+    dir.write("readonly.ini", "[Main]\r\nColor=Blue\r\n");
+    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+    struct stat before {};
+    ::stat(ini.c_str(), &before);
+    Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Red");
+    api->WriteIni(file.address(), section.address(), key.address(), value.address());
+    Bstr nullKey, nullValue;  // nor may the section be removed
+    api->WriteIni(file.address(), section.address(), nullKey.address(), nullValue.address());
+    EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
+    struct stat after {};
+    ::stat(ini.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
 }
