@@ -1,9 +1,11 @@
 #include "platform/desktop/file_dialogs.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
@@ -70,8 +72,28 @@ public:
         setOption(QFileDialog::HideNameFilterDetails);
     }
 
+    // A multiple choice whose names need not exist: Qt's free choice keeps
+    // only the first of several typed names, so the names are taken from
+    // the name box here.
+    void takeSeveralNames() {
+        setFileMode(QFileDialog::AnyFile);
+        for (auto* view : findChildren<QAbstractItemView*>())
+            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        severalNames_ = true;
+    }
+
+    QStringList chosenFiles() const { return chosen_.isEmpty() ? selectedFiles() : chosen_; }
+
 protected:
     void accept() override {
+        const QStringList typed = severalNames_ ? typedNames() : QStringList();
+        if (typed.size() > 1) {
+            // Several names, typed or picked: returned whether they exist
+            // or not, as the caller asked for no check.
+            chosen_ = typed;
+            QDialog::accept();
+            return;
+        }
         if (pathMustExist_) {
             for (const QString& file : selectedFiles()) {
                 if (!folderOfExists(file)) {
@@ -87,7 +109,28 @@ protected:
     }
 
 private:
+    // The names in the name box: several between double quotes, or one;
+    // relative ones lie in the dialog's folder.
+    QStringList typedNames() const {
+        const auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!box) return {};
+        const QString text = box->text();
+        QStringList names;
+        if (text.contains(u'"')) {
+            const QStringList parts = text.split(u'"');
+            for (qsizetype i = 1; i < parts.size(); i += 2)
+                if (!parts[i].trimmed().isEmpty()) names.append(parts[i]);
+        } else if (!text.trimmed().isEmpty()) {
+            names.append(text);
+        }
+        const QDir folder = directory();
+        for (QString& name : names) name = QDir::cleanPath(folder.absoluteFilePath(name));
+        return names;
+    }
+
     bool pathMustExist_;
+    bool severalNames_ = false;
+    QStringList chosen_;
 };
 
 QString startFolder(const QString& initialDir) {
@@ -108,7 +151,7 @@ QStringList runDialog(FileChoiceDialog* created) {
     QPointer<FileChoiceDialog> dialog(created);
     const int answer = dialog->exec();
     if (!dialog) return {};
-    const QStringList files = answer == QDialog::Accepted ? dialog->selectedFiles() : QStringList();
+    const QStringList files = answer == QDialog::Accepted ? dialog->chosenFiles() : QStringList();
     delete dialog;
     return files;
 }
@@ -145,11 +188,9 @@ DialogOutcome runOpenDialog(const OpenDialogOptions& options, QStringList& paths
     auto* dialog = new FileChoiceDialog(ownerWindow(options.ownerHandle), options.title,
                                         startFolder(options.initialDir), options.pathMustExist);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    // Qt's multiple choice takes existing files only (its Open button stays
-    // disabled for any other name), so fileMustExist only matters for a
-    // single choice.
+    // A multiple choice returns the typed names whether they exist or not.
     if (options.multiSelect) {
-        dialog->setFileMode(QFileDialog::ExistingFiles);
+        dialog->takeSeveralNames();
     } else {
         dialog->setFileMode(options.fileMustExist ? QFileDialog::ExistingFile
                                                   : QFileDialog::AnyFile);

@@ -175,7 +175,6 @@ TEST_F(FileDialogs, SingleChoiceRefusesAFileThatDoesNotExist) {
 TEST_F(FileDialogs, MultipleChoiceGivesTheFolderThenTheNames) {
     ModalDriver driver;
     driver.on<QFileDialog>([](QFileDialog* dialog) {
-        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
         return typeAndConfirm(dialog, "\"Module 1.bas\" \"Form.frm\"");
     });
     OpenFileRequest request = openRequest(true);
@@ -188,6 +187,36 @@ TEST_F(FileDialogs, MultipleChoiceGivesTheFolderThenTheNames) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::u16string>{u"Form.frm", u"Module 1.bas"}));
     EXPECT_EQ(fs::current_path(), projects);
+}
+
+TEST_F(FileDialogs, MultipleChoiceReturnsTypedNamesThatDoNotExist) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([](QFileDialog* dialog) {
+        return typeAndConfirm(dialog, "\"Missing.vbp\" \"App.vbp\" \"Later.vbg\"");
+    });
+    const OpenFileResult several = openFileDialog(openRequest(true));
+    ASSERT_TRUE(several.accepted);
+    ASSERT_EQ(several.paths.size(), 4u);
+    EXPECT_EQ(several.paths[0], text(projects));
+    std::vector<std::u16string> names(several.paths.begin() + 1, several.paths.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"App.vbp", u"Later.vbg", u"Missing.vbp"}));
+
+    // One name alone, missing as well, comes back as its full path.
+    driver.on<QFileDialog>(
+        [](QFileDialog* dialog) { return typeAndConfirm(dialog, "Nowhere.vbp"); });
+    const OpenFileResult one = openFileDialog(openRequest(true));
+    EXPECT_EQ(one.paths, std::vector<std::u16string>{text(projects / "Nowhere.vbp")});
+}
+
+TEST_F(FileDialogs, MultipleChoiceLetsSeveralListedFilesBePicked) {
+    ModalDriver driver;
+    driver.on<QFileDialog>([](QFileDialog* dialog) {
+        const auto* view = dialog->findChild<QListView*>("listView");
+        EXPECT_EQ(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+        return typeAndConfirm(dialog, "App.vbp");
+    });
+    openFileDialog(openRequest(true));
 }
 
 TEST_F(FileDialogs, MultipleChoiceOfOneFileGivesItsFullPath) {
