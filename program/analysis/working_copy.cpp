@@ -1,5 +1,6 @@
 #include "program/analysis/working_copy.h"
 
+#include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
 #include "platform/text_stream.h"
 #include "platform/unicode_text.h"
@@ -14,14 +15,42 @@ std::string upper(std::string_view utf8) {
         platform::unicode::toUpper(platform::unicode::utf8ToUtf16(utf8)));
 }
 
+// The name as the Windows file system stores it: trailing dots and spaces
+// dropped. The profile reader resolves the copy's path by that rule, so the
+// copy must bear that name.
+std::string_view withoutTrailingDotsAndSpaces(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    return name;
+}
+
+// A character the code page cannot hold becomes '_': the copy is read
+// through the code page, which would not find it under its own name. NUL
+// cannot stand in a file name.
+std::string codePageSafe(std::string_view utf8) {
+    std::u16string text = platform::unicode::utf8ToUtf16(utf8);
+    std::u16string safe;
+    safe.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool pair =
+            i + 1 < text.size() && (text[i] & 0xFC00) == 0xD800 && (text[i + 1] & 0xFC00) == 0xDC00;
+        const std::u16string_view c(text.data() + i, pair ? 2 : 1);
+        bool lossless = true;
+        platform::ansi::fromUtf16(c, &lossless);
+        if (lossless && c[0] != u'\0')
+            safe.append(c);
+        else
+            safe.push_back(u'_');
+        if (pair) ++i;
+    }
+    return platform::unicode::utf16ToUtf8(safe);
+}
+
 }  // namespace
 
 std::string WorkingCopyNames::take(std::string_view projectFileName) {
-    std::string name(projectFileName);
+    std::string name = codePageSafe(withoutTrailingDotsAndSpaces(projectFileName));
     // A position without a project file still needs a copy of its own.
-    if (name.empty() || name == "." || name == "..") name = "project";
-    for (char& c : name)
-        if (c == '\0') c = '_';
+    if (name.empty()) name = "project";
     const auto dot = name.rfind('.');
     const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
     const std::string ext = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);

@@ -15,8 +15,10 @@ namespace tlvx::analysis {
 // letter case.
 class WorkingCopyNames {
 public:
-    // The project file's name, or the name with "~2", "~3", ... before its
-    // extension when an earlier position of the list took it already.
+    // The project file's name as Windows stores it (trailing dots and spaces
+    // dropped) with '_' for each character the code page cannot hold, or
+    // that name with "~2", "~3", ... before its extension when an earlier
+    // position of the list took it already.
     std::string take(std::string_view projectFileName);
 
 private:

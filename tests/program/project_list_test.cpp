@@ -63,6 +63,14 @@ TEST(WorkingCopy, SameFileNamesGetDistinctCopies) {
     EXPECT_EQ(names.take(""), "project");
     EXPECT_EQ(names.take(".."), "project~2");
     EXPECT_EQ(names.take(std::string("a\0b.vbp", 7)), "a_b.vbp");
+    // Named as Windows stores the name, and only with characters the code
+    // page holds, so that the profile reader finds the copy.
+    EXPECT_EQ(names.take("APP.VBP  "), "APP~4.VBP");
+    EXPECT_EQ(names.take("Util.vbp. ."), "Util.vbp");
+    EXPECT_EQ(names.take("\xD0\x9F\xD1\x80.vbp"), "__.vbp");  // Пр
+    EXPECT_EQ(names.take("Caf\xC3\xA9 \xE2\x82\xAC.vbp"),
+              "Caf\xC3\xA9 \xE2\x82\xAC.vbp");  // é and €
+    EXPECT_EQ(names.take("\xF0\x9F\x98\x80.vbp"), "_.vbp");
 }
 
 TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
