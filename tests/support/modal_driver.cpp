@@ -60,6 +60,10 @@ bool typeAndConfirm(QFileDialog* dialog, const QString& path) {
     QPushButton* button = confirmButton(dialog);
     EXPECT_TRUE(name && button);
     if (!name || !button) return rejectLater(dialog);
+    // Typed as a user types: into the focused box, which the dialog then
+    // leaves as it is when it selects the listed files the text names.
+    dialog->activateWindow();
+    name->setFocus(Qt::OtherFocusReason);
     name->setText(path);
     if (!button->isEnabled()) return false;
     clickLater(button);

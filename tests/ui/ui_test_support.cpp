@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -65,7 +66,12 @@ std::vector<std::string> waitForOpenedAddresses(std::size_t count,
         processEventsFor(std::chrono::milliseconds(20));
         lines = openedAddresses();
     }
-    return lines;
+    return sortedTexts(std::move(lines));
+}
+
+std::vector<std::string> sortedTexts(std::vector<std::string> texts) {
+    std::ranges::sort(texts);
+    return texts;
 }
 
 void processEventsFor(std::chrono::milliseconds time) {

@@ -26,9 +26,12 @@ namespace tlvx::test {
 // that the test program puts first on PATH records them, one a line).
 std::vector<std::string> openedAddresses();
 void forgetOpenedAddresses();
-// Waits (running the event loop) until `count` addresses were handed over.
+// Waits (running the event loop) until `count` addresses were handed over,
+// and gives them sorted: the openers run detached and finish in any order.
 std::vector<std::string> waitForOpenedAddresses(
-    std::size_t count, std::chrono::milliseconds patience = std::chrono::seconds(5));
+    std::size_t count, std::chrono::milliseconds patience = std::chrono::seconds(30));
+// The texts sorted, to compare with what waitForOpenedAddresses gives.
+std::vector<std::string> sortedTexts(std::vector<std::string> texts);
 
 // Runs the event loop for a while.
 void processEventsFor(std::chrono::milliseconds time);
