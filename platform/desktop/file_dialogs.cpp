@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -84,8 +85,31 @@ public:
 
     QStringList chosenFiles() const { return chosen_.isEmpty() ? selectedFiles() : chosen_; }
 
+    // A save dialog whose file types imply extensions. Qt swaps whatever
+    // follows the name's last dot for the new type's extension when the type
+    // changes, and adds its default suffix only to a name without a dot; but
+    // proposed names carry version texts ("LF_1.2.3_20261208"). Here a name
+    // keeps all its parts, and the chosen type's extension is added on
+    // saving when the name ends in none of the dialog's extensions.
+    void keepNamesWhole() {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (!box || !types) return;
+        keepNamesWhole_ = true;
+        nameNow_ = box->text();
+        connect(box, &QLineEdit::textChanged, this, [this](const QString& text) {
+            nameBefore_ = nameNow_;
+            nameNow_ = text;
+        });
+        // Connected after the dialog's own handlers, so these run once the
+        // dialog has rewritten the name.
+        connect(types, &QComboBox::currentIndexChanged, this, [this] { undoExtensionSwap(); });
+        connect(types, &QComboBox::activated, this, [this] { undoExtensionSwap(); });
+    }
+
 protected:
     void accept() override {
+        if (keepNamesWhole_) addTypeExtension();
         const QStringList typed = severalNames_ ? typedNames() : QStringList();
         if (typed.size() > 1) {
             // Several names, typed or picked: returned whether they exist
@@ -128,8 +152,69 @@ private:
         return names;
     }
 
+    // The extensions the file types name ("*.txt" gives "txt"), in lower
+    // case; `filter` alone, or every type of the dialog.
+    static QStringList extensionsOf(const QString& filter) {
+        QStringList extensions;
+        const qsizetype open = filter.lastIndexOf(u'(');
+        const qsizetype close = filter.lastIndexOf(u')');
+        if (open < 0 || close < open) return extensions;
+        for (const QString& pattern :
+             filter.mid(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts)) {
+            if (!pattern.startsWith(QStringLiteral("*."))) continue;
+            const QString extension = pattern.mid(2).toLower();
+            if (!extension.isEmpty() && !extension.contains(u'*') && !extension.contains(u'?'))
+                extensions.append(extension);
+        }
+        return extensions;
+    }
+
+    QStringList dialogExtensions() const {
+        QStringList extensions;
+        for (const QString& filter : nameFilters()) extensions += extensionsOf(filter);
+        if (!defaultSuffix().isEmpty()) extensions.append(defaultSuffix().toLower());
+        return extensions;
+    }
+
+    bool endsInADialogExtension(const QString& name) const {
+        const QString suffix = QFileInfo(name).suffix().toLower();
+        return !suffix.isEmpty() && dialogExtensions().contains(suffix);
+    }
+
+    // A name whose ending was a real extension of the dialog may take the
+    // new type's extension; any other ending was part of the name.
+    void undoExtensionSwap() {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!box || box->text() != nameNow_ || nameNow_ == nameBefore_) return;
+        const QString before = nameBefore_;
+        const QString suffix = QFileInfo(before).suffix();
+        if (suffix.isEmpty() || endsInADialogExtension(before)) return;
+        const QString stem = before.left(before.size() - suffix.size());
+        for (const QString& extension : extensionsOf(selectedNameFilter())) {
+            if (nameNow_.compare(stem + extension, Qt::CaseInsensitive) == 0) {
+                box->setText(before);
+                return;
+            }
+        }
+    }
+
+    void addTypeExtension() {
+        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!box) return;
+        const QString name = box->text().trimmed();
+        if (name.isEmpty() || name.contains(u'"') || name.endsWith(u'/')) return;
+        if (QFileInfo(directory().absoluteFilePath(name)).isDir()) return;
+        const QStringList implied = extensionsOf(selectedNameFilter());
+        // A type of any name ("*.*") leaves the default suffix to the dialog.
+        if (implied.isEmpty() || endsInADialogExtension(name)) return;
+        box->setText(name + u'.' + implied.first());
+    }
+
     bool pathMustExist_;
     bool severalNames_ = false;
+    bool keepNamesWhole_ = false;
+    QString nameNow_;
+    QString nameBefore_;
     QStringList chosen_;
 };
 
@@ -226,6 +311,7 @@ DialogOutcome runSaveDialog(const SaveDialogOptions& options, QString& path) {
     // After the filters: choosing a filter rewrites the extension of the
     // name in the box, and the proposal must stay as given.
     if (!options.proposedName.isEmpty()) dialog->selectFile(options.proposedName);
+    dialog->keepNamesWhole();
 
     const QStringList files = runDialog(dialog);
     if (files.isEmpty()) return DialogOutcome::Cancelled;

@@ -2,8 +2,9 @@
 # End to end: a copy of the built program in a temporary folder, started on
 # a private X display and driven with the keyboard and mouse. Chooses the
 # example group, steps to the next project and back, deletes a version in
-# the version history window and exports the listing to a .csv; then checks
-# the files the program wrote against what tlvx-count writes for the group.
+# the version history window, exports the listing to a .csv and, on the
+# proposed name, to a .txt; then checks the files the program wrote against
+# what tlvx-count writes for the group.
 #
 #   desktop_e2e.sh BIN-DIR EXAMPLES-DIR
 #
@@ -98,6 +99,20 @@ wait_window_gone "Output Listing As"
 tr -d '\r' <"$work/out/Till listing.csv" >"$work/export.csv"
 diff -u "$work/expected-till.csv" "$work/export.csv" || fail "the export differs"
 grep -q $'\r$' "$work/out/Till listing.csv" || fail "the export's lines do not end in CR LF"
+
+echo "Alt+O, Return on the proposed name: saved with .txt"
+focus "$MAIN"
+keys alt+o
+save=$(wait_window "Output Listing As")
+focus "$save"
+keys Return
+told=$(wait_window Tallyvex "$MAIN")
+focus "$told"
+keys Return
+wait_window_gone "Output Listing As"
+proposed=$(find "$work/out" -maxdepth 1 -name 'Till_2.1.7_[0-9]*' -printf '%f\n')
+[[ "$proposed" =~ ^Till_2\.1\.7_[0-9]{8}\.txt$ ]] || fail "the proposed name was saved as \"$proposed\""
+grep -q $'^Module File\tType\t' "$work/out/$proposed" || fail "the .txt export is not tab separated"
 
 tlvx_running || fail "TLVX ended before the end"
 diff -r "$examples" "$work/examples" >/dev/null || fail "the program changed the projects it counted"

@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -250,10 +251,50 @@ TEST_F(FileDialogs, SaveAppendsTheDefaultExtensionToANameWithoutOne) {
 
     fs::current_path(temp.path());
     saved = saveFileDialog(saveRequest());
-    EXPECT_EQ(saved.path, text(out / "Listing.txt"));
+    EXPECT_EQ(saved.path, text(out / "Listing.csv"));  // the chosen type's
 
     saved = saveFileDialog(saveRequest());
     EXPECT_EQ(saved.path, text(out / "data.csv"));
+}
+
+TEST_F(FileDialogs, SaveKeepsAProposedNameWithDotsWhole) {
+    ModalDriver driver;
+    driver
+        // Return on the proposal: the tab-separated type is chosen.
+        .on<QFileDialog>([](QFileDialog* dialog) { return confirm(dialog); })
+        // The user picks "Comma Separated Values" in the type box.
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+            EXPECT_EQ(types->currentIndex(), 1);
+            EXPECT_EQ(nameBox(dialog)->text(), "LF_1.2.3_20261208");
+            return confirm(dialog);
+        })
+        // A real extension of the dialog's types swaps with the type, and
+        // one typed in other letter case is kept.
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            nameBox(dialog)->setText("notes.TXT");
+            dialog->selectNameFilter(dialog->nameFilters().at(1));
+            EXPECT_EQ(nameBox(dialog)->text(), "notes.csv");
+            return confirm(dialog);
+        })
+        .on<QFileDialog>([](QFileDialog* dialog) { return typeAndConfirm(dialog, "report.CSV"); })
+        // Any name: the name as typed, with the default extension only when
+        // it has no dot at all.
+        .on<QFileDialog>([](QFileDialog* dialog) {
+            dialog->selectNameFilter(dialog->nameFilters().at(2));
+            return typeAndConfirm(dialog, "Billing_2.1.0");
+        });
+
+    SaveFileRequest request = saveRequest();
+    request.proposedName = u"Billing_2.1.0_20121231";
+    EXPECT_EQ(saveFileDialog(request).path, text(out / "Billing_2.1.0_20121231.txt"));
+    request.proposedName = u"LF_1.2.3_20261208";
+    EXPECT_EQ(saveFileDialog(request).path, text(out / "LF_1.2.3_20261208.csv"));
+    EXPECT_EQ(saveFileDialog(request).path, text(out / "notes.csv"));
+    EXPECT_EQ(saveFileDialog(request).path, text(out / "report.CSV"));
+    EXPECT_EQ(saveFileDialog(request).path, text(out / "Billing_2.1.0"));
 }
 
 TEST_F(FileDialogs, SaveAsksBeforeReplacingAnExistingFile) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 namespace tlvx::test {
@@ -63,7 +64,13 @@ bool typeAndConfirm(QFileDialog* dialog, const QString& path) {
     // Typed as a user types: into the focused box, which the dialog then
     // leaves as it is when it selects the listed files the text names.
     dialog->activateWindow();
-    name->setFocus(Qt::OtherFocusReason);
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        name->setFocus(Qt::OtherFocusReason);
+        if (name->hasFocus()) break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    } while (clock.elapsed() < 10000);
     name->setText(path);
     if (!button->isEnabled()) return false;
     clickLater(button);
