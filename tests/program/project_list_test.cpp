@@ -103,6 +103,33 @@ TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g"));
 }
 
+TEST(ProjectList, ProjectLinesWithTrailingSpacesOrDotsKeepTheirProperties) {
+    TempDir dir, work;
+    dir.write("g/app/APP.VBP", "Name=\"App\"\r\nMajorVer=3\r\nModule=m; m.bas\r\n");
+    dir.write("g/app/m.bas", "Attribute VB_Name = \"m\"\r\nx\r\n");
+    dir.write("g/\xD0\x9F/\xD0\x9F.vbp", "Name=\"Cyr\"\r\nMajorVer=4\r\n");
+    dir.write("g/g.vbg",
+              "VBGROUP 5.0\r\nStartupProject=app\\APP.VBP  \r\nProject=app\\app.vbp.\r\n");
+    CurrentDirGuard cwd(dir / "g");
+    const auto list = buildProjectList((dir / "g/g.vbg").string(), work.path());
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 2u);
+    ListingModel listing;
+    for (std::size_t position : {0u, 1u}) {
+        auto app =
+            analysePosition(*list, position, listing, tlvx::test::libraryObjects(), work.path());
+        EXPECT_EQ(app.properties.name(), "App") << position;
+        EXPECT_EQ(app.properties.version(), "3..") << position;
+        EXPECT_EQ(app.calculation.totals.all, 3) << position;
+    }
+    // A project file chosen under a name outside the code page still shows
+    // its properties.
+    const auto single = buildProjectList((dir / "g/\xD0\x9F/\xD0\x9F.vbp").string(), work.path());
+    ASSERT_TRUE(single);
+    auto cyrillic = analysePosition(*single, 0, listing, tlvx::test::libraryObjects(), work.path());
+    EXPECT_EQ(cyrillic.properties.name(), "Cyr");
+}
+
 TEST(ProjectList, UnreadableGroupGivesNoList) {
     TempDir dir, work;
     CurrentDirGuard cwd(dir.path());
