@@ -5,7 +5,7 @@
 # screenshots).
 set -euo pipefail
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang-format
   libgtest-dev libgmock-dev
   libsqlite3-dev libicu-dev
   qt6-base-dev

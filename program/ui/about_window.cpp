@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include "program/program_version.h"
 #include "program/ui/clickable_picture.h"
 #include "program/ui/event_guard.h"
 #include "program/ui/pictures.h"
@@ -63,8 +64,11 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner)
         label(QStringLiteral("Member of Zentor Programming Solution"),
               twipsRect(1320, 465, 2730, 195), besideLogo, fra, "lblMem", windowFont());
     QLabel* version =
-        label(QStringLiteral("Version 1.2 (Build 009)"), twipsRect(1320, 750, 1620, 195),
-              besideLogo, fra, "lblVer", windowFont());
+        label(QStringLiteral("Version %1.%2 (Build %3)")
+                  .arg(kVersionMajor)
+                  .arg(kVersionMinor)
+                  .arg(kVersionBuild, 3, 10, QChar(u'0')),
+              twipsRect(1320, 750, 1620, 195), besideLogo, fra, "lblVer", windowFont());
     QLabel* rights = label(QStringLiteral("Copyright \u00A9 Zentor Programming Solution"),
                            twipsRect(1320, 1035, 4665, 195), toEdge, fra, "lblCopy", windowFont());
     shareSmallestFont({member, version, rights});
