@@ -1,6 +1,7 @@
 // The listing as Qt's views see it: texts and alignment, header clicks that
 // flip the order, and views that follow the listing's changes.
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -33,6 +34,10 @@ protected:
     }
     ListingModel listing;
     ui::ListingTableModel model{listing};
+    // Checks every answer and every change signal of the model against
+    // Qt's rules for item models; a broken rule ends the test program.
+    QAbstractItemModelTester tester{&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 TEST_F(ListingTableModelTest, GivesTheTextsAlignedByKind) {
