@@ -107,14 +107,14 @@ int main(int argc, char** argv) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("projects            %zu\n", list->size());
-    std::printf("modules             %zu (%zu files, %.1f MB)\n", counted, floor.files,
-                floor.bytes / 1e6);
-    std::printf("analysis            %.3f s  %.0f modules/s  %.1f MB/s\n", best, counted / best,
-                floor.bytes / 1e6 / best);
+    const double megabytes = static_cast<double>(floor.bytes) / 1e6;
+    std::printf("modules             %zu (%zu files, %.1f MB)\n", counted, floor.files, megabytes);
+    std::printf("analysis            %.3f s  %.0f modules/s  %.1f MB/s\n", best,
+                static_cast<double>(counted) / best, megabytes / best);
     std::printf("floor (read once)   %.3f s  %.1f MB/s\n", floor.seconds,
-                floor.bytes / 1e6 / floor.seconds);
+                megabytes / floor.seconds);
     std::printf("ratio               %.2f (target: under 4)\n", best / floor.seconds);
-    std::printf("peak memory         %.1f MB\n", usage.ru_maxrss / 1024.0);
+    std::printf("peak memory         %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::error_code ec;
     std::filesystem::remove_all(work, ec);
     return 0;

@@ -280,11 +280,12 @@ void MainWindow::buildHelpMenu() {
 
 void MainWindow::setTabOrder() {
     QList<QWidget*> order;
-    for (const char* name : {"sbt0", "sbt1"}) order.append(findChild<QWidget*>(name));
+    for (const char* name : {"sbt0", "sbt1"})
+        order.append(findChild<QWidget*>(QLatin1String(name)));
     order.append(lsv_);
     for (auto* box : txt_) order.append(box);
     for (const char* name : {"sbt10", "sbt11", "sbt7", "sbt2", "sbt3"})
-        order.append(findChild<QWidget*>(name));
+        order.append(findChild<QWidget*>(QLatin1String(name)));
     for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 

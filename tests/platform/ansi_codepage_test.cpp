@@ -32,7 +32,8 @@ TEST(AnsiCodePage, DecodesTheWindowsCharacters) {
     EXPECT_EQ(ansi::decodeByte(0x9F), u'\u0178');
     EXPECT_EQ(ansi::decodeByte(0xE9), u'\u00E9');
     // The bytes the code page leaves undefined keep their C1 control.
-    for (const unsigned char b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(ansi::decodeByte(b), b);
+    for (const int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        EXPECT_EQ(ansi::decodeByte(static_cast<unsigned char>(b)), b);
     EXPECT_EQ(ansi::toUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
 }
 

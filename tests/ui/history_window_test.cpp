@@ -89,10 +89,10 @@ protected:
 };
 
 TEST_F(HistoryWindowTest, ShowsItsControlsAndKeepsItsSize) {
-    ui::HistoryWindow& window = open();
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Version History"));
-    EXPECT_EQ(child<QLabel>(window, "lbl0")->text(), QStringLiteral("Project"));
-    EXPECT_EQ(child<QLabel>(window, "lbl1")->text(), QStringLiteral("Version"));
+    ui::HistoryWindow& shown = open();
+    EXPECT_EQ(shown.windowTitle(), QStringLiteral("Version History"));
+    EXPECT_EQ(child<QLabel>(shown, "lbl0")->text(), QStringLiteral("Project"));
+    EXPECT_EQ(child<QLabel>(shown, "lbl1")->text(), QStringLiteral("Version"));
     EXPECT_EQ(selector(0).geometry(), twipsRect(690, 135, 1935, 315));
     EXPECT_EQ(selector(1).geometry(), twipsRect(3720, 135, 1005, 315));
     EXPECT_FALSE(selector(0).isEditable());
@@ -100,19 +100,19 @@ TEST_F(HistoryWindowTest, ShowsItsControlsAndKeepsItsSize) {
     EXPECT_EQ(selector(0).palette().color(QPalette::Text), ui::kDarkGreen);
     EXPECT_EQ(list().palette().color(QPalette::Text), ui::kDarkGreen);
 
-    auto* output = child<QPushButton>(window, "sbt0");
+    auto* output = child<QPushButton>(shown, "sbt0");
     EXPECT_EQ(output->text(), QStringLiteral("Output Result Listing"));
     EXPECT_EQ(output->toolTip(), QStringLiteral("Outputs current listing to a txt/csv file."));
     EXPECT_EQ(output->geometry(), twipsRect(9030, 90, 2400, 360));
-    auto* project = child<QPushButton>(window, "sbt2");
+    auto* project = child<QPushButton>(shown, "sbt2");
     EXPECT_TRUE(project->text().isEmpty());
     EXPECT_FALSE(project->icon().isNull());
     EXPECT_EQ(project->toolTip(),
               QStringLiteral("Deletes all version history of selected project."));
-    auto* version = child<QPushButton>(window, "sbt3");
+    auto* version = child<QPushButton>(shown, "sbt3");
     EXPECT_EQ(version->toolTip(),
               QStringLiteral("Deletes version history of selected version under current project."));
-    EXPECT_EQ(window.findChild<QWidget*>("sbt1"), nullptr);
+    EXPECT_EQ(shown.findChild<QWidget*>("sbt1"), nullptr);
 
     EXPECT_EQ(list().geometry(), twipsRect(90, 585, 11340, 4155));
     const int widths[] = {3351, 2293, 1288, 1288, 1288, 1288, 1288, 1288, 1512, 1288, 1288, 1512};
@@ -120,11 +120,11 @@ TEST_F(HistoryWindowTest, ShowsItsControlsAndKeepsItsSize) {
 
     // The client area ends 90 twips right of the list and below the summary.
     const QSize fixed(768, 341);
-    EXPECT_EQ(window.size(), fixed);
+    EXPECT_EQ(shown.size(), fixed);
     for (const QSize asked : {QSize(1000, 800), QSize(200, 100)}) {
-        window.resize(asked);
+        shown.resize(asked);
         QApplication::processEvents();
-        EXPECT_EQ(window.size(), fixed);
+        EXPECT_EQ(shown.size(), fixed);
     }
 }
 
