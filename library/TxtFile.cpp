@@ -15,12 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
 #include "platform/line_input.h"
+#include "platform/regular_file.h"
 #include "platform/text_stream.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
@@ -58,8 +58,9 @@ std::optional<std::string> comparableAnsi(std::u16string_view text) {
 // held whole. False when the file cannot be opened or a read fails.
 template <class Consume>
 bool readChunks(const fs::path& path, Consume&& consume) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const auto file = platform::RegularFile::openForReading(path);
+    if (!file) return false;
+    const int fd = file.fd();
     constexpr std::size_t kChunk = 64 * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     bool ok = true;
@@ -70,7 +71,6 @@ bool readChunks(const fs::path& path, Consume&& consume) {
         if (n <= 0) break;
         consume(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
     }
-    ::close(fd);
     return ok;
 }
 
@@ -250,15 +250,15 @@ void rewriteLines(const std::u16string& fileName, Edit&& edit) {
 // Appends the whole line with one write, so that lines appended at the same
 // time by others are never interleaved with it.
 void appendBytes(const fs::path& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return;
+    const auto file = platform::RegularFile::openForAppend(path);
+    if (!file) return;
+    const int fd = file.fd();
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    ::close(fd);
 }
 
 }  // namespace
@@ -275,9 +275,8 @@ std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
     return guarded(std::u16string(), [&] {
         const auto path = platform::winpath::resolve(fileName);
         if (!path) return std::u16string();
-        const auto text = platform::readAll(*path);
-        if (!text) return std::u16string();
-        return ansi::toUtf16(platform::lastLineOf(*text));
+        const auto line = platform::readLastLine(*path);
+        return line ? ansi::toUtf16(*line) : std::u16string();
     });
 }
 

@@ -1,12 +1,12 @@
 #include "platform/line_input.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#include "platform/regular_file.h"
 
 namespace tlvx::platform {
 namespace {
@@ -37,17 +37,11 @@ LineInput::~LineInput() {
     close();
 }
 
-bool LineInput::open(const std::filesystem::path& path) {
+bool LineInput::open(const std::filesystem::path& path, std::uint64_t maxSize) {
     close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    // A folder opens for reading here but is not a file.
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
+    auto file = RegularFile::openForReading(path, maxSize);
+    if (!file) return false;
+    fd_ = file.release();
     buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     return true;
 }

@@ -6,6 +6,7 @@
 // buffered and holds one line at a time.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,9 +21,10 @@ public:
     LineInput(const LineInput&) = delete;
     LineInput& operator=(const LineInput&) = delete;
 
-    // False when the file cannot be opened for reading (missing, a folder,
-    // no permission). Opening again closes the file opened before.
-    bool open(const std::filesystem::path& path);
+    // False when the path names no regular file (missing, a folder, a FIFO,
+    // a device), when the file is larger than `maxSize` bytes or cannot be
+    // opened for reading. Opening again closes the file opened before.
+    bool open(const std::filesystem::path& path, std::uint64_t maxSize = UINT64_MAX);
     bool isOpen() const { return fd_ >= 0; }
     // Reads the next line into `line`; false at the end of the file or on a
     // read error (then `line` is left empty).

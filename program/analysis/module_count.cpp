@@ -50,16 +50,19 @@ struct ScratchCopy {
     }
 };
 
-bool isRegularFile(const std::filesystem::path& path) {
+// A folder is no module; a FIFO, a device or a socket is one that cannot be
+// read, which the readers refuse without waiting.
+bool namesFile(const std::filesystem::path& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    const auto status = std::filesystem::status(path, ec);
+    return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-// The regular file a module path names: the path as written, else looked up
-// without regard to case.
+// The file a module path names: the path as written, else looked up without
+// regard to case.
 std::optional<std::filesystem::path> locateFile(const std::u16string& path) {
-    if (auto exact = platform::winpath::lexical(path); exact && isRegularFile(*exact)) return exact;
-    if (auto found = platform::winpath::resolve(path); found && isRegularFile(*found)) return found;
+    if (auto exact = platform::winpath::lexical(path); exact && namesFile(*exact)) return exact;
+    if (auto found = platform::winpath::resolve(path); found && namesFile(*found)) return found;
     return std::nullopt;
 }
 
