@@ -73,3 +73,33 @@ TEST(TextStream, RefusesFoldersAndIsAtItsEndWhenNothingIsOpen) {
     EXPECT_TRUE(stream.atEndOfStream());
     EXPECT_EQ(stream.readLine(), "");
 }
+
+TEST(TextStreamLastLine, ReadsTheLineAfterTheLastCrLfFromTheEnd) {
+    TempDir dir;
+    const auto last = [&](std::string_view bytes) {
+        return tlvx::platform::readLastLine(dir.write("f.txt", bytes));
+    };
+    EXPECT_EQ(last("x\r\ny\r\n"), "y");
+    EXPECT_EQ(last("y"), "y");
+    EXPECT_EQ(last("x\r\n\r\n"), "");
+    EXPECT_EQ(last("\r\n"), "");
+    EXPECT_EQ(last(""), "");
+    EXPECT_EQ(last("\n"), "\n");
+    EXPECT_EQ(last("a\rb\nc"), "a\rb\nc");
+    EXPECT_EQ(tlvx::platform::readLastLine(dir / "missing.txt"), std::nullopt);
+    EXPECT_EQ(tlvx::platform::readLastLine(dir.path()), std::nullopt);
+}
+
+TEST(TextStreamLastLine, FindsPairsSplitBetweenBlocksAndLinesLongerThanABlock) {
+    TempDir dir;
+    const auto last = [&](const std::string& bytes) {
+        return tlvx::platform::readLastLine(dir.write("f.txt", bytes)).value_or("<none>");
+    };
+    const std::string tail(kBlock - 1, 't');
+    // The CR ends one block from the end and its LF starts the next.
+    EXPECT_EQ(last("head\r\n" + tail + "\r\n" + tail), tail);
+    EXPECT_EQ(last("a\r\nb\r" + std::string(kBlock, 'z')), "b\r" + std::string(kBlock, 'z'));
+    const std::string longLine(3 * kBlock + 5, 'L');
+    EXPECT_EQ(last("first\r\n" + longLine + "\r\n"), longLine);
+    EXPECT_EQ(last(longLine), longLine);
+}
