@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/support/library_objects.h"
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
@@ -180,4 +181,24 @@ TEST_F(ModuleCountTest, UnreadableModuleCountsNothingAndGoesOn) {
         return m.valid && m.type == "Form" && m.all == 0 && m.comment == 0 && m.blank == 0;
     };
     EXPECT_TRUE(tlvx::test::runUnprivileged(check));
+}
+
+// A FIFO, a device or a socket is a module that cannot be read: typed from
+// its name, nothing counted, and nothing waits for it. A folder or a link
+// that names nothing is no module at all.
+TEST_F(ModuleCountTest, SpecialFilesCountAsUnreadableOrMissingModules) {
+    using tlvx::test::SpecialKind;
+    for (const SpecialKind kind : tlvx::test::kSpecialKinds) {
+        const std::string name = tlvx::test::kindName(kind) + ".bas";
+        tlvx::test::makeSpecial(kind, dir / name);
+        const bool noModule = kind == SpecialKind::Folder || kind == SpecialKind::DanglingLink;
+        const auto check = [&] {
+            const auto m = countExisting(std::u16string(name.begin(), name.end()));
+            if (noModule) return !m.valid;
+            return m.valid && m.type == "Module" && m.all == 0 && m.pure == -1 && m.comment == 0 &&
+                   m.blank == 0;
+        };
+        EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << name;
+        EXPECT_TRUE(tlvx::test::isStillSpecial(kind, dir / name)) << name;
+    }
 }
