@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "platform/regular_file.h"
 
@@ -50,7 +51,7 @@ void LineInput::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     pos_ = end_ = 0;
-    eof_ = readError_ = lastWasCr_ = bareLineFeed_ = false;
+    eof_ = readError_ = lastWasCr_ = bareLineFeed_ = midLine_ = false;
     buffer_.reset();
 }
 
@@ -75,9 +76,16 @@ bool LineInput::fill() {
 }
 
 bool LineInput::readLine(std::string& line) {
+    bool complete = false;
+    return readLinePart(line, SIZE_MAX, complete);
+}
+
+bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
     line.clear();
+    complete = true;
     if (fd_ < 0) return false;
-    bool hasText = false;
+    // A line handed out in parts has text already.
+    bool hasText = std::exchange(midLine_, false);
     for (;;) {
         if (pos_ == end_ && !fill()) {
             if (readError_) {
@@ -93,6 +101,11 @@ bool LineInput::readLine(std::string& line) {
                 ++pos_;
                 continue;
             }
+        }
+        if (line.size() >= maxBytes) {
+            complete = false;
+            midLine_ = true;
+            return true;
         }
         const char* start = buffer_.get() + pos_;
         const char* end = buffer_.get() + end_;

@@ -29,6 +29,12 @@ public:
     // Reads the next line into `line`; false at the end of the file or on a
     // read error (then `line` is left empty).
     bool readLine(std::string& line);
+    // Reads the next line, or the next part of a long one, so that a file
+    // of any size is read in bounded memory: a part ends at the line's end
+    // (`complete` true) or once it holds `maxBytes` bytes, to within one
+    // block (`complete` false; the next call goes on with the same line).
+    // False at the end of the file or on a read error.
+    bool readLinePart(std::string& line, std::size_t maxBytes, bool& complete);
     // True once a line feed that does not follow a carriage return was read.
     bool sawBareLineFeed() const { return bareLineFeed_; }
     // True when reading stopped at a read error rather than the end.
@@ -51,6 +57,7 @@ private:
     bool lastWasCr_ = false;
     bool bareLineFeed_ = false;
     bool lineFeedEndsLine_ = false;
+    bool midLine_ = false;  // a part of a line was handed out
 };
 
 }  // namespace tlvx::platform

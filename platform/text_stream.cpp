@@ -141,15 +141,27 @@ bool TextStream::atEndOfStream() {
 
 std::string TextStream::readLine() {
     std::string line;
+    bool complete = false;
+    readLinePart(line, SIZE_MAX, complete);
+    return line;
+}
+
+void TextStream::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
+    line.clear();
+    complete = true;
     // True when the previous block ended with a CR whose partner is unknown.
     bool pendingCr = false;
     for (;;) {
+        if (!pendingCr && line.size() >= maxBytes) {
+            complete = false;
+            return;
+        }
         if (pos_ == end_ && !fill()) break;
         if (pendingCr) {
             pendingCr = false;
             if (buffer_[pos_] == '\n') {
                 ++pos_;
-                return line;
+                return;
             }
             line.push_back('\r');
         }
@@ -172,13 +184,12 @@ std::string TextStream::readLine() {
             if (cr[1] == '\n') {
                 line.append(start, cr);
                 pos_ = static_cast<std::size_t>(cr + 2 - buffer_.get());
-                return line;
+                return;
             }
             scan = cr + 1;
         }
     }
     if (pendingCr) line.push_back('\r');
-    return line;
 }
 
 }  // namespace tlvx::platform

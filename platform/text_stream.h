@@ -48,6 +48,11 @@ public:
     bool atEndOfStream();
     // The next line without its CR LF; empty at the end.
     std::string readLine();
+    // The next line, or the next part of a long one, so that a file of any
+    // size is read in bounded memory: a part ends at the line's end
+    // (`complete` true) or once it holds `maxBytes` bytes, to within one
+    // block (`complete` false; the next call goes on with the same line).
+    void readLinePart(std::string& line, std::size_t maxBytes, bool& complete);
     void close();
 
 private:

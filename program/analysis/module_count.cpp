@@ -81,15 +81,30 @@ CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
     input.setLineFeedEndsLine(true);
     if (!input.open(file)) return count;
     count.readable = true;
-    std::string line;
-    while (input.readLine(line)) {
-        // Tabs are removed everywhere and spaces trimmed at both ends: what
-        // decides is the first character that is neither.
-        const auto first = line.find_first_not_of("\t ");
-        if (first == std::string::npos)
+    // Read in parts, so that a module of any size, one long line included,
+    // is counted in bounded memory.
+    constexpr std::size_t kPart = 64 * 1024;
+    std::string part;
+    bool complete = false;
+    // Whether the line so far holds a character that is neither tab nor
+    // space, and whether the first such character is an apostrophe.
+    bool decided = false;
+    bool comment = false;
+    while (input.readLinePart(part, kPart, complete)) {
+        if (!decided) {
+            // Tabs are removed everywhere and spaces trimmed at both ends:
+            // what decides is the first character that is neither.
+            if (const auto first = part.find_first_not_of("\t "); first != std::string::npos) {
+                decided = true;
+                comment = part[first] == '\'';
+            }
+        }
+        if (!complete) continue;
+        if (!decided)
             ++count.blank;
-        else if (line[first] == '\'')
+        else if (comment)
             ++count.comment;
+        decided = false;
     }
     count.bareLineFeeds = input.sawBareLineFeed();
     return count;

@@ -238,6 +238,25 @@ TEST_F(TxtFileTest, FindIgnoringCaseLowersLettersBeyondAscii) {
     EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"\u212a", false), 3);
 }
 
+// Long lines are searched in parts: a text that straddles two parts is
+// found, the line numbers after a long line stay right, and the line found
+// comes back whole.
+TEST_F(TxtFileTest, FindByTextSeesTextAcrossThePartsOfALongLine) {
+    constexpr std::size_t kPart = 64 * 1024;
+    const std::string before(kPart - 5, 'a');
+    const std::string line = before + "Attribute VB_Exposed" + std::string(3 * kPart, 'b');
+    write("long.frm", "x\r\n" + std::string(5 * kPart, 'c') + "\r\n" + line + "\r\nlast\r\n");
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"attribute vb_exposed", false), 3);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"Attribute VB_Exposed"), 3);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"attribute vb_exposed"), 0);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"last"), 4);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"ab"), 0);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"cb"), 0);
+    const std::u16string found = txt_.GetLineStrByFind(u"long.frm", u"VB_EXPOSED", false);
+    EXPECT_EQ(found.size(), line.size());
+    EXPECT_EQ(found.substr(before.size(), 20), u"Attribute VB_Exposed");
+}
+
 // Every method on a FIFO, a device, a folder, a socket or a link that names
 // nothing: its failure result at once, and the thing left as it was.
 class TxtFileSpecialTest : public TxtFileTest,

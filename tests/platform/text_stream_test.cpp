@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -102,4 +103,31 @@ TEST(TextStreamLastLine, FindsPairsSplitBetweenBlocksAndLinesLongerThanABlock) {
     const std::string longLine(3 * kBlock + 5, 'L');
     EXPECT_EQ(last("first\r\n" + longLine + "\r\n"), longLine);
     EXPECT_EQ(last(longLine), longLine);
+}
+
+// Read in parts, every file gives the lines readLine gives, each in parts of
+// at most the bound and one block.
+TEST(TextStream, PartsJoinToTheLinesAndStayWithinTheirBound) {
+    TempDir dir;
+    const std::string longLine(5 * kBlock + 3, 'p');
+    for (const std::string& bytes :
+         {std::string(), std::string("a\r\n\r\nb"), std::string("a\rb\nc\r\n"),
+          std::string(kBlock - 1, 'q') + "\r\nz", std::string(kBlock - 1, 'q') + "\r", longLine,
+          longLine + "\r\n" + longLine + "\r", "x\r\n" + longLine + "\r\n\r\n"}) {
+        const Lines want = readLines(bytes);
+        TextStream stream;
+        ASSERT_TRUE(stream.open(dir.write("f.txt", bytes)));
+        Lines got;
+        std::string part, line;
+        while (!stream.atEndOfStream()) {
+            bool complete = false;
+            while (!complete) {
+                stream.readLinePart(part, 1000, complete);
+                EXPECT_LE(part.size(), 1001 + kBlock);
+                line += part;
+            }
+            got.push_back(std::exchange(line, {}));
+        }
+        EXPECT_EQ(got, want) << bytes.size() << " bytes";
+    }
 }
