@@ -15,12 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
 #include "platform/line_input.h"
+#include "platform/regular_file.h"
 #include "platform/text_stream.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
@@ -58,8 +58,9 @@ std::optional<std::string> comparableAnsi(std::u16string_view text) {
 // held whole. False when the file cannot be opened or a read fails.
 template <class Consume>
 bool readChunks(const fs::path& path, Consume&& consume) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const auto file = platform::RegularFile::openForReading(path);
+    if (!file) return false;
+    const int fd = file.fd();
     constexpr std::size_t kChunk = 64 * 1024;
     const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     bool ok = true;
@@ -70,7 +71,6 @@ bool readChunks(const fs::path& path, Consume&& consume) {
         if (n <= 0) break;
         consume(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
     }
-    ::close(fd);
     return ok;
 }
 
@@ -139,6 +139,9 @@ public:
 
     // False when the search text holds a character no line can hold.
     bool canMatch() const { return needle_.has_value(); }
+    // How many bytes of a line's text a match could still start in before
+    // its next part: one less than the search text holds.
+    std::size_t carry() const { return needle_->empty() ? 0 : needle_->size() - 1; }
 
     bool matches(std::string_view line) {
         if (!foldCase_) return line.find(*needle_) != std::string_view::npos;
@@ -174,15 +177,34 @@ bool openNamed(const std::u16string& fileName, Open&& open) {
 
 // The first line (text-stream reading) that contains the search text.
 std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
-                                             std::u16string_view findString, bool matchCase) {
+                                             std::u16string_view findString, bool matchCase,
+                                             bool keepText) {
     LineMatcher matcher(findString, matchCase);
     if (!matcher.canMatch()) return std::nullopt;
     platform::TextStream stream;
     if (!openNamed(fileName, [&](const fs::path& p) { return stream.open(p); }))
         return std::nullopt;
+    // Lines are read in parts and searched in a window that keeps what a
+    // match could still start in, so that a file of any size, one long line
+    // included, is searched in bounded memory. Only the line asked for is
+    // held whole.
+    constexpr std::size_t kPart = 64 * 1024;
+    std::string line, part, window;
     for (int32_t number = 1; !stream.atEndOfStream(); ++number) {
-        std::string line = stream.readLine();
-        if (matcher.matches(line)) return FoundLine{number, std::move(line)};
+        line.clear();
+        window.clear();
+        bool found = false;
+        bool complete = false;
+        while (!complete) {
+            stream.readLinePart(part, kPart, complete);
+            if (keepText) line += part;
+            if (found) continue;
+            window += part;
+            found = matcher.matches(window);
+            if (found && !keepText) break;
+            window.erase(0, window.size() - std::min(window.size(), matcher.carry()));
+        }
+        if (found) return FoundLine{number, std::move(line)};
         if (number == INT32_MAX) break;  // no 32-bit line number left to report
     }
     return std::nullopt;
@@ -250,15 +272,15 @@ void rewriteLines(const std::u16string& fileName, Edit&& edit) {
 // Appends the whole line with one write, so that lines appended at the same
 // time by others are never interleaved with it.
 void appendBytes(const fs::path& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return;
+    const auto file = platform::RegularFile::openForAppend(path);
+    if (!file) return;
+    const int fd = file.fd();
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    ::close(fd);
 }
 
 }  // namespace
@@ -275,9 +297,8 @@ std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
     return guarded(std::u16string(), [&] {
         const auto path = platform::winpath::resolve(fileName);
         if (!path) return std::u16string();
-        const auto text = platform::readAll(*path);
-        if (!text) return std::u16string();
-        return ansi::toUtf16(platform::lastLineOf(*text));
+        const auto line = platform::readLastLine(*path);
+        return line ? ansi::toUtf16(*line) : std::u16string();
     });
 }
 
@@ -348,7 +369,7 @@ bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& lin
 int32_t TxtFile::GetLineNoByFind(const std::u16string& fileName, const std::u16string& findString,
                                  bool matchCase) noexcept {
     return guarded(int32_t{0}, [&] {
-        const auto found = findFirstContaining(fileName, findString, matchCase);
+        const auto found = findFirstContaining(fileName, findString, matchCase, false);
         return found ? found->number : 0;
     });
 }
@@ -357,7 +378,7 @@ std::u16string TxtFile::GetLineStrByFind(const std::u16string& fileName,
                                          const std::u16string& findString,
                                          bool matchCase) noexcept {
     return guarded(std::u16string(), [&] {
-        const auto found = findFirstContaining(fileName, findString, matchCase);
+        const auto found = findFirstContaining(fileName, findString, matchCase, true);
         return found ? ansi::toUtf16(found->text) : std::u16string();
     });
 }

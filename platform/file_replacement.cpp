@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+#include "platform/regular_file.h"
+
 namespace tlvx::platform {
 namespace {
 
@@ -80,6 +82,12 @@ void syncFolder(const std::filesystem::path& folder) {
 
 FileReplacement::FileReplacement(const std::filesystem::path& target)
     : target_(followLinks(target)) {
+    // A FIFO, a device or a folder is no file to rewrite, and a link that
+    // names nothing is not followed to make a file where it points.
+    if (!isReplaceable(target)) {
+        failed_ = true;
+        return;
+    }
     const std::string name = target_.filename().native();
     if (name.empty() || name == "." || name == "..") {
         failed_ = true;
@@ -133,7 +141,7 @@ bool FileReplacement::flushBuffer() {
 
 bool FileReplacement::commit() {
     if (committed_) return true;
-    if (!ok() || !flushBuffer() || ::fsync(fd_) != 0) {
+    if (!ok() || !flushBuffer() || ::fsync(fd_) != 0 || !isReplaceable(target_)) {
         abandon();
         return false;
     }

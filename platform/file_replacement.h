@@ -14,7 +14,9 @@ class FileReplacement {
 public:
     // Creates the new file beside `target` (a hidden ".<name>.XXXXXX"); ok()
     // tells whether that worked. A target that is a symbolic link is
-    // replaced at the file the link points to, so the link stays.
+    // replaced at the file the link points to, so the link stays. A target
+    // that is no regular file (a FIFO, a device, a socket, a folder, a link
+    // that names nothing) is refused: ok() is false.
     explicit FileReplacement(const std::filesystem::path& target);
     // Removes the new file unless commit() succeeded.
     ~FileReplacement();

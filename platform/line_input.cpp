@@ -1,12 +1,13 @@
 #include "platform/line_input.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
+
+#include "platform/regular_file.h"
 
 namespace tlvx::platform {
 namespace {
@@ -37,17 +38,11 @@ LineInput::~LineInput() {
     close();
 }
 
-bool LineInput::open(const std::filesystem::path& path) {
+bool LineInput::open(const std::filesystem::path& path, std::uint64_t maxSize) {
     close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    // A folder opens for reading here but is not a file.
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
+    auto file = RegularFile::openForReading(path, maxSize);
+    if (!file) return false;
+    fd_ = file.release();
     buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     return true;
 }
@@ -56,7 +51,7 @@ void LineInput::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     pos_ = end_ = 0;
-    eof_ = readError_ = lastWasCr_ = bareLineFeed_ = false;
+    eof_ = readError_ = lastWasCr_ = bareLineFeed_ = midLine_ = false;
     buffer_.reset();
 }
 
@@ -81,9 +76,16 @@ bool LineInput::fill() {
 }
 
 bool LineInput::readLine(std::string& line) {
+    bool complete = false;
+    return readLinePart(line, SIZE_MAX, complete);
+}
+
+bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
     line.clear();
+    complete = true;
     if (fd_ < 0) return false;
-    bool hasText = false;
+    // A line handed out in parts has text already.
+    bool hasText = std::exchange(midLine_, false);
     for (;;) {
         if (pos_ == end_ && !fill()) {
             if (readError_) {
@@ -99,6 +101,11 @@ bool LineInput::readLine(std::string& line) {
                 ++pos_;
                 continue;
             }
+        }
+        if (line.size() >= maxBytes) {
+            complete = false;
+            midLine_ = true;
+            return true;
         }
         const char* start = buffer_.get() + pos_;
         const char* end = buffer_.get() + end_;

@@ -6,6 +6,7 @@
 // buffered and holds one line at a time.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,13 +21,20 @@ public:
     LineInput(const LineInput&) = delete;
     LineInput& operator=(const LineInput&) = delete;
 
-    // False when the file cannot be opened for reading (missing, a folder,
-    // no permission). Opening again closes the file opened before.
-    bool open(const std::filesystem::path& path);
+    // False when the path names no regular file (missing, a folder, a FIFO,
+    // a device), when the file is larger than `maxSize` bytes or cannot be
+    // opened for reading. Opening again closes the file opened before.
+    bool open(const std::filesystem::path& path, std::uint64_t maxSize = UINT64_MAX);
     bool isOpen() const { return fd_ >= 0; }
     // Reads the next line into `line`; false at the end of the file or on a
     // read error (then `line` is left empty).
     bool readLine(std::string& line);
+    // Reads the next line, or the next part of a long one, so that a file
+    // of any size is read in bounded memory: a part ends at the line's end
+    // (`complete` true) or once it holds `maxBytes` bytes, to within one
+    // block (`complete` false; the next call goes on with the same line).
+    // False at the end of the file or on a read error.
+    bool readLinePart(std::string& line, std::size_t maxBytes, bool& complete);
     // True once a line feed that does not follow a carriage return was read.
     bool sawBareLineFeed() const { return bareLineFeed_; }
     // True when reading stopped at a read error rather than the end.
@@ -49,6 +57,7 @@ private:
     bool lastWasCr_ = false;
     bool bareLineFeed_ = false;
     bool lineFeedEndsLine_ = false;
+    bool midLine_ = false;  // a part of a line was handed out
 };
 
 }  // namespace tlvx::platform

@@ -1,27 +1,18 @@
 #include "platform/text_stream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+
+#include "platform/regular_file.h"
 
 namespace tlvx::platform {
 namespace {
 
 constexpr std::size_t kBlockSize = 64 * 1024;
-
-// A file descriptor for reading a file that is not a folder, or -1.
-int openForReading(const std::filesystem::path& path, struct stat& st) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 // read(2) that retries after a signal; -1 on an error.
 ssize_t readSome(int fd, char* data, std::size_t size) {
@@ -31,30 +22,45 @@ ssize_t readSome(int fd, char* data, std::size_t size) {
     }
 }
 
+// pread(2) of exactly `size` bytes at `offset`; false when fewer are there.
+bool readAt(int fd, char* data, std::size_t size, std::uint64_t offset) {
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        data += got;
+        size -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
 }  // namespace
 
-std::optional<std::string> readAll(const std::filesystem::path& path) {
-    struct stat st;
-    const int fd = openForReading(path, st);
-    if (fd < 0) return std::nullopt;
+std::optional<std::string> readAll(const std::filesystem::path& path, std::uint64_t maxSize) {
+    const auto file = RegularFile::openForReading(path, maxSize);
+    if (!file) return std::nullopt;
     std::string text;
     // The size is a hint only: the file may grow or shrink while it is read.
-    std::size_t capacity = S_ISREG(st.st_mode) && st.st_size > 0
-                               ? static_cast<std::size_t>(st.st_size) + 1
-                               : kBlockSize;
+    // It may not grow beyond the bound, though: one byte more is read than
+    // the bound allows, to tell.
+    const std::size_t limit =
+        static_cast<std::size_t>(std::min<std::uint64_t>(maxSize, SIZE_MAX - 1));
+    std::size_t capacity =
+        static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), limit)) + 1;
     std::size_t size = 0;
     for (;;) {
-        if (size == capacity) capacity *= 2;
-        text.resize(capacity);
-        const ssize_t got = readSome(fd, text.data() + size, capacity - size);
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
+        if (size == capacity) {
+            if (size > limit) return std::nullopt;
+            capacity = std::min(std::max(capacity * 2, kBlockSize), limit + 1);
         }
+        text.resize(capacity);
+        const ssize_t got = readSome(file.fd(), text.data() + size, capacity - size);
+        if (got < 0) return std::nullopt;
         if (got == 0) break;
         size += static_cast<std::size_t>(got);
     }
-    ::close(fd);
+    if (size > limit) return std::nullopt;
     text.resize(size);
     return text;
 }
@@ -67,14 +73,42 @@ std::string_view lastLineOf(std::string_view text) {
     return text;
 }
 
+std::optional<std::string> readLastLine(const std::filesystem::path& path) {
+    const auto file = RegularFile::openForReading(path);
+    if (!file) return std::nullopt;
+    // [start, end) of the last line: a final CR LF closes it.
+    std::uint64_t end = file.size();
+    if (end >= 2) {
+        char last[2];
+        if (!readAt(file.fd(), last, 2, end - 2)) return std::nullopt;
+        if (last[0] == '\r' && last[1] == '\n') end -= 2;
+    }
+    std::uint64_t start = 0;
+    std::string block;
+    for (std::uint64_t pos = end; pos > 0;) {
+        const std::uint64_t n = std::min<std::uint64_t>(kBlockSize, pos);
+        pos -= n;
+        // One byte into the block read before, so that a pair split between
+        // the two is seen.
+        block.resize(static_cast<std::size_t>(std::min(n + 1, end - pos)));
+        if (!readAt(file.fd(), block.data(), block.size(), pos)) return std::nullopt;
+        if (const auto at = block.rfind("\r\n"); at != std::string::npos) {
+            start = pos + at + 2;
+            break;
+        }
+    }
+    std::string line(static_cast<std::size_t>(end - start), '\0');
+    if (!readAt(file.fd(), line.data(), line.size(), start)) return std::nullopt;
+    return line;
+}
+
 TextStream::~TextStream() {
     close();
 }
 
 bool TextStream::open(const std::filesystem::path& path) {
     close();
-    struct stat st;
-    fd_ = openForReading(path, st);
+    fd_ = RegularFile::openForReading(path).release();
     if (fd_ < 0) return false;
     buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     return true;
@@ -107,15 +141,27 @@ bool TextStream::atEndOfStream() {
 
 std::string TextStream::readLine() {
     std::string line;
+    bool complete = false;
+    readLinePart(line, SIZE_MAX, complete);
+    return line;
+}
+
+void TextStream::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
+    line.clear();
+    complete = true;
     // True when the previous block ended with a CR whose partner is unknown.
     bool pendingCr = false;
     for (;;) {
+        if (!pendingCr && line.size() >= maxBytes) {
+            complete = false;
+            return;
+        }
         if (pos_ == end_ && !fill()) break;
         if (pendingCr) {
             pendingCr = false;
             if (buffer_[pos_] == '\n') {
                 ++pos_;
-                return line;
+                return;
             }
             line.push_back('\r');
         }
@@ -138,13 +184,12 @@ std::string TextStream::readLine() {
             if (cr[1] == '\n') {
                 line.append(start, cr);
                 pos_ = static_cast<std::size_t>(cr + 2 - buffer_.get());
-                return line;
+                return;
             }
             scan = cr + 1;
         }
     }
     if (pendingCr) line.push_back('\r');
-    return line;
 }
 
 }  // namespace tlvx::platform

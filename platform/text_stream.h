@@ -12,15 +12,25 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/regular_file.h"
+
 namespace tlvx::platform {
 
-// The whole file; nullopt when it cannot be opened or read (a folder cannot).
-std::optional<std::string> readAll(const std::filesystem::path& path);
+// The whole file; nullopt when the path names no regular file (a folder, a
+// FIFO, a device), when the file holds more than `maxSize` bytes, or when it
+// cannot be opened or read.
+std::optional<std::string> readAll(const std::filesystem::path& path,
+                                   std::uint64_t maxSize = kMaxWholeFileSize);
 
 // The text's last line: what follows its last CR LF once a final CR LF is
 // taken off (a final line end closes the last line rather than starting an
 // empty one).
 std::string_view lastLineOf(std::string_view text);
+
+// The file's last line as lastLineOf gives it, read from the end of the file
+// so that only that line is held, whatever the file's size; nullopt when the
+// path names no regular file or the file cannot be read.
+std::optional<std::string> readLastLine(const std::filesystem::path& path);
 
 class TextStream {
 public:
@@ -29,14 +39,20 @@ public:
     TextStream(const TextStream&) = delete;
     TextStream& operator=(const TextStream&) = delete;
 
-    // False when the file cannot be opened for reading (missing, a folder,
-    // no permission). Opening again closes the file opened before.
+    // False when the path names no regular file (missing, a folder, a FIFO,
+    // a device) or the file cannot be opened for reading. Opening again closes the file opened
+    // before.
     bool open(const std::filesystem::path& path);
     // True when no byte is left to read (also after a read error, and when
     // nothing is open).
     bool atEndOfStream();
     // The next line without its CR LF; empty at the end.
     std::string readLine();
+    // The next line, or the next part of a long one, so that a file of any
+    // size is read in bounded memory: a part ends at the line's end
+    // (`complete` true) or once it holds `maxBytes` bytes, to within one
+    // block (`complete` false; the next call goes on with the same line).
+    void readLinePart(std::string& line, std::size_t maxBytes, bool& complete);
     void close();
 
 private:

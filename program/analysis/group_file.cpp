@@ -2,6 +2,7 @@
 
 #include "platform/ansi_codepage.h"
 #include "platform/line_input.h"
+#include "platform/regular_file.h"
 
 namespace tlvx::analysis {
 std::optional<std::string> projectPathOfGroupLine(std::string_view line) {
@@ -18,7 +19,8 @@ std::optional<std::string> projectPathOfGroupLine(std::string_view line) {
 std::optional<std::vector<std::string>> readGroupFile(const std::filesystem::path& groupFile) {
     platform::LineInput input;
     input.setLineFeedEndsLine(true);
-    if (!input.open(groupFile)) return std::nullopt;
+    // Group files are kilobytes: one too large to read whole is no group.
+    if (!input.open(groupFile, platform::kMaxWholeFileSize)) return std::nullopt;
     std::vector<std::string> projects;
     std::string line;
     while (input.readLine(line)) {

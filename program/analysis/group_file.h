@@ -16,7 +16,8 @@ namespace tlvx::analysis {
 std::optional<std::string> projectPathOfGroupLine(std::string_view line);
 
 // The project paths of a group file as UTF-8 texts, one per position;
-// nullopt when the file cannot be opened. A bare LF ends a line here as a
+// nullopt when the path names no regular file, when the file is larger than
+// a whole-file read takes or cannot be read. A bare LF ends a line here as a
 // CR LF would.
 std::optional<std::vector<std::string>> readGroupFile(const std::filesystem::path& groupFile);
 

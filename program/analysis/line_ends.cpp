@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/regular_file.h"
+
 namespace tlvx::analysis {
 namespace {
 
@@ -44,14 +46,12 @@ std::string withCrLfLineEnds(std::string_view text) {
 
 std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& source,
                                               const std::filesystem::path& folder) {
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return std::nullopt;
+    const auto sourceFile = platform::RegularFile::openForReading(source);
+    if (!sourceFile) return std::nullopt;
+    const int in = sourceFile.fd();
     std::string name = (folder / ".crlf-XXXXXX").string();
     const int out = ::mkostemp(name.data(), O_CLOEXEC);
-    if (out < 0) {
-        ::close(in);
-        return std::nullopt;
-    }
+    if (out < 0) return std::nullopt;
     constexpr std::size_t kBlock = 1 << 16;
     const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     std::string converted;
@@ -72,7 +72,6 @@ std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& sourc
             break;
         }
     }
-    ::close(in);
     if (::close(out) != 0) ok = false;
     if (!ok) {
         ::unlink(name.c_str());

@@ -50,16 +50,19 @@ struct ScratchCopy {
     }
 };
 
-bool isRegularFile(const std::filesystem::path& path) {
+// A folder is no module; a FIFO, a device or a socket is one that cannot be
+// read, which the readers refuse without waiting.
+bool namesFile(const std::filesystem::path& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    const auto status = std::filesystem::status(path, ec);
+    return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-// The regular file a module path names: the path as written, else looked up
-// without regard to case.
+// The file a module path names: the path as written, else looked up without
+// regard to case.
 std::optional<std::filesystem::path> locateFile(const std::u16string& path) {
-    if (auto exact = platform::winpath::lexical(path); exact && isRegularFile(*exact)) return exact;
-    if (auto found = platform::winpath::resolve(path); found && isRegularFile(*found)) return found;
+    if (auto exact = platform::winpath::lexical(path); exact && namesFile(*exact)) return exact;
+    if (auto found = platform::winpath::resolve(path); found && namesFile(*found)) return found;
     return std::nullopt;
 }
 
@@ -78,15 +81,30 @@ CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
     input.setLineFeedEndsLine(true);
     if (!input.open(file)) return count;
     count.readable = true;
-    std::string line;
-    while (input.readLine(line)) {
-        // Tabs are removed everywhere and spaces trimmed at both ends: what
-        // decides is the first character that is neither.
-        const auto first = line.find_first_not_of("\t ");
-        if (first == std::string::npos)
+    // Read in parts, so that a module of any size, one long line included,
+    // is counted in bounded memory.
+    constexpr std::size_t kPart = 64 * 1024;
+    std::string part;
+    bool complete = false;
+    // Whether the line so far holds a character that is neither tab nor
+    // space, and whether the first such character is an apostrophe.
+    bool decided = false;
+    bool comment = false;
+    while (input.readLinePart(part, kPart, complete)) {
+        if (!decided) {
+            // Tabs are removed everywhere and spaces trimmed at both ends:
+            // what decides is the first character that is neither.
+            if (const auto first = part.find_first_not_of("\t "); first != std::string::npos) {
+                decided = true;
+                comment = part[first] == '\'';
+            }
+        }
+        if (!complete) continue;
+        if (!decided)
             ++count.blank;
-        else if (line[first] == '\'')
+        else if (comment)
             ++count.comment;
+        decided = false;
     }
     count.bareLineFeeds = input.sawBareLineFeed();
     return count;

@@ -30,7 +30,9 @@ struct CommentBlankCount {
 CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file);
 
 struct ModuleCount {
-    bool valid = false;  // false: no such file, the row is "Invalid"
+    // false: no such file (or a folder), the row is "Invalid". A file that
+    // cannot be read (no permission, a FIFO, a device) is valid and counts 0.
+    bool valid = false;
     std::string type;
     int32_t pure = 0;
     int32_t all = 0;

@@ -118,8 +118,7 @@ void HistoryBrowser::loadRecord() {
         // The summary is the record's last line, when it is one. Records are
         // named by this program, not by Windows' rules, so they are read
         // here rather than through the text-file object's Windows paths.
-        const auto text = platform::readAll(*file);
-        const std::string_view last = text ? platform::lastLineOf(*text) : std::string_view();
+        const std::string last = platform::readLastLine(*file).value_or(std::string());
         if (last.substr(0, last.find(':')) == "Total") summary_ = platform::ansi::toUtf8(last);
     }
     listing_.setSorted(true);

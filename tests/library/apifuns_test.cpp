@@ -14,6 +14,7 @@
 #include "program/ui/web_links.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::test;
@@ -114,6 +115,29 @@ TEST_F(ApiFunsTest, WriteIniCreatesReplacesAndRemoves) {
               S_OK);
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
+
+// The INI methods on a FIFO, a device, a folder, a socket or a link that
+// names nothing: the empty value, nothing written, and neither waits.
+class ApiFunsSpecialTest : public ApiFunsTest, public ::testing::WithParamInterface<SpecialKind> {};
+
+TEST_P(ApiFunsSpecialTest, IniMethodsGiveTheEmptyResultAndWriteNothing) {
+    const auto ini = dir / "special.ini";
+    makeSpecial(GetParam(), ini);
+    EXPECT_EQ(runGuarded([&] { return readIni(ini, u"Main", u"Color").empty(); }), "passed");
+    EXPECT_EQ(runGuarded([&] {
+                  Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Blue");
+                  return api->WriteIni(file.address(), section.address(), key.address(),
+                                       value.address()) == S_OK;
+              }),
+              "passed");
+    EXPECT_TRUE(isStillSpecial(GetParam(), ini));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ApiFunsSpecialTest, ::testing::ValuesIn(kSpecialKinds),
+                         [](const auto& info) { return kindName(info.param); });
 
 TEST_F(ApiFunsTest, DialogsWithoutAWindowSystemGiveTheEmptyResult) {
     SAFEARRAY* chosen = nullptr;

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace tlvx::library {
@@ -235,6 +236,83 @@ TEST_F(TxtFileTest, FindIgnoringCaseLowersLettersBeyondAscii) {
     EXPECT_EQ(txt_.GetLineStrByFind(u"f.txt", u"\u00e9T", false), u"\u00c9T\u00c9 \u0160");
     // KELVIN SIGN lies outside the code page, its lower case 'k' does not.
     EXPECT_EQ(txt_.GetLineNoByFind(u"f.txt", u"\u212a", false), 3);
+}
+
+// Long lines are searched in parts: a text that straddles two parts is
+// found, the line numbers after a long line stay right, and the line found
+// comes back whole.
+TEST_F(TxtFileTest, FindByTextSeesTextAcrossThePartsOfALongLine) {
+    constexpr std::size_t kPart = 64 * 1024;
+    const std::string before(kPart - 5, 'a');
+    const std::string line = before + "Attribute VB_Exposed" + std::string(3 * kPart, 'b');
+    write("long.frm", "x\r\n" + std::string(5 * kPart, 'c') + "\r\n" + line + "\r\nlast\r\n");
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"attribute vb_exposed", false), 3);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"Attribute VB_Exposed"), 3);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"attribute vb_exposed"), 0);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"last"), 4);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"ab"), 0);
+    EXPECT_EQ(txt_.GetLineNoByFind(u"long.frm", u"cb"), 0);
+    const std::u16string found = txt_.GetLineStrByFind(u"long.frm", u"VB_EXPOSED", false);
+    EXPECT_EQ(found.size(), line.size());
+    EXPECT_EQ(found.substr(before.size(), 20), u"Attribute VB_Exposed");
+}
+
+// Every method on a FIFO, a device, a folder, a socket or a link that names
+// nothing: its failure result at once, and the thing left as it was.
+class TxtFileSpecialTest : public TxtFileTest,
+                           public ::testing::WithParamInterface<test::SpecialKind> {
+protected:
+    void SetUp() override { test::makeSpecial(GetParam(), dir_ / "special.txt"); }
+    bool unchanged() const { return test::isStillSpecial(GetParam(), dir_ / "special.txt"); }
+};
+
+TEST_P(TxtFileSpecialTest, ReadersGiveTheirFailureResults) {
+    for (const std::u16string name : {u"special.txt", u"SPECIAL.TXT"}) {
+        EXPECT_EQ(test::runGuarded([&] { return txt_.ReadLastLine(name).empty(); }), "passed");
+        EXPECT_EQ(test::runGuarded([&] { return txt_.GetLineQty(name) == 0; }), "passed");
+        EXPECT_EQ(test::runGuarded([&] { return !txt_.FindLine(name, u""); }), "passed");
+        EXPECT_EQ(test::runGuarded([&] { return txt_.GetLineNoByFind(name, u"") == 0; }), "passed");
+        EXPECT_EQ(test::runGuarded([&] { return txt_.GetLineStrByFind(name, u"").empty(); }),
+                  "passed");
+    }
+}
+
+TEST_P(TxtFileSpecialTest, WritersChangeNothing) {
+    EXPECT_EQ(test::runGuarded([&] {
+                  std::u16string line = u"x";
+                  txt_.AppendLine(u"special.txt", line);
+                  return true;
+              }),
+              "passed");
+    EXPECT_EQ(test::runGuarded([&] {
+                  txt_.DeleteLine(u"special.txt", u"", u"", 0);
+                  return true;
+              }),
+              "passed");
+    EXPECT_EQ(test::runGuarded([&] {
+                  txt_.ModifyLine(u"special.txt", u"", u"x", u"", 0);
+                  return true;
+              }),
+              "passed");
+    EXPECT_TRUE(unchanged());
+    EXPECT_EQ(folderContent(), Names{"special.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TxtFileSpecialTest, ::testing::ValuesIn(test::kSpecialKinds),
+                         [](const auto& info) { return test::kindName(info.param); });
+
+// Only what cannot harm the device is tried on the system's own: the
+// rewrites are tried on a device node of the test's own above.
+TEST_F(TxtFileTest, TheSystemsZeroDeviceGivesTheFailureResults) {
+    EXPECT_EQ(test::runGuarded([&] {
+                  std::u16string line = u"x";
+                  txt_.AppendLine(u"/dev/zero", line);
+                  return txt_.GetLineQty(u"/dev/zero") == 0 &&
+                         txt_.ReadLastLine(u"/dev/zero").empty() &&
+                         txt_.GetLineNoByFind(u"\\dev\\zero", u"") == 0 &&
+                         !txt_.FindLine(u"/dev/zero", u"");
+              }),
+              "passed");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -130,4 +131,32 @@ TEST(LineInput, ReopeningStartsAFreshFile) {
     // The CR that ended the other file's line does not swallow this LF.
     ASSERT_TRUE(input.readLine(line));
     EXPECT_EQ(line, "\nthree");
+}
+
+// Read in parts, every file gives the lines readLine gives, each in parts of
+// at most the bound and one block.
+TEST(LineInput, PartsJoinToTheLinesAndStayWithinTheirBound) {
+    TempDir dir;
+    const std::string longLine(5 * kBlock + 3, 'p');
+    for (const std::string& bytes :
+         {std::string(), std::string("a\r\n\r\nb"), std::string("a\rb\nc\r\n"),
+          std::string(kBlock - 1, 'q') + "\r\nz", longLine, longLine + "\r\n" + longLine + "\r",
+          "x\r\n" + longLine + "\r\n\r\n"}) {
+        for (const bool lineFeedEndsLine : {false, true}) {
+            const Lines want = readLines(bytes, lineFeedEndsLine).lines;
+            LineInput input;
+            input.setLineFeedEndsLine(lineFeedEndsLine);
+            ASSERT_TRUE(input.open(dir.write("f.txt", bytes)));
+            Lines got;
+            std::string part, line;
+            bool complete = false;
+            while (input.readLinePart(part, 1000, complete)) {
+                EXPECT_LE(part.size(), 1000 + kBlock);
+                line += part;
+                if (complete) got.push_back(std::exchange(line, {}));
+            }
+            EXPECT_TRUE(line.empty());
+            EXPECT_EQ(got, want) << bytes.size() << " bytes";
+        }
+    }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -72,4 +73,61 @@ TEST(TextStream, RefusesFoldersAndIsAtItsEndWhenNothingIsOpen) {
     EXPECT_FALSE(stream.open(dir / "missing.txt"));
     EXPECT_TRUE(stream.atEndOfStream());
     EXPECT_EQ(stream.readLine(), "");
+}
+
+TEST(TextStreamLastLine, ReadsTheLineAfterTheLastCrLfFromTheEnd) {
+    TempDir dir;
+    const auto last = [&](std::string_view bytes) {
+        return tlvx::platform::readLastLine(dir.write("f.txt", bytes));
+    };
+    EXPECT_EQ(last("x\r\ny\r\n"), "y");
+    EXPECT_EQ(last("y"), "y");
+    EXPECT_EQ(last("x\r\n\r\n"), "");
+    EXPECT_EQ(last("\r\n"), "");
+    EXPECT_EQ(last(""), "");
+    EXPECT_EQ(last("\n"), "\n");
+    EXPECT_EQ(last("a\rb\nc"), "a\rb\nc");
+    EXPECT_EQ(tlvx::platform::readLastLine(dir / "missing.txt"), std::nullopt);
+    EXPECT_EQ(tlvx::platform::readLastLine(dir.path()), std::nullopt);
+}
+
+TEST(TextStreamLastLine, FindsPairsSplitBetweenBlocksAndLinesLongerThanABlock) {
+    TempDir dir;
+    const auto last = [&](const std::string& bytes) {
+        return tlvx::platform::readLastLine(dir.write("f.txt", bytes)).value_or("<none>");
+    };
+    const std::string tail(kBlock - 1, 't');
+    // The CR ends one block from the end and its LF starts the next.
+    EXPECT_EQ(last("head\r\n" + tail + "\r\n" + tail), tail);
+    EXPECT_EQ(last("a\r\nb\r" + std::string(kBlock, 'z')), "b\r" + std::string(kBlock, 'z'));
+    const std::string longLine(3 * kBlock + 5, 'L');
+    EXPECT_EQ(last("first\r\n" + longLine + "\r\n"), longLine);
+    EXPECT_EQ(last(longLine), longLine);
+}
+
+// Read in parts, every file gives the lines readLine gives, each in parts of
+// at most the bound and one block.
+TEST(TextStream, PartsJoinToTheLinesAndStayWithinTheirBound) {
+    TempDir dir;
+    const std::string longLine(5 * kBlock + 3, 'p');
+    for (const std::string& bytes :
+         {std::string(), std::string("a\r\n\r\nb"), std::string("a\rb\nc\r\n"),
+          std::string(kBlock - 1, 'q') + "\r\nz", std::string(kBlock - 1, 'q') + "\r", longLine,
+          longLine + "\r\n" + longLine + "\r", "x\r\n" + longLine + "\r\n\r\n"}) {
+        const Lines want = readLines(bytes);
+        TextStream stream;
+        ASSERT_TRUE(stream.open(dir.write("f.txt", bytes)));
+        Lines got;
+        std::string part, line;
+        while (!stream.atEndOfStream()) {
+            bool complete = false;
+            while (!complete) {
+                stream.readLinePart(part, 1000, complete);
+                EXPECT_LE(part.size(), 1001 + kBlock);
+                line += part;
+            }
+            got.push_back(std::exchange(line, {}));
+        }
+        EXPECT_EQ(got, want) << bytes.size() << " bytes";
+    }
 }

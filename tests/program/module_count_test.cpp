@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "tests/support/library_objects.h"
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
@@ -180,4 +182,50 @@ TEST_F(ModuleCountTest, UnreadableModuleCountsNothingAndGoesOn) {
         return m.valid && m.type == "Form" && m.all == 0 && m.comment == 0 && m.blank == 0;
     };
     EXPECT_TRUE(tlvx::test::runUnprivileged(check));
+}
+
+// A FIFO, a device or a socket is a module that cannot be read: typed from
+// its name, nothing counted, and nothing waits for it. A folder or a link
+// that names nothing is no module at all.
+TEST_F(ModuleCountTest, SpecialFilesCountAsUnreadableOrMissingModules) {
+    using tlvx::test::SpecialKind;
+    for (const SpecialKind kind : tlvx::test::kSpecialKinds) {
+        const std::string name = tlvx::test::kindName(kind) + ".bas";
+        tlvx::test::makeSpecial(kind, dir / name);
+        const bool noModule = kind == SpecialKind::Folder || kind == SpecialKind::DanglingLink;
+        const auto check = [&] {
+            const auto m = countExisting(std::u16string(name.begin(), name.end()));
+            if (noModule) return !m.valid;
+            return m.valid && m.type == "Module" && m.all == 0 && m.pure == -1 && m.comment == 0 &&
+                   m.blank == 0;
+        };
+        EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << name;
+        EXPECT_TRUE(tlvx::test::isStillSpecial(kind, dir / name)) << name;
+    }
+}
+
+// Lines are judged over their whole length, however long: a comment whose
+// apostrophe follows more tabs and spaces than a part of a line holds.
+TEST_F(ModuleCountTest, LongLinesAreJudgedOverTheirWholeLength) {
+    const std::string blanks(200 * 1024, ' ');
+    const auto m = count("long.bas", "Attribute VB_Name\r\n" + blanks + "\t'c\r\n" + blanks +
+                                         "\r\n" + blanks + "x'\r\n");
+    EXPECT_EQ(m.comment, 1);
+    EXPECT_EQ(m.blank, 1);
+    EXPECT_EQ(m.all, 5);
+}
+
+// A module of 256 MiB in one line is counted without holding the line.
+TEST_F(ModuleCountTest, AHugeModuleIsCountedInBoundedMemory) {
+    const auto huge = dir.write("huge.frm", "");
+    std::filesystem::resize_file(huge, std::uintmax_t{256} << 20);
+    const auto check = [&] {
+        const auto m = countExisting(u"huge.frm");
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long maxMiB = usage.ru_maxrss / 1024;
+        return m.valid && m.all == 1 && m.pure == 1 && m.comment == 0 && m.blank == 0 &&
+               maxMiB < 128;
+    };
+    EXPECT_EQ(tlvx::test::runGuarded(check, 60), "passed");
 }

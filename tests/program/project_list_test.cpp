@@ -4,8 +4,10 @@
 
 #include "program/analysis/group_file.h"
 #include "program/analysis/position_analysis.h"
+#include "program/analysis/project_selection.h"
 #include "program/analysis/working_copy.h"
 #include "tests/support/library_objects.h"
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::analysis;
@@ -138,6 +140,80 @@ TEST(ProjectList, UnreadableGroupGivesNoList) {
     ASSERT_TRUE(single);  // a single project always takes its position
     EXPECT_EQ(single->size(), 1u);
     EXPECT_TRUE(single->groupFile.empty());
+}
+
+// Project and group files are kilobytes; 100 MB is no such file.
+constexpr std::uintmax_t kHugeFileSize = 100'000'000;
+
+std::filesystem::path hugeFile(const TempDir& dir, std::string_view name) {
+    const auto path = dir.write(name, "Name=\"Huge\"\r\n");
+    std::filesystem::resize_file(path, kHugeFileSize);
+    return path;
+}
+
+// Group lines that name a FIFO, a device, a folder, a socket, a link to
+// nothing, /dev/zero or a file of 100 MB: each position behaves as a missing
+// project, and nothing waits for any of them.
+TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
+    TempDir dir, work;
+    std::string group = "VBGROUP 5.0\r\n";
+    for (const auto kind : tlvx::test::kSpecialKinds) {
+        const std::string name = tlvx::test::kindName(kind) + ".vbp";
+        tlvx::test::makeSpecial(kind, dir / name);
+        group += "Project=" + name + "\r\n";
+    }
+    hugeFile(dir, "huge.vbp");
+    group += "Project=/dev/zero\r\nProject=huge.vbp\r\nProject=ok.vbp\r\n";
+    dir.write("ok.vbp", "Name=\"Ok\"\r\nModule=m; m.bas\r\n");
+    dir.write("m.bas", "Attribute VB_Name = \"m\"\r\nx\r\n");
+    dir.write("g.vbg", group);
+    CurrentDirGuard cwd(dir.path());
+    const auto check = [&] {
+        const auto list = buildProjectList((dir / "g.vbg").string(), work.path());
+        if (!list || list->size() != tlvx::test::kSpecialKinds.size() + 3) return false;
+        ListingModel listing;
+        for (std::size_t i = 0; i + 1 < list->size(); ++i) {
+            if (TempDir::read(list->workingCopies[i]) != "[Info]\r\n") return false;
+            const auto r =
+                analysePosition(*list, i, listing, tlvx::test::libraryObjects(), work.path());
+            if (r.properties.name() != "" || r.calculation.modules != 0) return false;
+        }
+        const auto ok = analysePosition(*list, list->size() - 1, listing,
+                                        tlvx::test::libraryObjects(), work.path());
+        return ok.properties.name() == "Ok" && ok.calculation.totals.all == 3;
+    };
+    EXPECT_EQ(tlvx::test::runGuarded(check), "passed");
+}
+
+// A chosen group file that is no regular file, or one of 100 MB, is refused
+// and the earlier choice stays; a chosen project file of that kind takes its
+// position with an empty working copy.
+TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
+    TempDir dir, work;
+    for (const auto kind : tlvx::test::kSpecialKinds) {
+        tlvx::test::makeSpecial(kind, dir / (tlvx::test::kindName(kind) + ".vbg"));
+        tlvx::test::makeSpecial(kind, dir / (tlvx::test::kindName(kind) + ".vbp"));
+    }
+    hugeFile(dir, "huge.vbg");
+    hugeFile(dir, "huge.vbp");
+    dir.write("ok.vbp", "Name=\"Ok\"\r\n");
+    CurrentDirGuard cwd(dir.path());
+    std::vector<std::string> names = {"huge"};
+    for (const auto kind : tlvx::test::kSpecialKinds) names.push_back(tlvx::test::kindName(kind));
+    for (const auto& name : names) {
+        const auto check = [&] {
+            ProjectSelection selection(work.path());
+            const auto ignore = [](const ProjectList&, std::size_t) {};
+            if (!selection.choose("ok.vbp", ignore)) return false;
+            if (selection.choose(name + ".vbg", ignore)) return false;
+            if (selection.counterText() != "  1/1" || selection.list().projectFiles[0] != "ok.vbp")
+                return false;
+            const auto single = buildProjectList(name + ".vbp", work.path());
+            return single && single->size() == 1 &&
+                   TempDir::read(single->workingCopies[0]) == "[Info]\r\n";
+        };
+        EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << name;
+    }
 }
 
 TEST(ProjectProperties, ReadThroughTheApiObjectFromTheWorkingCopy) {

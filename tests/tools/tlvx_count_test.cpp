@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 
 using tlvx::count::runCountCommand;
@@ -111,6 +112,53 @@ TEST_F(CountCommandTest, BadInputIsOneLineOnStderrAndStatusTwo) {
     }
     EXPECT_EQ(run({}).status, 2);
     EXPECT_EQ(run({"--bogus", kExamples + "/Shop.vbg"}).status, 2);
+}
+
+// A project or group file that is a FIFO, a device, a socket or a link to
+// nothing, or one of 100 MB, is refused as a file that cannot be read: one
+// line on stderr, status 2, and nothing waits for it.
+TEST_F(CountCommandTest, FilesThatAreNoRegularFilesOrTooLargeAreRefusedAtOnce) {
+    TempDir dir;
+    std::vector<std::pair<std::filesystem::path, std::string>> bad;
+    for (const auto kind : tlvx::test::kSpecialKinds) {
+        for (const char* ext : {".vbp", ".vbg"}) {
+            const auto path = dir / (tlvx::test::kindName(kind) + ext);
+            tlvx::test::makeSpecial(kind, path);
+            const bool missing = kind == tlvx::test::SpecialKind::DanglingLink;
+            const bool folder = kind == tlvx::test::SpecialKind::Folder;
+            bad.emplace_back(path, missing  ? "no such file"
+                                   : folder ? "is a folder, not a file"
+                                            : "cannot be read: not a regular file");
+        }
+    }
+    const auto huge = dir.write("huge.vbp", "Name=\"Huge\"\r\n");
+    std::filesystem::resize_file(huge, 100'000'000);
+    bad.emplace_back(huge, "cannot be read: larger than 64 MiB");
+    for (const auto& [path, reason] : bad) {
+        const auto check = [&] {
+            const auto r = run({path.string()});
+            return r.status == 2 && r.out.empty() &&
+                   r.err == "tlvx-count: " + path.string() + ": " + reason + "\n";
+        };
+        EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << path;
+    }
+}
+
+// Inside a group, such a file takes its position as a missing project does.
+TEST_F(CountCommandTest, GroupPositionsNamingNoReadableProjectCountNothing) {
+    TempDir dir;
+    tlvx::test::makeSpecial(tlvx::test::SpecialKind::Fifo, dir / "fifo.vbp");
+    dir.write("ok.vbp", "Name=\"Ok\"\r\n");
+    dir.write("g.vbg",
+              "VBGROUP 5.0\r\nProject=fifo.vbp\r\nProject=/dev/zero\r\nProject=ok.vbp\r\n");
+    const auto check = [&] {
+        const auto r = run({(dir / "g.vbg").string()});
+        return r.status == 0 && r.err.empty() &&
+               r.out.find("Project\t1/3 fifo.vbp\nName\t\nVersion\t..\n") == 0 &&
+               r.out.find("Project\t2/3 /dev/zero\nName\t\n") != std::string::npos &&
+               r.out.find("Name\tOk") != std::string::npos;
+    };
+    EXPECT_EQ(tlvx::test::runGuarded(check), "passed");
 }
 
 TEST_F(CountCommandTest, WindowsNotationAndOtherCaseFindTheFile) {

@@ -1,6 +1,5 @@
 #include "tools/tlvx-count/count_command.h"
 
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/regular_file.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
 #include "program/analysis/position_analysis.h"
@@ -82,26 +82,31 @@ std::optional<std::filesystem::path> checkInput(const std::string& file, std::st
     }
     std::error_code ec;
     std::filesystem::path path = file;
-    if (!std::filesystem::exists(path, ec)) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
         // Paths written the Windows way, or in other letter case.
         if (auto resolved = platform::winpath::resolve(std::string_view(file))) path = *resolved;
     }
-    if (!std::filesystem::exists(path, ec)) {
-        reason = "no such file";
-        return std::nullopt;
+    // Only a regular file is read, and only one of a sane size: a FIFO would
+    // wait for a writer for ever, a device never ends.
+    const auto opened = platform::RegularFile::openForReading(path, platform::kMaxWholeFileSize);
+    switch (opened.refusal()) {
+        case platform::FileRefusal::None:
+            break;
+        case platform::FileRefusal::Missing:
+            reason = "no such file";
+            return std::nullopt;
+        case platform::FileRefusal::Folder:
+            reason = "is a folder, not a file";
+            return std::nullopt;
+        default:
+            reason = "cannot be read: " + platform::describeRefusal(opened);
+            return std::nullopt;
     }
-    if (std::filesystem::is_directory(path, ec)) {
-        reason = "is a folder, not a file";
-        return std::nullopt;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     char probe;
-    if (fd < 0 || ::read(fd, &probe, 1) < 0) {
+    if (::read(opened.fd(), &probe, 1) < 0) {
         reason = std::string("cannot be read: ") + std::strerror(errno);
-        if (fd >= 0) ::close(fd);
         return std::nullopt;
     }
-    ::close(fd);
     return std::filesystem::absolute(path, ec);
 }
 
