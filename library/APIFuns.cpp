@@ -19,12 +19,6 @@ constexpr std::size_t kMaxIniValue = 65534;
 // The longest name the save dialog accepts as its proposal.
 constexpr std::size_t kMaxProposedName = 250;
 
-// Text as it passes through the code page: characters it cannot hold
-// become '?'.
-std::u16string throughCodePage(const std::u16string& text) {
-    return ansi::toUtf16(ansi::fromUtf16(text));
-}
-
 }  // namespace
 
 std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16string& segment,
@@ -43,10 +37,10 @@ void APIFuns::WriteIni(std::u16string& fileName, std::u16string& segment,
                        std::optional<std::u16string>& keyName,
                        std::optional<std::u16string>& keyValue) noexcept {
     guarded([&] {
-        fileName = throughCodePage(fileName);
-        segment = throughCodePage(segment);
-        if (keyName) keyName = throughCodePage(*keyName);
-        if (keyValue) keyValue = throughCodePage(*keyValue);
+        fileName = ansi::throughCodePage(fileName);
+        segment = ansi::throughCodePage(segment);
+        if (keyName) keyName = ansi::throughCodePage(*keyName);
+        if (keyValue) keyValue = ansi::throughCodePage(*keyValue);
         const auto path = platform::winpath::resolveForWrite(fileName);
         if (!path) return;
         const std::optional<std::string> key =

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,12 +9,13 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/support/sqlite_probe.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using namespace tlvx::platform;
-using tlvx::test::TempDir;
+using namespace tlvx::test;
 using Names = std::vector<std::u16string>;
 
 constexpr uint32_t HKCU = regroot::CurrentUser;
@@ -206,40 +206,6 @@ size_t keysBelow(const RegistryStore& store, const std::u16string& path) {
     return count;
 }
 
-bool integrityChecked(const std::filesystem::path& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
-    const bool sound =
-        sqlite3_step(check) == SQLITE_ROW &&
-        std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
-    sqlite3_finalize(check);
-    sqlite3_close(db);
-    return sound;
-}
-
-// Waits until another process holds the write lock of the database; false
-// (with the child reaped) when the child ended before that was seen.
-bool waitUntilLocked(const std::filesystem::path& file, pid_t child) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_busy_timeout(db, 0);
-    bool locked = false;
-    for (;;) {
-        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_BUSY) {
-            locked = true;
-            break;
-        }
-        if (rc == SQLITE_OK) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        if (waitpid(child, nullptr, WNOHANG) == child) break;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    sqlite3_close(db);
-    return locked;
-}
-
 TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
     // A large subtree, saved, to be restored over a small one in one write.
     // Each round restores the tree into a new subkey of itself, doubling it.
@@ -265,7 +231,7 @@ TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
             RegistryStore store(file);
             _exit(store.restoreKeyFromFile(HKCU, u"Project", dir_ / "big.reg") ? 0 : 1);
         }
-        if (waitUntilLocked(file, child)) {
+        if (waitUntilWriteLocked(file, child)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
             kill(child, SIGKILL);
             waitpid(child, nullptr, 0);
