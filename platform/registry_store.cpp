@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <system_error>
@@ -149,6 +150,46 @@ Database openStore(const std::filesystem::path& file, bool create) {
     return db;
 }
 
+// The path as a file: URI's path, every byte beyond the unreserved ones
+// percent-encoded.
+std::string uriPath(const std::filesystem::path& file) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : file.native()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0xF];
+        }
+    }
+    return encoded;
+}
+
+// True when this process may change the file and make files beside it (the
+// shared-memory file that reading a WAL database needs).
+bool mayWrite(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+    return ::access(file.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
+// A store this process may only read, opened as it stands on disk: without
+// write access SQLite cannot make the shared-memory file a WAL database is
+// read through. Nobody's writes are seen by this connection, so it is made
+// afresh for every read.
+Database openSnapshot(const std::filesystem::path& file) {
+    const std::string uri = "file:" + uriPath(file) + "?immutable=1";
+    sqlite3* raw = nullptr;
+    const int rc =
+        sqlite3_open_v2(uri.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK) return nullptr;
+    if (sqlite::queryInteger(db.get(), "PRAGMA user_version") != kSchemaVersion) return nullptr;
+    return db;
+}
+
 // An empty store in memory, the answer of every read while no file exists.
 sqlite3* emptyStore() {
     thread_local Database empty = [] {
@@ -169,9 +210,11 @@ class ConnectionCache {
 public:
     ~ConnectionCache() {
         if (pid_ != getpid()) (void)db_.release();
+        if (snapshotPid_ != getpid()) (void)snapshot_.release();
     }
 
     sqlite3* get(const std::filesystem::path& file, bool forWrite) {
+        dropSnapshot();
         struct stat info;
         const bool exists = ::stat(file.c_str(), &info) == 0;
         if (db_ && (pid_ != getpid() || !exists || path_ != file.native() || dev_ != info.st_dev ||
@@ -181,6 +224,11 @@ public:
         if (db_) return db_.get();
         if (!exists && !forWrite) return emptyStore();
         db_ = openStore(file, forWrite);
+        if (!db_ && !forWrite && !mayWrite(file)) {
+            snapshot_ = openSnapshot(file);
+            snapshotPid_ = getpid();
+            return snapshot_.get();
+        }
         if (!db_) return nullptr;
         if (::stat(file.c_str(), &info) != 0) {
             db_.reset();
@@ -201,7 +249,16 @@ private:
             db_.reset();
         }
     }
+    void dropSnapshot() {
+        if (snapshotPid_ != getpid()) {
+            (void)snapshot_.release();
+        } else {
+            snapshot_.reset();
+        }
+    }
 
+    Database snapshot_;  // the last read of a store this process may not write
+    pid_t snapshotPid_ = 0;
     Database db_;
     std::string path_;
     pid_t pid_ = 0;

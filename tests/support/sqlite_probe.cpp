@@ -21,6 +21,15 @@ bool integrityChecked(const std::filesystem::path& file) {
     return sound;
 }
 
+bool execSql(const std::filesystem::path& file, const char* sql) {
+    sqlite3* db = nullptr;
+    const bool ok =
+        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 bool waitUntilWriteLocked(const std::filesystem::path& file, pid_t child) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);

@@ -16,6 +16,9 @@ namespace tlvx::test {
 // True when SQLite's integrity check finds nothing wrong.
 bool integrityChecked(const std::filesystem::path& file);
 
+// Runs statements on the database; true when all of them succeeded.
+bool execSql(const std::filesystem::path& file, const char* sql);
+
 // Waits until another process holds the write lock of the database; false
 // (with the child reaped) when the child ended before that was seen.
 bool waitUntilWriteLocked(const std::filesystem::path& file, pid_t child);
