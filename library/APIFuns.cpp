@@ -19,12 +19,6 @@ constexpr std::size_t kMaxIniValue = 65534;
 // The longest name the save dialog accepts as its proposal.
 constexpr std::size_t kMaxProposedName = 250;
 
-// Text as it passes through the code page: characters it cannot hold
-// become '?'.
-std::u16string throughCodePage(const std::u16string& text) {
-    return ansi::toUtf16(ansi::fromUtf16(text));
-}
-
 bool fitsCodePage(std::u16string_view text) {
     bool lossless = true;
     ansi::fromUtf16(text, &lossless);
@@ -61,10 +55,10 @@ void APIFuns::WriteIni(std::u16string& fileName, std::optional<std::u16string>& 
         // another name: the write is refused, and no file is created.
         const bool representable = fitsCodePage(fileName) && fitsCodePageIfGiven(segment) &&
                                    fitsCodePageIfGiven(keyName) && fitsCodePageIfGiven(keyValue);
-        fileName = throughCodePage(fileName);
-        if (segment) segment = throughCodePage(*segment);
-        if (keyName) keyName = throughCodePage(*keyName);
-        if (keyValue) keyValue = throughCodePage(*keyValue);
+        fileName = ansi::throughCodePage(fileName);
+        if (segment) segment = ansi::throughCodePage(*segment);
+        if (keyName) keyName = ansi::throughCodePage(*keyName);
+        if (keyValue) keyValue = ansi::throughCodePage(*keyValue);
         // Without a section there is nothing to write into.
         if (!representable || !segment) return;
         const auto path = platform::winpath::resolveForWrite(fileName);

@@ -1,11 +1,14 @@
 #include "library/RegistryObject.h"
 
+#include <string>
+
 namespace tlvx::library {
 
 using frame::byRef;
+using frame::guarded;
 using frame::method;
-using frame::notImplemented;
 using frame::optRef;
+using frame::text;
 
 namespace {
 
@@ -41,59 +44,145 @@ constexpr frame::Method kMethods[] = {
 };
 static_assert(frame::wellFormed(kMethods));
 
+uint32_t rootOf(const KeyRoot* root) {
+    return static_cast<uint32_t>(*root);
+}
+
+std::u16string textOf(const BSTR* value) {
+    return text(*value);
+}
+
 }  // namespace
 
 constinit const frame::DispatchTable RegistryObject::dispatchTable = kMethods;
 
-HRESULT RegistryObject::ExportRegKey(KeyRoot*, BSTR*, BSTR*, VARIANT_BOOL* result) noexcept {
+HRESULT RegistryObject::ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
+                                     VARIANT_BOOL* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Root || !KeyPath || !FileName) return E_POINTER;
+    return guarded([&] {
+        *result =
+            frame::boolean(registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
+        return S_OK;
+    });
 }
 
-HRESULT RegistryObject::ImportRegKey(KeyRoot*, BSTR*, BSTR*, VARIANT_BOOL* result) noexcept {
+HRESULT RegistryObject::ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
+                                     VARIANT_BOOL* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Root || !KeyPath || !FileName) return E_POINTER;
+    return guarded([&] {
+        *result =
+            frame::boolean(registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
+        return S_OK;
+    });
 }
 
-HRESULT RegistryObject::ReadRegKey(KeyRoot*, BSTR*, BSTR*, BSTR*, BSTR* result) noexcept {
+HRESULT RegistryObject::ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
+                                   BSTR* NoKeyFoundValue, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath || !SubKey) return E_POINTER;
+    return guarded([&] {
+        // The optional NoKeyFoundValue may come as no reference at all.
+        const std::u16string noKey = NoKeyFoundValue ? textOf(NoKeyFoundValue) : std::u16string();
+        return frame::putText(
+            result, registry_.ReadRegKey(rootOf(Root), textOf(KeyPath), textOf(SubKey), noKey));
+    });
 }
 
-HRESULT RegistryObject::WriteRegKey(KeyType*, KeyRoot*, BSTR*, BSTR*, BSTR*,
-                                    VARIANT_BOOL* result) noexcept {
+HRESULT RegistryObject::WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
+                                    BSTR* SubKeyValue, VARIANT_BOOL* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Type || !Root || !KeyPath || !SubKey || !SubKeyValue) return E_POINTER;
+    return guarded([&] {
+        *result = frame::boolean(registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root),
+                                                       textOf(KeyPath), textOf(SubKey),
+                                                       textOf(SubKeyValue)));
+        return S_OK;
+    });
 }
 
-HRESULT RegistryObject::EnumerateRegKeys(KeyRoot*, BSTR*, BSTR* result) noexcept {
+HRESULT RegistryObject::EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath) return E_POINTER;
+    return guarded([&] {
+        return frame::putText(result, registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath)));
+    });
 }
 
-HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot*, BSTR*, BSTR* result) noexcept {
+HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath) return E_POINTER;
+    return guarded([&] {
+        return frame::putText(result,
+                              registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)));
+    });
 }
 
-HRESULT RegistryObject::DeleteRegKey(KeyRoot*, BSTR*) noexcept {
+HRESULT RegistryObject::DeleteRegKey(KeyRoot* Root, BSTR* KeyPath) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!Root || !KeyPath) return E_POINTER;
+    return guarded([&] {
+        registry_.DeleteRegKey(rootOf(Root), textOf(KeyPath));
+        return S_OK;
+    });
 }
 
-HRESULT RegistryObject::DeleteRegKeyValue(KeyRoot*, BSTR*, BSTR*, VARIANT_BOOL* result) noexcept {
+HRESULT RegistryObject::DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
+                                          VARIANT_BOOL* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Root || !KeyPath) return E_POINTER;
+    return guarded([&] {
+        // The optional SubKey may come as no reference at all: then there
+        // is no variable to write the path back to.
+        std::u16string subKey = SubKey ? textOf(SubKey) : std::u16string();
+        *result =
+            frame::boolean(registry_.DeleteRegKeyValue(rootOf(Root), textOf(KeyPath), subKey));
+        if (SubKey && subKey != platform::automation::bstrView(*SubKey)) {
+            BSTR changed = platform::automation::allocBstr(subKey);
+            if (!changed) return E_OUTOFMEMORY;
+            SysFreeString(*SubKey);
+            *SubKey = changed;
+        }
+        return S_OK;
+    });
 }
 
-HRESULT RegistryObject::GetRegKeyItems(KeyRoot*, BSTR*, SHORT* result) noexcept {
+HRESULT RegistryObject::GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath, SHORT* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    if (!Root || !KeyPath) return E_POINTER;
+    return guarded([&] {
+        *result = registry_.GetRegKeyItems(rootOf(Root), textOf(KeyPath));
+        return S_OK;
+    });
 }
 
-HRESULT RegistryObject::EnumerateRegKeyItemNames(KeyRoot*, BSTR*, BSTR* result) noexcept {
+HRESULT RegistryObject::EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,
+                                                 BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath) return E_POINTER;
+    return guarded([&] {
+        return frame::putText(result,
+                              registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath)));
+    });
 }
 
 }  // namespace tlvx::library

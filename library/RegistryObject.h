@@ -1,9 +1,12 @@
 #pragma once
-// The Registry class as clients see it (_Registry). Its methods are not built
-// yet: each answers E_NOTIMPL with an empty result.
+// The Registry class as clients see it (_Registry): the interface over the
+// registry methods of Registry (registry.h), which stay the one home of that
+// logic. Every argument is passed by reference; only DeleteRegKeyValue
+// changes one (its SubKey).
 
 #include "library/frame/ComObject.h"
 #include "library/include/Morcel_TLVX.h"
+#include "library/registry.h"
 
 namespace tlvx::library {
 
@@ -27,6 +30,9 @@ public:
                               VARIANT_BOOL* result) noexcept override;
     HRESULT GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath, SHORT* result) noexcept override;
     HRESULT EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept override;
+
+private:
+    Registry registry_;
 };
 
 }  // namespace tlvx::library

@@ -116,6 +116,10 @@ std::string fromUtf8(std::string_view utf8, bool* lossless) {
     return out;
 }
 
+std::u16string throughCodePage(std::u16string_view text) {
+    return toUtf16(fromUtf16(text));
+}
+
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     static const std::array<unsigned char, 256> upper = makeUpperTable();
     if (a.size() != b.size()) return false;

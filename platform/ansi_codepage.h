@@ -21,6 +21,10 @@ std::string toUtf8(std::string_view bytes);
 std::string fromUtf16(std::u16string_view text, bool* lossless = nullptr);
 std::string fromUtf8(std::string_view utf8, bool* lossless = nullptr);
 
+// Text as it comes back from a trip through the code page: characters it
+// cannot hold become '?', everything else stays as it is.
+std::u16string throughCodePage(std::u16string_view text);
+
 // Compares two texts in code page 1252 without regard to letter case: each
 // byte stands for its upper-case form when the code page holds that form
 // ('a' and 'A', 0xE9 and 0xC9, 0xFF and 0x9F are equal; 0xDF has none).

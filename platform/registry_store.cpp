@@ -1,15 +1,17 @@
 #include "platform/registry_store.h"
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <system_error>
 #include <unordered_map>
 
+#include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
+#include "platform/sqlite_statement.h"
 #include "platform/unicode_text.h"
 
 // Layout of the database. Every key is a row of reg_key; the five roots are
@@ -24,6 +26,11 @@
 
 namespace tlvx::platform {
 namespace {
+
+using sqlite::Database;
+using sqlite::exec;
+using sqlite::Statement;
+using sqlite::Transaction;
 
 constexpr int kSchemaVersion = 1;
 constexpr int kSaveApplicationId = 0x544C5652;  // "TLVR"
@@ -83,6 +90,16 @@ std::string folded(std::u16string_view name) {
     return unicode::utf16ToUtf8(upper);
 }
 
+// A name a path can hold as one of its components.
+bool isKeyName(std::u16string_view name) {
+    return !name.empty() && name.size() <= kMaxNameLength &&
+           name.find(u'\\') == std::u16string_view::npos;
+}
+
+bool isStringType(uint32_t type) {
+    return type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
+}
+
 // The key names of a path; nullopt when a name is too long.
 std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view path) {
     std::vector<std::u16string_view> names;
@@ -98,110 +115,7 @@ std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view pa
 }
 
 // ---------------------------------------------------------------------------
-// SQLite
-
-struct DatabaseCloser {
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
-
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(statement_);
-            statement_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(statement_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return statement_ != nullptr; }
-
-    Statement& bind(int index, int64_t value) {
-        if (statement_) sqlite3_bind_int64(statement_, index, value);
-        return *this;
-    }
-    Statement& bindText(int index, std::string_view text) {
-        if (statement_) {
-            sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
-                              SQLITE_TRANSIENT);
-        }
-        return *this;
-    }
-    Statement& bindBlob(int index, std::string_view bytes) {
-        // A zero-length blob must not become NULL: bind a non-null pointer.
-        if (statement_) {
-            sqlite3_bind_blob(statement_, index, bytes.empty() ? "" : bytes.data(),
-                              static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-        }
-        return *this;
-    }
-    Statement& bindNull(int index) {
-        if (statement_) sqlite3_bind_null(statement_, index);
-        return *this;
-    }
-
-    // SQLITE_ROW, SQLITE_DONE or an error code.
-    int step() { return statement_ ? sqlite3_step(statement_) : SQLITE_ERROR; }
-    bool run() { return step() == SQLITE_DONE; }
-    void reset() {
-        if (statement_) {
-            sqlite3_reset(statement_);
-            sqlite3_clear_bindings(statement_);
-        }
-    }
-
-    int64_t integer(int column) const { return sqlite3_column_int64(statement_, column); }
-    bool isNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
-    std::string bytes(int column) const {
-        const void* data = sqlite3_column_blob(statement_, column);
-        const int size = sqlite3_column_bytes(statement_, column);
-        return data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size))
-                    : std::string();
-    }
-
-private:
-    sqlite3_stmt* statement_ = nullptr;
-};
-
-bool exec(sqlite3* db, const char* sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-std::optional<int64_t> pragmaInteger(sqlite3* db, const char* sql) {
-    Statement s(db, sql);
-    if (s.step() != SQLITE_ROW) return std::nullopt;
-    return s.integer(0);
-}
-
-// A transaction rolled back unless committed. A write transaction takes the
-// write lock at once (BEGIN IMMEDIATE), so that it waits for other writers
-// at its start and never fails half-way for a lock.
-class Transaction {
-public:
-    enum Kind { Read, Write };
-    Transaction(sqlite3* db, Kind kind)
-        : db_(db), open_(db && exec(db, kind == Write ? "BEGIN IMMEDIATE" : "BEGIN")) {}
-    ~Transaction() {
-        if (open_) exec(db_, "ROLLBACK");
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    bool ok() const { return open_; }
-    bool commit() {
-        if (!open_) return false;
-        if (!exec(db_, "COMMIT")) return false;  // the destructor rolls back
-        open_ = false;
-        return true;
-    }
-
-private:
-    sqlite3* db_;
-    bool open_;
-};
+// The database
 
 bool createSchema(sqlite3* db) {
     Transaction transaction(db, Transaction::Write);
@@ -230,9 +144,49 @@ Database openStore(const std::filesystem::path& file, bool create) {
               " PRAGMA foreign_keys = ON;")) {
         return nullptr;
     }
-    const auto version = pragmaInteger(db.get(), "PRAGMA user_version");
+    const auto version = sqlite::queryInteger(db.get(), "PRAGMA user_version");
     if (!version || *version > kSchemaVersion) return nullptr;  // not ours, or newer
     if (*version < kSchemaVersion && !createSchema(db.get())) return nullptr;
+    return db;
+}
+
+// The path as a file: URI's path, every byte beyond the unreserved ones
+// percent-encoded.
+std::string uriPath(const std::filesystem::path& file) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : file.native()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 0xF];
+        }
+    }
+    return encoded;
+}
+
+// True when this process may change the file and make files beside it (the
+// shared-memory file that reading a WAL database needs).
+bool mayWrite(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+    return ::access(file.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
+// A store this process may only read, opened as it stands on disk: without
+// write access SQLite cannot make the shared-memory file a WAL database is
+// read through. Nobody's writes are seen by this connection, so it is made
+// afresh for every read.
+Database openSnapshot(const std::filesystem::path& file) {
+    const std::string uri = "file:" + uriPath(file) + "?immutable=1";
+    sqlite3* raw = nullptr;
+    const int rc =
+        sqlite3_open_v2(uri.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK) return nullptr;
+    if (sqlite::queryInteger(db.get(), "PRAGMA user_version") != kSchemaVersion) return nullptr;
     return db;
 }
 
@@ -256,9 +210,11 @@ class ConnectionCache {
 public:
     ~ConnectionCache() {
         if (pid_ != getpid()) (void)db_.release();
+        if (snapshotPid_ != getpid()) (void)snapshot_.release();
     }
 
     sqlite3* get(const std::filesystem::path& file, bool forWrite) {
+        dropSnapshot();
         struct stat info;
         const bool exists = ::stat(file.c_str(), &info) == 0;
         if (db_ && (pid_ != getpid() || !exists || path_ != file.native() || dev_ != info.st_dev ||
@@ -268,6 +224,11 @@ public:
         if (db_) return db_.get();
         if (!exists && !forWrite) return emptyStore();
         db_ = openStore(file, forWrite);
+        if (!db_ && !forWrite && !mayWrite(file)) {
+            snapshot_ = openSnapshot(file);
+            snapshotPid_ = getpid();
+            return snapshot_.get();
+        }
         if (!db_) return nullptr;
         if (::stat(file.c_str(), &info) != 0) {
             db_.reset();
@@ -288,7 +249,16 @@ private:
             db_.reset();
         }
     }
+    void dropSnapshot() {
+        if (snapshotPid_ != getpid()) {
+            (void)snapshot_.release();
+        } else {
+            snapshot_.reset();
+        }
+    }
 
+    Database snapshot_;  // the last read of a store this process may not write
+    pid_t snapshotPid_ = 0;
     Database db_;
     std::string path_;
     pid_t pid_ = 0;
@@ -509,13 +479,17 @@ bool readSavedFile(const std::filesystem::path& file, Subtree& tree) {
     Database db(raw);
     if (rc != SQLITE_OK) return false;
     sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
-    if (pragmaInteger(db.get(), "PRAGMA application_id") != kSaveApplicationId) return false;
+    if (sqlite::queryInteger(db.get(), "PRAGMA application_id") != kSaveApplicationId) return false;
     Transaction transaction(db.get(), Transaction::Read);
     Statement top(db.get(), "SELECT id FROM reg_key WHERE parent IS NULL");
     if (!transaction.ok() || top.step() != SQLITE_ROW) return false;
     const int64_t topId = top.integer(0);
     if (top.step() != SQLITE_DONE) return false;  // one top key only
     if (!readSubtree(db.get(), topId, tree)) return false;
+    // Every key below the top must be one a path can name.
+    for (const SavedKey& key : tree.keys) {
+        if (key.parent != 0 && !isKeyName(unicode::utf8ToUtf16(key.name))) return false;
+    }
     // Every value must belong to a key of the tree.
     Statement count(db.get(), "SELECT count(*) FROM reg_value");
     return count.step() == SQLITE_ROW &&
@@ -560,6 +534,29 @@ std::optional<std::u16string> RegistryValue::toString() const {
         text += c;
     }
     return text;
+}
+
+RegistryValue RegistryValue::fromAnsi(uint32_t type, std::string_view data) {
+    if (!isStringType(type)) return RegistryValue{type, std::string(data)};
+    RegistryValue value{type, {}};
+    value.data.reserve(data.size() * 2);
+    for (char byte : data) {
+        const char16_t c = ansi::decodeByte(static_cast<unsigned char>(byte));
+        value.data += static_cast<char>(c & 0xFF);
+        value.data += static_cast<char>(c >> 8);
+    }
+    return value;
+}
+
+std::string RegistryValue::ansiData() const {
+    if (!isStringType(type)) return data;
+    std::u16string text;
+    text.reserve(data.size() / 2);
+    for (size_t i = 0; i + 1 < data.size(); i += 2) {
+        text += static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
+                                      (static_cast<unsigned char>(data[i + 1]) << 8));
+    }
+    return ansi::fromUtf16(text);
 }
 
 std::optional<uint32_t> RegistryValue::toDword() const {
@@ -651,18 +648,25 @@ bool RegistryStore::setValue(uint32_t root, std::u16string_view path, std::u16st
 
 std::optional<RegistryValue> RegistryStore::getValue(uint32_t root, std::u16string_view path,
                                                      std::u16string_view name) const noexcept {
+    return lookupValue(root, path, name).value;
+}
+
+ValueLookup RegistryStore::lookupValue(uint32_t root, std::u16string_view path,
+                                       std::u16string_view name) const noexcept {
     try {
         sqlite3* db = connection(file_, false);
         Transaction transaction(db, Transaction::Read);
-        if (!transaction.ok()) return std::nullopt;
+        if (!transaction.ok()) return {};
         const auto key = findKey(db, root, path);
-        if (!key) return std::nullopt;
+        if (!key) return {};
         Statement s(db, "SELECT type, data FROM reg_value WHERE key = ?1 AND folded = ?2");
         s.bind(1, *key).bindText(2, folded(name));
-        if (s.step() != SQLITE_ROW) return std::nullopt;
-        return RegistryValue{static_cast<uint32_t>(s.integer(0)), s.bytes(1)};
+        const int rc = s.step();
+        if (rc == SQLITE_DONE) return {true, std::nullopt};
+        if (rc != SQLITE_ROW) return {};
+        return {true, RegistryValue{static_cast<uint32_t>(s.integer(0)), s.bytes(1)}};
     } catch (...) {
-        return std::nullopt;
+        return {};
     }
 }
 
@@ -702,6 +706,29 @@ std::optional<std::vector<std::u16string>> RegistryStore::valueNames(
     }
 }
 
+std::optional<std::vector<NamedValue>> RegistryStore::values(
+    uint32_t root, std::u16string_view path) const noexcept {
+    try {
+        sqlite3* db = connection(file_, false);
+        Transaction transaction(db, Transaction::Read);
+        if (!transaction.ok()) return std::nullopt;
+        const auto key = findKey(db, root, path);
+        if (!key) return std::nullopt;
+        Statement s(db, "SELECT name, type, data FROM reg_value WHERE key = ?1 ORDER BY id");
+        s.bind(1, *key);
+        std::vector<NamedValue> values;
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW) {
+            values.push_back({unicode::utf8ToUtf16(s.bytes(0)),
+                              RegistryValue{static_cast<uint32_t>(s.integer(1)), s.bytes(2)}});
+        }
+        if (rc != SQLITE_DONE) return std::nullopt;
+        return values;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 bool RegistryStore::saveKeyToFile(uint32_t root, std::u16string_view path,
                                   const std::filesystem::path& file) const noexcept {
     try {
@@ -721,14 +748,16 @@ bool RegistryStore::saveKeyToFile(uint32_t root, std::u16string_view path,
 }
 
 bool RegistryStore::restoreKeyFromFile(uint32_t root, std::u16string_view path,
-                                       const std::filesystem::path& file) noexcept {
+                                       const std::filesystem::path& file,
+                                       RestoreTarget target) noexcept {
     try {
         Subtree tree;
         if (!readSavedFile(file, tree)) return false;
         sqlite3* db = connection(file_, true);
         Transaction transaction(db, Transaction::Write);
         if (!transaction.ok()) return false;
-        const auto key = createKeyPath(db, root, path);
+        const auto key = target == RestoreTarget::MustExist ? findKey(db, root, path)
+                                                            : createKeyPath(db, root, path);
         return key && emptyKey(db, *key) && writeSubtree(db, *key, tree) && transaction.commit();
     } catch (...) {
         return false;

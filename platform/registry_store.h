@@ -9,6 +9,8 @@
 // Value data are the bytes the registry would hold: strings (REG_SZ,
 // REG_EXPAND_SZ, REG_MULTI_SZ) as UTF-16LE with their terminating NUL,
 // REG_DWORD as four little-endian bytes; other types are kept as given.
+// The registry's single-byte face (fromAnsi, ansiData) hands string data
+// over in code page 1252 instead, as its "A" entry points do.
 //
 // Every write is one transaction: another process sees all of it or none
 // of it, and a writer killed half-way leaves the store as it was. No
@@ -58,6 +60,26 @@ struct RegistryValue {
     std::optional<std::u16string> toString() const;
     // The number of a REG_DWORD value; nullopt for another type or size.
     std::optional<uint32_t> toDword() const;
+
+    // A value whose data come in the single-byte form: for a string type
+    // (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) bytes in code page 1252, stored
+    // as their UTF-16 form byte for byte (a terminating zero is stored only
+    // when given); other data as they are.
+    static RegistryValue fromAnsi(uint32_t type, std::string_view data);
+    // The data in the single-byte form: string types in code page 1252
+    // (characters it cannot hold become '?'), other data as stored.
+    std::string ansiData() const;
+};
+
+struct NamedValue {
+    std::u16string name;
+    RegistryValue value;
+};
+
+// What a look-up of one value found: whether its key exists, and the value.
+struct ValueLookup {
+    bool keyFound = false;
+    std::optional<RegistryValue> value;
 };
 
 class RegistryStore {
@@ -90,6 +112,8 @@ public:
                   const RegistryValue& value) noexcept;
     std::optional<RegistryValue> getValue(uint32_t root, std::u16string_view path,
                                           std::u16string_view name) const noexcept;
+    ValueLookup lookupValue(uint32_t root, std::u16string_view path,
+                            std::u16string_view name) const noexcept;
     // False when the key or the value does not exist.
     bool deleteValue(uint32_t root, std::u16string_view path, std::u16string_view name) noexcept;
 
@@ -98,6 +122,9 @@ public:
                                                            std::u16string_view path) const noexcept;
     std::optional<std::vector<std::u16string>> valueNames(uint32_t root,
                                                           std::u16string_view path) const noexcept;
+    // The values with their data, in order of creation, read at one moment.
+    std::optional<std::vector<NamedValue>> values(uint32_t root,
+                                                  std::u16string_view path) const noexcept;
 
     // Writes the key with its subtree (values included) into a standalone
     // SQLite file, replacing `file` in one step. False when the key does not
@@ -105,10 +132,13 @@ public:
     bool saveKeyToFile(uint32_t root, std::u16string_view path,
                        const std::filesystem::path& file) const noexcept;
     // Replaces the key's values and subkeys by those saved in `file`, in one
-    // transaction, creating the key when missing. False, with the store
-    // unchanged, when the file is not such a save or cannot be read.
+    // transaction, creating the key when missing unless `target` says it
+    // must exist. False, with the store unchanged, when the file is not such
+    // a save or cannot be read, or the key is missing and must exist.
+    enum class RestoreTarget { CreateWhenMissing, MustExist };
     bool restoreKeyFromFile(uint32_t root, std::u16string_view path,
-                            const std::filesystem::path& file) noexcept;
+                            const std::filesystem::path& file,
+                            RestoreTarget target = RestoreTarget::CreateWhenMissing) noexcept;
 
 private:
     std::filesystem::path file_;

@@ -23,6 +23,7 @@
 #include <unordered_map>
 
 #include "platform/automation/guid_text.h"
+#include "platform/environment_strings.h"
 #include "platform/registry_store.h"
 #include "platform/unicode_text.h"
 
@@ -33,29 +34,6 @@ namespace {
 
 constexpr const char* kComponentModule = "Morcel_TLVX.so";
 
-// %NAME% replaced by the environment variable, as a REG_EXPAND_SZ value is
-// read; an unknown name stays as written.
-std::string expandVariables(const std::string& text) {
-    std::string result;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        const size_t open = text.find('%', pos);
-        const size_t close = open == std::string::npos ? open : text.find('%', open + 1);
-        if (close == std::string::npos) break;
-        result.append(text, pos, open - pos);
-        const std::string name = text.substr(open + 1, close - open - 1);
-        const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
-        if (value) {
-            result += value;
-        } else {
-            result.append(text, open, close - open + 1);
-        }
-        pos = close + 1;
-    }
-    result.append(text, pos, std::string::npos);
-    return result;
-}
-
 // The module registered for the class, if any.
 std::optional<std::string> registeredModule(REFCLSID clsid) {
     const std::u16string key = u"CLSID\\" + formatGuid(clsid) + u"\\InprocServer32";
@@ -63,8 +41,8 @@ std::optional<std::string> registeredModule(REFCLSID clsid) {
     if (!value) return std::nullopt;
     const auto text = value->toString();
     if (!text || text->empty()) return std::nullopt;
-    const std::string path = unicode::utf16ToUtf8(*text);
-    return value->type == regtype::ExpandSz ? expandVariables(path) : path;
+    return unicode::utf16ToUtf8(value->type == regtype::ExpandSz ? environment::expandStrings(*text)
+                                                                 : *text);
 }
 
 // The module asked for classes nobody registered.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,12 +9,14 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/support/sqlite_probe.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
 using namespace tlvx::platform;
-using tlvx::test::TempDir;
+using namespace tlvx::test;
 using Names = std::vector<std::u16string>;
 
 constexpr uint32_t HKCU = regroot::CurrentUser;
@@ -206,40 +207,6 @@ size_t keysBelow(const RegistryStore& store, const std::u16string& path) {
     return count;
 }
 
-bool integrityChecked(const std::filesystem::path& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
-    const bool sound =
-        sqlite3_step(check) == SQLITE_ROW &&
-        std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
-    sqlite3_finalize(check);
-    sqlite3_close(db);
-    return sound;
-}
-
-// Waits until another process holds the write lock of the database; false
-// (with the child reaped) when the child ended before that was seen.
-bool waitUntilLocked(const std::filesystem::path& file, pid_t child) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_busy_timeout(db, 0);
-    bool locked = false;
-    for (;;) {
-        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_BUSY) {
-            locked = true;
-            break;
-        }
-        if (rc == SQLITE_OK) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        if (waitpid(child, nullptr, WNOHANG) == child) break;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    sqlite3_close(db);
-    return locked;
-}
-
 TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
     // A large subtree, saved, to be restored over a small one in one write.
     // Each round restores the tree into a new subkey of itself, doubling it.
@@ -265,7 +232,7 @@ TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
             RegistryStore store(file);
             _exit(store.restoreKeyFromFile(HKCU, u"Project", dir_ / "big.reg") ? 0 : 1);
         }
-        if (waitUntilLocked(file, child)) {
+        if (waitUntilWriteLocked(file, child)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
             kill(child, SIGKILL);
             waitpid(child, nullptr, 0);
@@ -320,6 +287,158 @@ TEST_F(RegistryStoreTest, SaveAndRestoreRefuseWhatTheyCannotDo) {
     // The store's own database is SQLite too, but not a saved key.
     EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Keep", databaseFile()));
     EXPECT_EQ(store_.getValue(HKCU, u"Keep", u"v"), RegistryValue::fromDword(5));
+}
+
+TEST_F(RegistryStoreTest, LookupTellsAMissingKeyFromAMissingValue) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"K", u"a", RegistryValue::fromDword(1)));
+    const auto found = store_.lookupValue(HKCU, u"k", u"A");
+    EXPECT_TRUE(found.keyFound);
+    EXPECT_EQ(found.value, RegistryValue::fromDword(1));
+    const auto noValue = store_.lookupValue(HKCU, u"K", u"b");
+    EXPECT_TRUE(noValue.keyFound);
+    EXPECT_FALSE(noValue.value);
+    EXPECT_FALSE(store_.lookupValue(HKCU, u"Other", u"a").keyFound);
+    EXPECT_FALSE(store_.lookupValue(0x80000004u, u"K", u"a").keyFound);
+}
+
+TEST_F(RegistryStoreTest, ValuesAreListedWithTheirDataAtOneMoment) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"K", u"z", RegistryValue::fromString(u"last?")));
+    ASSERT_TRUE(store_.setValue(HKCU, u"K", u"a", RegistryValue::fromDword(2)));
+    ASSERT_TRUE(store_.setValue(HKCU, u"K", u"Z", RegistryValue::fromString(u"first")));
+    const auto values = store_.values(HKCU, u"K");
+    ASSERT_TRUE(values);
+    ASSERT_EQ(values->size(), 2u);
+    EXPECT_EQ((*values)[0].name, u"z");
+    EXPECT_EQ((*values)[0].value.toString(), u"first");
+    EXPECT_EQ((*values)[1].name, u"a");
+    EXPECT_EQ((*values)[1].value, RegistryValue::fromDword(2));
+    ASSERT_TRUE(store_.createKey(HKCU, u"Empty"));
+    EXPECT_EQ(store_.values(HKCU, u"Empty")->size(), 0u);
+    EXPECT_FALSE(store_.values(HKCU, u"Missing"));
+}
+
+TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {
+    std::string every;
+    for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
+    for (uint32_t type : {regtype::Sz, regtype::ExpandSz, regtype::MultiSz}) {
+        const auto value = RegistryValue::fromAnsi(type, every);
+        EXPECT_EQ(value.type, type);
+        EXPECT_EQ(value.data.size(), 512u);  // stored as UTF-16
+        EXPECT_EQ(value.ansiData(), every);
+    }
+    // What the single-byte face writes, the UTF-16 readers read, and back.
+    EXPECT_EQ(RegistryValue::fromAnsi(regtype::Sz, std::string("caf\xE9 \x80\0", 7)).toString(),
+              u"caf\u00e9 \u20ac");
+    EXPECT_EQ(RegistryValue::fromString(u"\u20ac \u0416").ansiData(), std::string("\x80 ?\0", 4));
+    // Other types pass as they are.
+    const std::string bytes("\xFF\0\x80", 3);
+    EXPECT_EQ(RegistryValue::fromAnsi(regtype::Binary, bytes),
+              (RegistryValue{regtype::Binary, bytes}));
+    EXPECT_EQ((RegistryValue{regtype::Binary, bytes}).ansiData(), bytes);
+    EXPECT_EQ(RegistryValue::fromDword(0x01020304).ansiData(), "\x04\x03\x02\x01");
+}
+
+TEST_F(RegistryStoreTest, RestoreCanRequireAnExistingKey) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"Src\\Sub", u"v", RegistryValue::fromDword(1)));
+    const auto saved = dir_ / "src.hive";
+    ASSERT_TRUE(store_.saveKeyToFile(HKCU, u"Src", saved));
+    const auto mustExist = RegistryStore::RestoreTarget::MustExist;
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"New\\Key", saved, mustExist));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
+    ASSERT_TRUE(store_.createKey(HKCU, u"New\\Key"));
+    EXPECT_TRUE(store_.restoreKeyFromFile(HKCU, u"new\\key", saved, mustExist));
+    EXPECT_EQ(store_.getValue(HKCU, u"New\\Key\\Sub", u"v"), RegistryValue::fromDword(1));
+}
+
+TEST_F(RegistryStoreTest, RestoreRefusesHivesThatNoPathCouldHaveMade) {
+    ASSERT_TRUE(store_.setValue(HKCU, u"Keep\\Old", u"v", RegistryValue::fromDword(5)));
+    const std::vector<HiveValue> none;
+    struct Case {
+        const char* what;
+        std::vector<HiveKey> keys;
+        std::vector<HiveValue> values;
+    };
+    const Case bad[] = {
+        {"an empty name", {{1, 0, "Top"}, {2, 1, ""}}, none},
+        {"a separator in a name", {{1, 0, "Top"}, {2, 1, "a\\b"}}, none},
+        {"a name of 256 characters", {{1, 0, "Top"}, {2, 1, std::string(256, 'n')}}, none},
+        {"two children of one name", {{1, 0, "Top"}, {2, 1, "Same"}, {3, 1, "SAME"}}, none},
+        {"two top keys", {{1, 0, "Top"}, {2, 0, "Other"}}, none},
+        {"no top key", {}, none},
+        {"a value outside the tree", {{1, 0, "Top"}}, {{9, "v", 4, "\1\0\0\0"}}},
+        {"two values of one name", {{1, 0, "Top"}}, {{1, "v", 4, "1"}, {1, "V", 4, "2"}}},
+    };
+    int n = 0;
+    for (const Case& c : bad) {
+        SCOPED_TRACE(c.what);
+        const auto file = dir_ / ("bad" + std::to_string(n++) + ".hive");
+        ASSERT_TRUE(writeHive(file, c.keys, c.values));
+        EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Keep", file));
+        EXPECT_EQ(store_.subkeyNames(HKCU, u"Keep"), Names{u"Old"});
+        EXPECT_EQ(store_.getValue(HKCU, u"Keep\\Old", u"v"), RegistryValue::fromDword(5));
+    }
+    // The same shape with sound names is a hive like any other.
+    const auto good = dir_ / "good.hive";
+    ASSERT_TRUE(writeHive(good, {{1, 0, "Top"}, {2, 1, std::string(255, 'n')}, {3, 2, "x y"}},
+                          {{3, "v", 4, std::string("\x07\0\0\0", 4)}}));
+    ASSERT_TRUE(store_.restoreKeyFromFile(HKCU, u"Keep", good));
+    EXPECT_EQ(store_.getValue(HKCU, u"Keep\\" + std::u16string(255, u'n') + u"\\x y", u"v"),
+              RegistryValue::fromDword(7));
+}
+
+// Every operation of the store, on whatever its file holds; none may crash.
+void useEveryOperation(RegistryStore& store, const std::filesystem::path& dir) {
+    const auto one = RegistryValue::fromDword(1);
+    EXPECT_FALSE(store.createKey(HKCU, u"A"));
+    EXPECT_FALSE(store.setValue(HKCU, u"A", u"v", one));
+    EXPECT_FALSE(store.deleteValue(HKCU, u"A", u"v"));
+    EXPECT_FALSE(store.deleteKey(HKCU, u"A"));
+    EXPECT_FALSE(store.deleteTree(HKCU, u"A"));
+    EXPECT_FALSE(store.keyExists(HKCU, u""));
+    EXPECT_FALSE(store.getValue(HKCU, u"A", u"v"));
+    EXPECT_FALSE(store.lookupValue(HKCU, u"", u"v").keyFound);
+    EXPECT_FALSE(store.subkeyNames(HKCU, u""));
+    EXPECT_FALSE(store.valueNames(HKCU, u""));
+    EXPECT_FALSE(store.values(HKCU, u""));
+    EXPECT_FALSE(store.saveKeyToFile(HKCU, u"", dir / "out.hive"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.hive"));
+}
+
+TEST_F(RegistryStoreTest, AFileThatIsNoStoreOfOursIsLeftAsItIs) {
+    const std::string garbage(8192, '\x5A');
+    dir_.write("data/registry.sqlite", garbage);
+    useEveryOperation(store_, dir_.path());
+    EXPECT_EQ(TempDir::read(databaseFile()), garbage);
+
+    // A store of a later version of the program: not ours to change.
+    RegistryStore newer(dir_ / "newer.sqlite");
+    ASSERT_TRUE(newer.createKey(HKCU, u"A"));
+    ASSERT_TRUE(execSql(dir_ / "newer.sqlite", "PRAGMA user_version = 2"));
+    EXPECT_FALSE(store_.keyExists(HKCU, u""));  // this thread lets go of its connection
+    useEveryOperation(newer, dir_.path());
+}
+
+TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
+    // Made and closed by another process, so that no file is left beside it.
+    const std::filesystem::path file = databaseFile();
+    ASSERT_TRUE(inChildProcess([&] {
+        RegistryStore store(file);
+        const bool made = store.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(3));
+        exit(made ? 0 : 1);  // exit, not _exit: the connection is closed
+        return made;
+    }));
+    ASSERT_FALSE(std::filesystem::exists(file.string() + "-shm"));
+    std::filesystem::permissions(dir_.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(file.parent_path(), std::filesystem::perms(0555));
+    std::filesystem::permissions(file, std::filesystem::perms(0444));
+    EXPECT_TRUE(runUnprivileged([&] {
+        RegistryStore store(file);
+        return store.getValue(HKCU, u"a\\b", u"V") == RegistryValue::fromDword(3) &&
+               store.subkeyNames(HKCU, u"A") == Names{u"B"} &&
+               !store.setValue(HKCU, u"A", u"w", RegistryValue::fromDword(1)) &&
+               !store.deleteKey(HKCU, u"A") && store.keyExists(HKCU, u"A\\B");
+    }));
+    std::filesystem::permissions(file.parent_path(), std::filesystem::perms(0755));
 }
 
 TEST(RegistryStoreLocation, FollowsTheEnvironment) {
