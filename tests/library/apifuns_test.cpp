@@ -137,7 +137,7 @@ TEST_P(ApiFunsSpecialTest, IniMethodsGiveTheEmptyResultAndWriteNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ApiFunsSpecialTest, ::testing::ValuesIn(kSpecialKinds),
-                         [](const auto& info) { return kindName(info.param); });
+                         [](const auto& kind) { return kindName(kind.param); });
 
 TEST_F(ApiFunsTest, DialogsWithoutAWindowSystemGiveTheEmptyResult) {
     SAFEARRAY* chosen = nullptr;

@@ -299,7 +299,7 @@ TEST_P(TxtFileSpecialTest, WritersChangeNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TxtFileSpecialTest, ::testing::ValuesIn(test::kSpecialKinds),
-                         [](const auto& info) { return test::kindName(info.param); });
+                         [](const auto& kind) { return test::kindName(kind.param); });
 
 // Only what cannot harm the device is tried on the system's own: the
 // rewrites are tried on a device node of the test's own above.

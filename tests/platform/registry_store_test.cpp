@@ -183,7 +183,8 @@ TEST_F(RegistryStoreTest, ConcurrentWritersWaitForEachOther) {
             RegistryStore store(file);
             bool ok = true;
             for (int i = 0; i < 40; ++i) {
-                std::u16string name = u"w" + std::u16string(1, u'0' + c) + u"_";
+                std::u16string name =
+                    u"w" + std::u16string(1, static_cast<char16_t>(u'0' + c)) + u"_";
                 for (char digit : std::to_string(i)) name += static_cast<char16_t>(digit);
                 ok = store.setValue(HKCU, u"Busy", name, RegistryValue::fromDword(i)) && ok;
             }

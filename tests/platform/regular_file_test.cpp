@@ -96,7 +96,7 @@ TEST_P(SpecialFileTest, EveryWriterRefusesAndLeavesItAsItIs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SpecialFileTest, ::testing::ValuesIn(tlvx::test::kSpecialKinds),
-                         [](const auto& info) { return tlvx::test::kindName(info.param); });
+                         [](const auto& kind) { return tlvx::test::kindName(kind.param); });
 
 TEST(RegularFile, ReadsRegularFilesAlsoThroughLinksAndTellsTheirSize) {
     TempDir dir;
