@@ -52,11 +52,10 @@ private:
     std::array<char16_t, 64> encoding_;
     std::array<std::uint8_t, 256> decoding_;
     // Derived from the two above, for speed: the two digits of 12 bits, and
-    // each digit's value already shifted to its place in a group of four.
+    // each digit's value already shifted to its place in a group of four
+    // (with a mark on the low bytes of CR, LF and "=").
     std::array<std::uint32_t, 4096> digitPairs_;
     std::array<std::array<std::uint32_t, 256>, 4> placed_;
-    // Low bytes of CR, LF and "=", which need a look at the whole character.
-    std::array<bool, 256> special_;
 };
 
 }  // namespace tlvx::library

@@ -1,5 +1,8 @@
 #include "library/encoding_detection.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 
 namespace tlvx::library {
@@ -17,6 +20,8 @@ constexpr int followers(unsigned char b) {
     if (b < 0xFE) return 5;
     return -1;
 }
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
 constexpr bool isContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
@@ -62,30 +67,59 @@ void EncodingScanner::feed(std::string_view bytes) {
 
 void EncodingScanner::scan(const unsigned char* p, std::size_t size) {
     const unsigned char* const end = p + size;
-    while (p < end && !stray_) {
-        if (expected_ > 0) {
-            if (!isContinuation(*p)) {
-                stray_ = true;
-                return;
-            }
-            ++p;
-            if (--expected_ == 0) complete_ = true;
-            continue;
+    // The rest of a sequence the previous block cut.
+    for (; expected_ > 0 && p < end; ++p, --expected_) {
+        if (!isContinuation(*p)) {
+            stray_ = true;
+            return;
         }
-        // 7-bit text, eight bytes at a time.
+        if (expected_ == 1) complete_ = true;
+    }
+    while (p < end) {
+        // 7-bit text 32 bytes at a time, then eight at a time up to the
+        // first byte with its high bit set.
+        while (end - p >= 32) {
+            std::uint64_t words[4];
+            std::memcpy(words, p, sizeof words);
+            if ((words[0] | words[1] | words[2] | words[3]) & kHighBits) break;
+            p += 32;
+        }
         while (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
-            if (word & 0x8080808080808080ull) break;
-            p += 8;
+            const std::uint64_t high = word & kHighBits;
+            if (high == 0) {
+                p += 8;
+                continue;
+            }
+            p += std::countr_zero(high) >> 3;  // bytes are little-endian in the word
+            break;
         }
-        if (p == end) break;
-        const int n = followers(*p++);
+        if (p == end) return;
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int n = followers(*p);
         if (n < 0) {
             stray_ = true;
             return;
         }
-        expected_ = static_cast<std::uint8_t>(n);
+        // The bytes of the sequence that this block holds must fit; the
+        // others are checked when the next block comes.
+        const auto here = static_cast<int>(std::min<std::ptrdiff_t>(n, end - p - 1));
+        for (int k = 1; k <= here; ++k) {
+            if (!isContinuation(p[k])) {
+                stray_ = true;
+                return;
+            }
+        }
+        p += here + 1;
+        if (here < n) {
+            expected_ = static_cast<std::uint8_t>(n - here);
+            return;
+        }
+        complete_ = true;
     }
 }
 
