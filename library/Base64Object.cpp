@@ -1,12 +1,15 @@
 #include "library/Base64Object.h"
 
+#include "library/frame/raised_error.h"
+
 namespace tlvx::library {
 
 using frame::byRef;
 using frame::byVal;
+using frame::guarded;
 using frame::method;
-using frame::notImplemented;
 using frame::optVal;
+using frame::text;
 
 namespace {
 
@@ -27,24 +30,38 @@ static_assert(frame::wellFormed(kMethods));
 
 constinit const frame::DispatchTable Base64Object::dispatchTable = kMethods;
 
-HRESULT Base64Object::Encode(BSTR, BSTR, BSTR* result) noexcept {
+HRESULT Base64Object::Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded(
+        [&] { return frame::putText(result, base64_.Encode(text(Source), text(CharSet))); });
 }
 
-HRESULT Base64Object::EncodeFile(BSTR, BSTR* result) noexcept {
+HRESULT Base64Object::EncodeFile(BSTR astrFile, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] { return frame::putText(result, base64_.EncodeFile(text(astrFile))); });
 }
 
-HRESULT Base64Object::Decode(BSTR*, BSTR, BSTR* result) noexcept {
+HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!sInput) return E_POINTER;
+    return guarded(
+        [&] { return frame::putText(result, base64_.Decode(text(*sInput), text(CharSet))); });
 }
 
-HRESULT Base64Object::DecodeToFile(BSTR*, BSTR*) noexcept {
+HRESULT Base64Object::DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!sInput || !sFileName) return E_POINTER;
+    return guarded([&] {
+        const auto error = base64_.DecodeToFile(text(*sInput), text(*sFileName));
+        if (!error) return S_OK;
+        return frame::raiseError(error->number, error->source, error->description);
+    });
 }
 
 }  // namespace tlvx::library

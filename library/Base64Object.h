@@ -1,7 +1,10 @@
 #pragma once
-// The Base64 class as clients see it (_Base64). Its methods are not built
-// yet: each answers E_NOTIMPL with an empty result.
+// The Base64 class as clients see it (_Base64), over Base64, the one home
+// of that logic. Its coding tables are filled when the object is made.
+// DecodeToFile raises its errors to the caller through the error
+// information; the other methods give the empty text when they fail.
 
+#include "library/base64.h"
 #include "library/frame/ComObject.h"
 #include "library/include/Morcel_TLVX.h"
 
@@ -16,6 +19,9 @@ public:
     HRESULT EncodeFile(BSTR astrFile, BSTR* result) noexcept override;
     HRESULT Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept override;
     HRESULT DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept override;
+
+private:
+    Base64 base64_;
 };
 
 }  // namespace tlvx::library

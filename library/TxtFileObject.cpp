@@ -8,7 +8,6 @@ using frame::byRef;
 using frame::byVal;
 using frame::guarded;
 using frame::method;
-using frame::notImplemented;
 using frame::optVal;
 using frame::text;
 
@@ -136,24 +135,60 @@ HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_
     });
 }
 
-HRESULT TxtFileObject::WriteByCharset(BSTR, BSTR, BSTR) noexcept {
+HRESULT TxtFileObject::WriteByCharset(BSTR FileName, BSTR Content, BSTR CharSet) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return guarded([&] {
+        charsets_.WriteByCharset(text(FileName), text(Content), text(CharSet));
+        return S_OK;
+    });
 }
 
-HRESULT TxtFileObject::ReadByCharset(BSTR, BSTR, BSTR* result) noexcept {
+HRESULT TxtFileObject::ReadByCharset(BSTR FileName, BSTR CharSet, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] {
+        return frame::putText(result, charsets_.ReadByCharset(text(FileName), text(CharSet)));
+    });
 }
 
-HRESULT TxtFileObject::AutoRead(BSTR, BSTR* result) noexcept {
+HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] {
+        // Through the object's own interface, so that the encoding and the
+        // reading behave exactly as for a client that calls them.
+        _TxtFile* self = this;
+        BSTR encoding = nullptr;
+        self->GetEncoding(FileName, &encoding);
+        const std::u16string found = text(encoding);
+        SysFreeString(encoding);
+        const auto readIn = [&](std::u16string_view charset) {
+            BSTR name = platform::automation::allocBstr(charset);
+            if (!name) return E_OUTOFMEMORY;
+            const HRESULT hr = self->ReadByCharset(FileName, name, result);
+            SysFreeString(name);
+            return hr;
+        };
+        HRESULT hr = S_OK;
+        if (found == u"UTF-8") {
+            hr = readIn(u"utf-8");
+        } else if (found == u"Unicode" || found == u"UnicodeBigEndian") {
+            hr = readIn(u"Auto");
+        } else if (found == u"ANSI") {
+            hr = frame::putText(result, charsets_.ReadAnsi(text(FileName)));
+        }
+        if (hr == E_OUTOFMEMORY) return hr;
+        return *result ? S_OK : frame::putText(result, u"");
+    });
 }
 
-HRESULT TxtFileObject::GetEncoding(BSTR, BSTR* result) noexcept {
+HRESULT TxtFileObject::GetEncoding(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return guarded([&] { return frame::putText(result, charsets_.GetEncoding(text(FileName))); });
 }
 
 }  // namespace tlvx::library

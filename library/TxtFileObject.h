@@ -1,11 +1,12 @@
 #pragma once
 // The TxtFile class as clients see it: the _TxtFile interface over the line
-// operations of TxtFile, which stay the one home of that logic. The charset
-// methods are not built yet and answer E_NOTIMPL.
+// operations of TxtFile and the charset operations of TxtFileCharsets, which
+// stay the one homes of that logic.
 
 #include "library/TxtFile.h"
 #include "library/frame/ComObject.h"
 #include "library/include/Morcel_TLVX.h"
+#include "library/txtfile_charsets.h"
 
 namespace tlvx::library {
 
@@ -33,6 +34,7 @@ public:
 
 private:
     TxtFile lines_;
+    TxtFileCharsets charsets_;
 };
 
 }  // namespace tlvx::library

@@ -85,11 +85,13 @@ FileReplacement::FileReplacement(const std::filesystem::path& target)
     // A FIFO, a device or a folder is no file to rewrite, and a link that
     // names nothing is not followed to make a file where it points.
     if (!isReplaceable(target)) {
+        error_ = EINVAL;
         failed_ = true;
         return;
     }
     const std::string name = target_.filename().native();
     if (name.empty() || name == "." || name == "..") {
+        error_ = EINVAL;
         failed_ = true;
         return;
     }
@@ -100,7 +102,7 @@ FileReplacement::FileReplacement(const std::filesystem::path& target)
     std::string pattern = (target_.parent_path() / hidden).native();
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
-        failed_ = true;
+        fail();
         return;
     }
     temp_ = pattern;
@@ -109,6 +111,11 @@ FileReplacement::FileReplacement(const std::filesystem::path& target)
 
 FileReplacement::~FileReplacement() {
     if (!committed_) abandon();
+}
+
+void FileReplacement::fail() {
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+    failed_ = true;
 }
 
 void FileReplacement::abandon() {
@@ -127,27 +134,52 @@ void FileReplacement::write(std::string_view bytes) {
     }
     if (!flushBuffer()) return;
     if (bytes.size() >= kBufferSize) {
-        if (!writeAll(fd_, bytes.data(), bytes.size())) failed_ = true;
+        if (!writeAll(fd_, bytes.data(), bytes.size())) fail();
     } else {
         buffer_.append(bytes);
     }
 }
 
 bool FileReplacement::flushBuffer() {
-    if (!writeAll(fd_, buffer_.data(), buffer_.size())) failed_ = true;
+    if (!writeAll(fd_, buffer_.data(), buffer_.size())) fail();
     buffer_.clear();
     return !failed_;
 }
 
 bool FileReplacement::commit() {
+    return finish(true);
+}
+
+bool FileReplacement::commitAsNewFile() {
+    return finish(false);
+}
+
+// Renames the new file to the target without replacing an existing one;
+// where the file system cannot do that in one step, a hard link does it.
+static int renameNoReplace(const char* from, const char* to) {
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    if (::link(from, to) != 0) return -1;
+    ::unlink(from);
+    return 0;
+}
+
+bool FileReplacement::finish(bool replace) {
     if (committed_) return true;
-    if (!ok() || !flushBuffer() || ::fsync(fd_) != 0 || !isReplaceable(target_)) {
+    if (!ok() || !flushBuffer() || ::fsync(fd_) != 0) {
+        fail();
+        abandon();
+        return false;
+    }
+    if (!isReplaceable(target_)) {
+        error_ = EINVAL;
+        failed_ = true;
         abandon();
         return false;
     }
     struct stat st;
     mode_t mode = 0666 & ~currentUmask();
-    if (::stat(target_.c_str(), &st) == 0) {
+    if (replace && ::stat(target_.c_str(), &st) == 0) {
         // The permission bits only: a set-user-id bit must not pass to a
         // file that now belongs to whoever rewrote it.
         mode = st.st_mode & 0777;
@@ -159,12 +191,17 @@ bool FileReplacement::commit() {
         }
     }
     if (::fchmod(fd_, mode) != 0) {
+        fail();
         abandon();
         return false;
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    const bool closed = ::close(fd) == 0;
+    const bool renamed = closed && (replace ? ::rename(temp_.c_str(), target_.c_str())
+                                            : renameNoReplace(temp_.c_str(), target_.c_str())) == 0;
+    if (!renamed) {
+        fail();
         abandon();
         return false;
     }

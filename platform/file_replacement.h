@@ -30,10 +30,17 @@ public:
     // the target exists (else 0666 less the umask), and renames it over the
     // target. False when any step failed; the target is then unchanged.
     bool commit();
+    // As commit(), but only when the target does not exist: an existing
+    // one, also one created meanwhile, stays as it is (error() EEXIST).
+    bool commitAsNewFile();
     const std::filesystem::path& target() const { return target_; }
+    // The system error of the step that failed; 0 while none did.
+    int error() const { return error_; }
 
 private:
     bool flushBuffer();
+    bool finish(bool replace);
+    void fail();
     void abandon();
 
     std::filesystem::path target_;
@@ -41,6 +48,7 @@ private:
     int fd_ = -1;
     bool failed_ = false;
     bool committed_ = false;
+    int error_ = 0;
     std::string buffer_;
 };
 

@@ -4,8 +4,9 @@
 // not registered, or its module cannot be loaded, the component module
 // lying beside the running executable is asked instead (registration-free
 // activation), so that a freshly built program works without a
-// registration step. TLVX_COMPONENT_DIR overrides that module: a folder
-// holding Morcel_TLVX.so, or the module file itself.
+// registration step. The classes the platform serves itself (the stream
+// component) are found the same way, without any module. TLVX_COMPONENT_DIR overrides that module:
+// a folder holding Morcel_TLVX.so, or the module file itself.
 //
 // Modules stay loaded for the life of the process (one handle per path):
 // objects they made may outlive any count we could keep.
@@ -24,6 +25,7 @@
 
 #include "platform/automation/guid_text.h"
 #include "platform/environment_strings.h"
+#include "platform/automation/platform_classes.h"
 #include "platform/registry_store.h"
 #include "platform/unicode_text.h"
 
@@ -135,6 +137,9 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID /*pvReserve
                 return askModule(entry, rclsid, riid, ppv);
             }
         }
+        if (const HRESULT hr = platformClassObject(rclsid, riid, ppv); hr != REGDB_E_CLASSNOTREG) {
+            return hr;
+        }
         if (const auto entry = modules().entryPoint(besideExecutableModule())) {
             const HRESULT hr = askModule(entry, rclsid, riid, ppv);
             return hr == CLASS_E_CLASSNOTAVAILABLE ? REGDB_E_CLASSNOTREG : hr;
@@ -159,8 +164,9 @@ HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContex
     return hr;
 }
 
-// Looks in the registry store only (HKEY_CLASSES_ROOT\<ProgID>\CLSID); a
-// class that is reachable only without registration has no ProgID here.
+// Looks in the registry store (HKEY_CLASSES_ROOT\<ProgID>\CLSID), then among
+// the platform's own classes; a module's class that is reachable only
+// without registration has no ProgID here.
 HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) noexcept {
     if (!lpszProgID || !lpclsid) return E_INVALIDARG;
     *lpclsid = CLSID_NULL;
@@ -173,7 +179,7 @@ HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) noexcept {
                                                     std::u16string(progId) + u"\\CLSID", u"");
         const auto text = value ? value->toString() : std::nullopt;
         const auto clsid = text ? parseGuid(*text) : std::nullopt;
-        if (!clsid) return CO_E_CLASSSTRING;
+        if (!clsid) return platformClassId(progId, *lpclsid) ? S_OK : CO_E_CLASSSTRING;
         *lpclsid = *clsid;
         return S_OK;
     } catch (...) {

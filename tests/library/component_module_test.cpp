@@ -299,11 +299,14 @@ TEST_F(Registration, RegsvrRegistersUnregistersAndSaysWhatHappened) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output, "Registered " + kModule.string() + ".\n");
     EXPECT_TRUE(text(std::u16string(kTxtFileClass) + u"\\InprocServer32"));
+    // The platform's stream component, which the library relies on, beside it.
+    EXPECT_EQ(text(u"ADODB.Stream\\CLSID"), u"{00000566-0000-0010-8000-00AA006D2EA4}");
 
     result = run(regsvr + " -u " + quoted(kModule));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output, "Unregistered " + kModule.string() + ".\n");
     EXPECT_FALSE(exists(kTxtFileClass));
+    EXPECT_FALSE(exists(u"ADODB.Stream"));
 
     // A bare file name is the one in the current folder, registered by its
     // absolute path.

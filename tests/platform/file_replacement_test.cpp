@@ -173,3 +173,26 @@ TEST(FileReplacement, ConcurrentReplacementsNeverMix) {
     EXPECT_EQ(mixed, 0);
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"shared.txt"});
 }
+
+TEST(FileReplacement, ANewFileNeverReplacesOneThatExists) {
+    TempDir dir;
+    const fs::path target = dir / "new.bin";
+    {
+        FileReplacement file(target);
+        file.write("first");
+        // Until the commit, nothing bears the target's name.
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_TRUE(file.commitAsNewFile());
+    }
+    EXPECT_EQ(TempDir::read(target), "first");
+    FileReplacement second(target);
+    second.write("second");
+    EXPECT_FALSE(second.commitAsNewFile());
+    EXPECT_EQ(second.error(), EEXIST);
+    EXPECT_EQ(TempDir::read(target), "first");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"new.bin"});
+
+    FileReplacement nowhere(dir / "missing" / "x.bin");
+    EXPECT_FALSE(nowhere.ok());
+    EXPECT_EQ(nowhere.error(), ENOENT);
+}

@@ -2,7 +2,9 @@
 //
 // Registers a component module by calling its DllRegisterServer, or with -u
 // unregisters it through DllUnregisterServer, and says in one line what
-// happened. Exit status 0 on success, 1 on failure, 2 for a wrong command
+// happened. The classes the platform serves itself (the stream component
+// "ADODB.Stream" the library relies on) are registered and unregistered
+// beside the module's own. Exit status 0 on success, 1 on failure, 2 for a wrong command
 // line.
 
 #include <dlfcn.h>
@@ -14,6 +16,7 @@
 #include <system_error>
 
 #include "platform/automation/ole_types.h"
+#include "platform/automation/platform_classes.h"
 
 namespace {
 
@@ -106,7 +109,12 @@ int run(const CommandLine& line) {
                      name.c_str(), entryName);
         return kFailed;
     }
-    const HRESULT hr = entry();
+    HRESULT hr = entry();
+    if (SUCCEEDED(hr)) {
+        namespace automation = tlvx::platform::automation;
+        hr = line.unregister ? automation::unregisterPlatformClasses()
+                             : automation::registerPlatformClasses();
+    }
     if (FAILED(hr)) {
         std::fprintf(stderr, "regsvr: %s in %s failed: %s.\n", entryName, name.c_str(),
                      reasonOf(hr).c_str());

@@ -1,0 +1,18 @@
+#pragma once
+// Raw byte access to a file in blocks, read-only, so that a file of any size
+// is looked at with a bounded amount of memory.
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace tlvx::platform {
+
+// Hands the file's bytes to `consume` block by block, in order; `consume`
+// returns false to stop early. False when the file cannot be opened (a
+// folder cannot) or a read fails.
+bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
+                const std::function<bool(std::string_view)>& consume);
+
+}  // namespace tlvx::platform
