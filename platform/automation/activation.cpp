@@ -24,8 +24,8 @@
 #include <unordered_map>
 
 #include "platform/automation/guid_text.h"
-#include "platform/environment_strings.h"
 #include "platform/automation/platform_classes.h"
+#include "platform/environment_strings.h"
 #include "platform/registry_store.h"
 #include "platform/unicode_text.h"
 

@@ -36,8 +36,7 @@ protected:
     ui::ListingTableModel model{listing};
     // Checks every answer and every change signal of the model against
     // Qt's rules for item models; a broken rule ends the test program.
-    QAbstractItemModelTester tester{&model,
-                                    QAbstractItemModelTester::FailureReportingMode::Fatal};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 TEST_F(ListingTableModelTest, GivesTheTextsAlignedByKind) {
