@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -113,9 +114,43 @@ TEST_F(CountCommandTest, BadInputIsOneLineOnStderrAndStatusTwo) {
     EXPECT_EQ(run({"--bogus", kExamples + "/Shop.vbg"}).status, 2);
 }
 
+TEST_F(CountCommandTest, AFileThatIsNoProjectIsRefusedAloneAndSkippedInAGroup) {
+    TempDir dir;
+    const auto letter = dir.write("letter.vbp", "Dear reader,\r\nno project here.\r\n");
+    const auto empty = dir.write("empty.vbp", "");
+    for (const auto& file : {letter, empty}) {
+        const auto r = run({"--record", "--history", (dir / "hist").string(), file.string()});
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(lines(r.err), std::vector<std::string>{
+                                    "tlvx-count: " + file.string() +
+                                    ": not a VB6 project (no \"Type=\" line and no module)"});
+        EXPECT_FALSE(std::filesystem::exists(dir / "hist/%"));
+    }
+
+    dir.write("App/App.vbp",
+              "Type=Exe\r\nName=\"App\"\r\nMajorVer=1\r\nMinorVer=0\r\nRevisionVer=0\r\n");
+    const auto group = dir.write(
+        "all.vbg",
+        "VBGROUP 5.0\r\nProject=letter.vbp\r\nProject=App\\App.vbp\r\nProject=gone.vbp\r\n");
+    const auto r = run({"--record", "--history", (dir / "hist").string(), group.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.err), (std::vector<std::string>{
+                                "tlvx-count: " + group.string() +
+                                    ": position 1 (letter.vbp) is not a VB6 project, skipped",
+                                "tlvx-count: " + group.string() +
+                                    ": position 3 (gone.vbp) is not a VB6 project, skipped"}));
+    EXPECT_EQ(r.out.rfind("Project\t2/3 App\\App.vbp\n", 0), 0u) << r.out;
+    std::vector<std::string> recorded;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir / "hist"))
+        recorded.push_back(std::filesystem::relative(e.path(), dir / "hist").string());
+    std::ranges::sort(recorded);
+    EXPECT_EQ(recorded, (std::vector<std::string>{"App", "App/1.0.0"}));
+}
+
 TEST_F(CountCommandTest, WindowsNotationAndOtherCaseFindTheFile) {
     TempDir dir;
-    dir.write("Prj/App.vbp", "Name=\"A\"\r\n");
+    dir.write("Prj/App.vbp", "Type=Exe\r\nName=\"A\"\r\n");
     const auto r = run({(dir / "prj").string() + "\\APP.VBP"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Name\tA"), std::string::npos);
