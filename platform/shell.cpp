@@ -147,9 +147,26 @@ bool start(const Launch& launch) {
     return got == 0;
 }
 
+thread_local HandOvers handOvers;
+
+bool tryToOpen(std::string_view target) noexcept;
+
 }  // namespace
 
 bool openWithDefaultHandler(std::string_view target) noexcept {
+    const bool started = tryToOpen(target);
+    ++handOvers.attempts;
+    handOvers.latestStarted = started;
+    return started;
+}
+
+HandOvers handOversSoFar() noexcept {
+    return handOvers;
+}
+
+namespace {
+
+bool tryToOpen(std::string_view target) noexcept {
     if (target.empty() || target.find('\0') != std::string_view::npos) return false;
     try {
         Launch launch;
@@ -166,5 +183,7 @@ bool openWithDefaultHandler(std::string_view target) noexcept {
         return false;
     }
 }
+
+}  // namespace
 
 }  // namespace tlvx::platform::shell

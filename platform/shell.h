@@ -3,6 +3,7 @@
 // mailto: address, a document or a program is done here by the desktop's
 // default handler, xdg-open.
 
+#include <cstdint>
 #include <string_view>
 
 namespace tlvx::platform::shell {
@@ -14,5 +15,14 @@ namespace tlvx::platform::shell {
 // left as a zombie of this process. True when the handler was started; an
 // empty target, one holding a NUL, or no xdg-open on PATH start nothing.
 bool openWithDefaultHandler(std::string_view target) noexcept;
+
+// The hand-overs this thread has tried so far and whether the latest one
+// started its handler: a caller of a service that hands a target over and
+// tells nothing (the component library's ExecCmd) learns the outcome here.
+struct HandOvers {
+    std::uint64_t attempts = 0;
+    bool latestStarted = false;
+};
+HandOvers handOversSoFar() noexcept;
 
 }  // namespace tlvx::platform::shell

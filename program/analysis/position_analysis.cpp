@@ -1,5 +1,8 @@
 #include "program/analysis/position_analysis.h"
 
+#include "program/analysis/project_recognition.h"
+#include "program/analysis/summary_line.h"
+
 namespace tlvx::analysis {
 
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
@@ -9,6 +12,12 @@ PositionResult analysePosition(const ProjectList& list, std::size_t index, Listi
     enterProjectFolder(list, index);
     const std::filesystem::path copy =
         index < list.workingCopies.size() ? list.workingCopies[index] : std::filesystem::path();
+    result.isProject = workingCopyHoldsProject(copy);
+    if (!result.isProject) {
+        listing.clear();
+        result.calculation.summary = summaryLine({}, 0);
+        return result;
+    }
     result.properties = readProjectProperties(copy, library.pafs);
     result.calculation = calculateProject(copy, listing, library.ptxf, scratchFolder);
     return result;

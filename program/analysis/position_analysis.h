@@ -15,6 +15,9 @@
 namespace tlvx::analysis {
 
 struct PositionResult {
+    // False when the position's project file is missing or no project at
+    // all: the listing is then empty, and nothing else was read.
+    bool isProject = false;
     ProjectProperties properties;
     Calculation calculation;
 };

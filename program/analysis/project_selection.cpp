@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "program/analysis/project_recognition.h"
+
 namespace tlvx::analysis {
 namespace {
 
@@ -13,13 +15,16 @@ std::string_view trimSpaces(std::string_view s) {
 
 }  // namespace
 
-bool ProjectSelection::choose(std::string_view chosenPath, const Analyse& analyse) {
+Choice ProjectSelection::choose(std::string_view chosenPath, const Analyse& analyse) {
+    // Checked before any working copy is made: the copy could take the
+    // place of one the previous list still uses.
+    if (!isGroupFile(chosenPath) && !projectFileHoldsProject(chosenPath)) return Choice::NoProject;
     auto list = buildProjectList(chosenPath, workingCopyFolder_);
-    if (!list) return false;
+    if (!list) return Choice::GroupUnreadable;
     list_ = std::move(*list);
     counter_ = "  1/" + std::to_string(list_.size());
     analyse(list_, 0);
-    return true;
+    return Choice::Made;
 }
 
 void ProjectSelection::previous(const Analyse& analyse) {

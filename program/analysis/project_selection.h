@@ -13,6 +13,13 @@
 
 namespace tlvx::analysis {
 
+// What became of a choice.
+enum class Choice {
+    Made,             // the list replaced, its first position analysed
+    GroupUnreadable,  // the group file cannot be read
+    NoProject,        // the chosen project file is no VB6 project at all
+};
+
 class ProjectSelection {
 public:
     // Runs the analysis of one position (0-based).
@@ -23,8 +30,9 @@ public:
 
     // A new choice: the list with the working copies of all positions, the
     // counter at "  1/N", and the first position analysed. A group file that
-    // cannot be read leaves everything as it was and gives false.
-    bool choose(std::string_view chosenPath, const Analyse& analyse);
+    // cannot be read, or a chosen project file that holds no project, leaves
+    // everything as it was, its working copies too.
+    Choice choose(std::string_view chosenPath, const Analyse& analyse);
     // One position back or on; nothing at the ends, before a choice, or with
     // a single position. The counter changes after the analysis.
     void previous(const Analyse& analyse);

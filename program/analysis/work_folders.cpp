@@ -26,6 +26,11 @@ std::filesystem::path workFoldersBase(const std::filesystem::path& preferred) {
     return userDataFolder();
 }
 
+std::string movedHistoryMessage(const std::filesystem::path& historyRoot) {
+    return "The program's folder cannot be written, so the version history now lies in \"" +
+           historyRoot.string() + "\".";
+}
+
 void createWorkFolders(const std::filesystem::path& base) {
     std::error_code ec;
     std::filesystem::create_directories(base, ec);

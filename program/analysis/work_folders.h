@@ -5,6 +5,7 @@
 // program) they lie in the per-user data folder instead.
 
 #include <filesystem>
+#include <string>
 
 namespace tlvx::analysis {
 
@@ -20,6 +21,10 @@ std::filesystem::path userDataFolder();
 // Where the working folders belong: `preferred` when it can be written,
 // else the per-user data folder.
 std::filesystem::path workFoldersBase(const std::filesystem::path& preferred);
+
+// What the user is told once at start when the working folders lie in the
+// per-user data folder, with the history root they now use.
+std::string movedHistoryMessage(const std::filesystem::path& historyRoot);
 
 // Creates "tempprjfiles" and then "verhis" in `base` when they are missing.
 // A folder that cannot be created is passed over.

@@ -14,9 +14,11 @@ RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t
                                   const VersionHistory& history) {
     RecordedAnalysis done;
     done.result = analysis::analysePosition(list, index, listing, library, scratchFolder);
+    if (!done.result.isProject) return done;
     // The record keeps the rows in the order the listing shows them.
     done.recorded = history.save(done.result.properties.name(), done.result.properties.version(),
                                  listing.rows(), done.result.calculation.summary);
+    done.failed = !done.recorded;
     return done;
 }
 

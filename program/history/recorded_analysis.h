@@ -14,7 +14,10 @@ namespace tlvx::history {
 
 struct RecordedAnalysis {
     analysis::PositionResult result;
+    // A position that holds no project is not recorded, and that is no
+    // failure: `recorded` is then false, `failed` too.
     bool recorded = false;
+    bool failed = false;
 };
 
 // What the user is told when a calculation could not be recorded.

@@ -28,7 +28,7 @@ QLabel* label(const QString& text, const QRect& place, int maxRight, QWidget* pa
 
 }  // namespace
 
-AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner)
+AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString& historyPlace)
     : QDialog(owner), openAddress_(std::move(openAddress)) {
     setObjectName(QStringLiteral("frmPubAbout"));
     setWindowTitle(QStringLiteral("About Tallyvex"));
@@ -72,6 +72,15 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner)
     QLabel* rights = label(QStringLiteral("Copyright \u00A9 Zentor Programming Solution"),
                            twipsRect(1320, 1035, 4665, 195), toEdge, fra, "lblCopy", windowFont());
     shareSmallestFont({member, version, rights});
+    if (!historyPlace.isEmpty()) {
+        // In the free strip between the rights line and the rule.
+        auto* place = new QLabel(QStringLiteral("Version history: ") + historyPlace, fra);
+        place->setObjectName(QStringLiteral("lblHistory"));
+        place->setGeometry(twipsRect(1320, 1230, 0, 165));
+        place->resize(toEdge - place->x(), place->height());
+        place->setFont(windowFont());
+        fitTextToBox(*place);
+    }
 
     auto* rule = new QFrame(fra);
     rule->setObjectName(QStringLiteral("Line1"));

@@ -15,8 +15,10 @@ class AboutWindow : public QDialog {
 public:
     using OpenAddress = std::function<void(const std::string& address)>;
 
-    // A modal window over `owner`.
-    AboutWindow(OpenAddress openAddress, QWidget* owner);
+    // A modal window over `owner`. A `historyPlace` (the version history's
+    // folder, given when it lies elsewhere than beside the program) is shown
+    // under the rights line.
+    AboutWindow(OpenAddress openAddress, QWidget* owner, const QString& historyPlace = {});
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -28,6 +28,8 @@ void fill(QComboBox& selector, const std::vector<std::string>& names,
     selector.clear();
     for (const auto& name : names) selector.addItem(QString::fromStdString(name));
     selector.setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
+    // The selector told no one of its new text, so it fits it here.
+    fitTextToBox(selector);
 }
 
 }  // namespace
@@ -60,6 +62,7 @@ HistoryWindow::HistoryWindow(MainWindow& main)
         selector->setObjectName(QStringLiteral("cbb%1").arg(i));
         selector->setGeometry(selectorPlaces[i]);
         makeGreen(*selector, false);
+        keepTextFitted(*selector);
         cbb_[static_cast<std::size_t>(i)] = selector;
     }
     connect(cbb_[0], &QComboBox::currentIndexChanged, this, &HistoryWindow::onProjectSelected);

@@ -13,7 +13,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(tlvx::ui::programIcon());
 
     namespace analysis = tlvx::analysis;
-    tlvx::ui::MainWindow window({analysis::workFoldersBase(analysis::programFolder()), nullptr});
+    const auto programFolder = analysis::programFolder();
+    const auto workFolders = analysis::workFoldersBase(programFolder);
+    tlvx::ui::MainWindow window({workFolders, nullptr, workFolders != programFolder});
     window.show();
     return app.exec();
 }

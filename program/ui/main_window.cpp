@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -15,8 +16,10 @@
 #include <string>
 #include <tuple>
 
+#include "platform/shell.h"
 #include "platform/unicode_text.h"
 #include "program/analysis/project_properties.h"
+#include "program/analysis/project_recognition.h"
 #include "program/analysis/work_folders.h"
 #include "program/history/recorded_analysis.h"
 #include "program/ui/about_window.h"
@@ -113,6 +116,7 @@ QString fromUtf8(const std::string& text) {
 MainWindow::MainWindow(const MainWindowSetup& setup)
     : library_(analysis::LibraryObjects::create()),
       workingCopies_(setup.workFolders / analysis::kWorkingCopyFolder),
+      workFoldersMoved_(setup.workFoldersMoved),
       history_(setup.workFolders / analysis::kHistoryFolder),
       selection_(workingCopies_) {
     analysis::createWorkFolders(setup.workFolders);
@@ -149,6 +153,11 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
 
     // The window sees every key before the focused control does.
     qApp->installEventFilter(this);
+
+    if (workFoldersMoved_)
+        QTimer::singleShot(0, this, [this] {
+            messages_->information(analysis::movedHistoryMessage(history_.root()));
+        });
 }
 
 MainWindow::~MainWindow() {
@@ -179,15 +188,6 @@ void MainWindow::buildProperties() {
     fra_->setGeometry(twipsRect(75, 1065, 11340, 2610));
     fra_->setFont(boldWindowFont());
 
-    txtCount_ = new QLineEdit(QStringLiteral("  0/0"), fra_);
-    txtCount_->setObjectName(QStringLiteral("txtCount"));
-    txtCount_->setGeometry(twipsRect(2100, 0, 645, 195));
-    txtCount_->setReadOnly(true);
-    txtCount_->setFrame(false);
-    txtCount_->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
-    txtCount_->setFont(windowFont());
-    makeGreenOnButtonFace(*txtCount_, true);
-
     // Each label may reach left as far as 90 twips past the frame's edge or
     // the box before it in its row.
     struct Layout {
@@ -213,6 +213,7 @@ void MainWindow::buildProperties() {
         box->setGeometry(layouts[i].box);
         box->setFont(windowFont());
         makeGreenOnButtonFace(*box, false);
+        keepTextFitted(*box);
         txt_[i] = box;
         const auto caption = analysis::kPropertyLabels[i];
         labels[i] = labelBeforeBox(
@@ -229,6 +230,7 @@ void MainWindow::buildProperties() {
     }
 
     // "<" and ">" sit on the frame's top edge, around the counter.
+    PictureButton* next = nullptr;
     for (const auto& [index, caption, tip, left] :
          {std::tuple{kPrevious, "<", "Displays previous project.", 1980},
           std::tuple{kNext, ">", "Displays next project.", 2640}}) {
@@ -238,7 +240,20 @@ void MainWindow::buildProperties() {
         button->setStyleSheet(QStringLiteral("padding: 0px;"));
         button->raise();
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
+        if (index == kNext) next = button;
     }
+
+    txtCount_ = new QLineEdit(QStringLiteral("  0/0"), fra_);
+    txtCount_->setObjectName(QStringLiteral("txtCount"));
+    txtCount_->setGeometry(twipsRect(2100, 0, 645, 195));
+    txtCount_->setReadOnly(true);
+    txtCount_->setFrame(false);
+    txtCount_->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+    txtCount_->setFont(windowFont());
+    makeGreenOnButtonFace(*txtCount_, true);
+    // ">" is raised over the counter's right end.
+    keepTextClearOf(*txtCount_, *next);
+    keepTextFitted(*txtCount_);
 }
 
 void MainWindow::buildListing() {
@@ -359,10 +374,14 @@ void MainWindow::chooseProject() {
     const auto chosen = library_->pafs.GetFilesOpenName(
         nativeHandle(), u"Choose VB6 Project (Group)", kProjectFilter, u"", false);
     if (chosen.empty()) return;
-    selection_.choose(utf16ToUtf8(chosen.front()),
-                      [this](const analysis::ProjectList& list, std::size_t position) {
-                          analyse(list, position);
-                      });
+    const std::string path = utf16ToUtf8(chosen.front());
+    const auto choice =
+        selection_.choose(path, [this](const analysis::ProjectList& list, std::size_t position) {
+            analyse(list, position);
+        });
+    // The previous listing stays; the user learns why nothing changed.
+    if (choice == analysis::Choice::NoProject)
+        messages_->information(analysis::notAProjectMessage(path));
 }
 
 void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
@@ -381,7 +400,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
     }
     showSummary(fromUtf8(done.result.calculation.summary));
     // The listing stands; the user learns that its version record does not.
-    if (!done.recorded) messages_->warning(history::recordFailedMessage(history_.root()));
+    if (done.failed) messages_->warning(history::recordFailedMessage(history_.root()));
 }
 
 void MainWindow::showSummary(const QString& text) {
@@ -399,7 +418,10 @@ void MainWindow::historyWindowOpened(HistoryWindow& window) {
 }
 
 void MainWindow::showAbout() {
-    AboutWindow window([this](const std::string& address) { openAddress(address); }, this);
+    const QString historyPlace =
+        workFoldersMoved_ ? QString::fromStdString(history_.root().string()) : QString();
+    AboutWindow window([this](const std::string& address) { openAddress(address); }, this,
+                       historyPlace);
     window.exec();
 }
 
@@ -412,7 +434,13 @@ void MainWindow::popUpHelpMenu() {
 }
 
 void MainWindow::openAddress(const std::string& address) {
-    if (library_) library_->pafs.ExecCmd(utf8ToUtf16(address), kShowMaximised);
+    if (!library_) return;
+    // ExecCmd tells nothing; the shell it hands over to keeps the outcome.
+    const auto before = platform::shell::handOversSoFar().attempts;
+    library_->pafs.ExecCmd(utf8ToUtf16(address), kShowMaximised);
+    const auto after = platform::shell::handOversSoFar();
+    if (after.attempts == before || !after.latestStarted)
+        messages_->warning(links::noHandlerMessage(address));
 }
 
 history::ExportRequest MainWindow::exportRequest() const {

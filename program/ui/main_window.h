@@ -46,6 +46,10 @@ struct MainWindowSetup {
     // The message boxes of the history and export paths; null: Qt's own.
     // When given, it must outlive the window.
     history::MessageBoxes* messages = nullptr;
+    // The working folders lie in the per-user data folder because the
+    // program's folder cannot be written: the window says so once, as soon
+    // as it runs, and the about window shows where the history lies.
+    bool workFoldersMoved = false;
 };
 
 class MainWindow : public QWidget {
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<history::MessageBoxes> ownMessages_;
     history::MessageBoxes* messages_ = nullptr;
     std::filesystem::path workingCopies_;
+    bool workFoldersMoved_ = false;
     history::VersionHistory history_;
     analysis::ProjectSelection selection_;
     analysis::ListingModel listing_;

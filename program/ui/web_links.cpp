@@ -42,7 +42,7 @@ std::string donationPage() {
     return documentation("#support");
 }
 std::string downloadAddress() {
-    return documentation("#download");
+    return kPublicHome;
 }
 
 std::string recommendationMail() {
@@ -52,7 +52,12 @@ std::string recommendationMail() {
            "try Tallyvex! It is a 100%25 FREE CASE tool for VB6. Use it to calculate PURE code "
            "lines (writing manually) for VB6 project with the automatic version history "
            "recording feature.%0A%0AYou should have a test!%0A%0AOfficial website: " +
-           productPage() + "%0ADirect download URL: " + downloadAddress();
+           std::string(kPublicHome) + "%0ADirect download URL: " + downloadAddress();
+}
+
+std::string noHandlerMessage(const std::string& address) {
+    return "No desktop program could be started to open \"" + address +
+           "\" (xdg-open is missing or did not start). Please open it yourself.";
 }
 
 }  // namespace tlvx::ui::links

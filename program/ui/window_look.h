@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace tlvx::ui {
@@ -37,10 +38,21 @@ void makeGreen(QWidget& widget, bool bold);
 void makeGreenOnButtonFace(QWidget& widget, bool bold);
 
 // The boxes were laid out for Tahoma 8.25 pt; in a wider font a text would
-// lose its end. The control's font then shrinks, a quarter point at a
-// time down to 6 pt, until its text fits its box (a wrapping label: its
-// lines fit the box's height).
+// lose its end. The control's font then shrinks from its designed size, a
+// quarter point at a time down to 6 pt, until its whole text fits the room
+// its box gives it (a box's text margins and frame left out; a wrapping
+// label: its lines fit the box's height). A text that does not fit even at
+// 6 pt is shown whole as the control's tool tip, unless the control has a
+// tool tip of its own.
 void fitTextToBox(QWidget& control);
+
+// Fits the text of a box or selector again whenever it changes.
+void keepTextFitted(QWidget& control);
+
+// A box whose right part lies under `cover` (a control raised over it, as
+// the designed places overlap): its text stands right-aligned in the part
+// left uncovered, and fits that part.
+void keepTextClearOf(QLineEdit& box, const QWidget& cover);
 
 // Controls that read as one group show their texts in one size: the
 // smallest that fitting left to any of them.

@@ -186,4 +186,28 @@ TEST(OpenWithDefaultHandler, StartsNothingWithoutTargetOrHandler) {
     setenv("PATH", previous.c_str(), 1);
 }
 
+TEST(OpenWithDefaultHandler, TellsAfterwardsWhetherTheLatestHandOverStarted) {
+    using tlvx::platform::shell::handOversSoFar;
+    const auto before = handOversSoFar();
+    {
+        const RecordingHandler handler;
+        EXPECT_TRUE(openWithDefaultHandler("https://example.com/"));
+        EXPECT_EQ(handOversSoFar().attempts, before.attempts + 1);
+        EXPECT_TRUE(handOversSoFar().latestStarted);
+        EXPECT_FALSE(openWithDefaultHandler(""));
+        EXPECT_EQ(handOversSoFar().attempts, before.attempts + 2);
+        EXPECT_FALSE(handOversSoFar().latestStarted);
+    }
+    // A handler that cannot be started: its interpreter is missing.
+    const TempDir dir;
+    const PathFirst onPath(dir.path());
+    const auto broken = dir.write("xdg-open", "#!/nonexistent/interpreter\n");
+    std::filesystem::permissions(broken, std::filesystem::perms::owner_all);
+    EXPECT_FALSE(openWithDefaultHandler("https://example.com/"));
+    EXPECT_EQ(handOversSoFar().attempts, before.attempts + 3);
+    EXPECT_FALSE(handOversSoFar().latestStarted);
+    // Each thread has its own account.
+    std::thread([] { EXPECT_EQ(handOversSoFar().attempts, 0u); }).join();
+}
+
 }  // namespace

@@ -98,10 +98,14 @@ TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
     EXPECT_EQ(two.properties.name(), "Two");
     EXPECT_EQ(two.calculation.totals.all, 4);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g/Two"));
-    // An unresolvable project stays in the group's folder with an empty listing.
+    // An unresolvable project stays in the group's folder with an empty
+    // listing and no properties: it holds no project.
     auto none = analysePosition(*list, 2, listing, tlvx::test::libraryObjects(), work.path());
-    EXPECT_EQ(none.properties.version(), "..");
+    EXPECT_FALSE(none.isProject);
+    EXPECT_TRUE(one.isProject);
+    EXPECT_EQ(none.properties.version(), "");
     EXPECT_EQ(none.calculation.modules, 0u);
+    EXPECT_EQ(listing.rowCount(), 0u);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g"));
 }
 
@@ -109,7 +113,7 @@ TEST(ProjectList, ProjectLinesWithTrailingSpacesOrDotsKeepTheirProperties) {
     TempDir dir, work;
     dir.write("g/app/APP.VBP", "Name=\"App\"\r\nMajorVer=3\r\nModule=m; m.bas\r\n");
     dir.write("g/app/m.bas", "Attribute VB_Name = \"m\"\r\nx\r\n");
-    dir.write("g/\xD0\x9F/\xD0\x9F.vbp", "Name=\"Cyr\"\r\nMajorVer=4\r\n");
+    dir.write("g/\xD0\x9F/\xD0\x9F.vbp", "Type=Exe\r\nName=\"Cyr\"\r\nMajorVer=4\r\n");
     dir.write("g/g.vbg",
               "VBGROUP 5.0\r\nStartupProject=app\\APP.VBP  \r\nProject=app\\app.vbp.\r\n");
     CurrentDirGuard cwd(dir / "g");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -144,26 +145,64 @@ TEST_F(CountCommandTest, FilesThatAreNoRegularFilesOrTooLargeAreRefusedAtOnce) {
     }
 }
 
-// Inside a group, such a file takes its position as a missing project does.
+// Inside a group, such a file takes its position as a missing project does:
+// skipped, with a line on stderr.
 TEST_F(CountCommandTest, GroupPositionsNamingNoReadableProjectCountNothing) {
     TempDir dir;
     tlvx::test::makeSpecial(tlvx::test::SpecialKind::Fifo, dir / "fifo.vbp");
-    dir.write("ok.vbp", "Name=\"Ok\"\r\n");
+    dir.write("ok.vbp", "Type=Exe\r\nName=\"Ok\"\r\n");
     dir.write("g.vbg",
               "VBGROUP 5.0\r\nProject=fifo.vbp\r\nProject=/dev/zero\r\nProject=ok.vbp\r\n");
     const auto check = [&] {
         const auto r = run({(dir / "g.vbg").string()});
-        return r.status == 0 && r.err.empty() &&
-               r.out.find("Project\t1/3 fifo.vbp\nName\t\nVersion\t..\n") == 0 &&
-               r.out.find("Project\t2/3 /dev/zero\nName\t\n") != std::string::npos &&
-               r.out.find("Name\tOk") != std::string::npos;
+        const std::string group = (dir / "g.vbg").string();
+        return r.status == 0 &&
+               r.err == "tlvx-count: " + group +
+                            ": position 1 (fifo.vbp) is not a VB6 project, skipped\n"
+                            "tlvx-count: " +
+                            group + ": position 2 (/dev/zero) is not a VB6 project, skipped\n" &&
+               r.out.find("Project\t3/3 ok.vbp\nName\tOk\n") == 0;
     };
     EXPECT_EQ(tlvx::test::runGuarded(check), "passed");
 }
 
+TEST_F(CountCommandTest, AFileThatIsNoProjectIsRefusedAloneAndSkippedInAGroup) {
+    TempDir dir;
+    const auto letter = dir.write("letter.vbp", "Dear reader,\r\nno project here.\r\n");
+    const auto empty = dir.write("empty.vbp", "");
+    for (const auto& file : {letter, empty}) {
+        const auto r = run({"--record", "--history", (dir / "hist").string(), file.string()});
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(lines(r.err), std::vector<std::string>{
+                                    "tlvx-count: " + file.string() +
+                                    ": not a VB6 project (no \"Type=\" line and no module)"});
+        EXPECT_FALSE(std::filesystem::exists(dir / "hist/%"));
+    }
+
+    dir.write("App/App.vbp",
+              "Type=Exe\r\nName=\"App\"\r\nMajorVer=1\r\nMinorVer=0\r\nRevisionVer=0\r\n");
+    const auto group = dir.write(
+        "all.vbg",
+        "VBGROUP 5.0\r\nProject=letter.vbp\r\nProject=App\\App.vbp\r\nProject=gone.vbp\r\n");
+    const auto r = run({"--record", "--history", (dir / "hist").string(), group.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.err), (std::vector<std::string>{
+                                "tlvx-count: " + group.string() +
+                                    ": position 1 (letter.vbp) is not a VB6 project, skipped",
+                                "tlvx-count: " + group.string() +
+                                    ": position 3 (gone.vbp) is not a VB6 project, skipped"}));
+    EXPECT_EQ(r.out.rfind("Project\t2/3 App\\App.vbp\n", 0), 0u) << r.out;
+    std::vector<std::string> recorded;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir / "hist"))
+        recorded.push_back(std::filesystem::relative(e.path(), dir / "hist").string());
+    std::ranges::sort(recorded);
+    EXPECT_EQ(recorded, (std::vector<std::string>{"App", "App/1.0.0"}));
+}
+
 TEST_F(CountCommandTest, WindowsNotationAndOtherCaseFindTheFile) {
     TempDir dir;
-    dir.write("Prj/App.vbp", "Name=\"A\"\r\n");
+    dir.write("Prj/App.vbp", "Type=Exe\r\nName=\"A\"\r\n");
     const auto r = run({(dir / "prj").string() + "\\APP.VBP"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Name\tA"), std::string::npos);

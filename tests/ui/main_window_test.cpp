@@ -490,5 +490,107 @@ TEST_F(MainWindowTest, WithoutTheLibraryItsOperationsDoNothing) {
     EXPECT_TRUE(waitForOpenedAddresses(1, std::chrono::milliseconds(300)).empty());
 }
 
+TEST_F(MainWindowTest, AChosenFileThatIsNoProjectIsToldAndChangesNothing) {
+    main().show();
+    choose(writeGroup());
+    const QStringList shown = columnTexts(listing(), 0);
+    ASSERT_EQ(shown.size(), 3);
+    const auto recorded = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(work / "verhis"))
+            names.push_back(fs::relative(entry.path(), work / "verhis").string());
+        std::ranges::sort(names);
+        return names;
+    };
+    const auto before = recorded();
+    // A renamed text file and an empty file.
+    for (const auto& [name, text] :
+         {std::pair{"Letter.vbp", "Dear reader,\r\nhello.\r\n"}, std::pair{"Empty.vbp", ""}}) {
+        SCOPED_TRACE(name);
+        messages.shown.clear();
+        const fs::path file = projects.write(name, text);
+        choose(file);
+        EXPECT_EQ(messages.shown,
+                  std::vector<std::string>{"i:\"" + file.string() +
+                                           "\" is not a VB6 project (it has no \"Type=\" line "
+                                           "and names no module), so it was not calculated."});
+        EXPECT_EQ(columnTexts(listing(), 0), shown);
+        EXPECT_EQ(counter(), QStringLiteral("  1/2"));
+        EXPECT_EQ(box(0), QStringLiteral("One"));
+        EXPECT_EQ(recorded(), before);
+    }
+    // The group goes on as before.
+    child<QPushButton>(main(), "sbt11")->click();
+    EXPECT_EQ(box(0), QStringLiteral("Two"));
+}
+
+TEST_F(MainWindowTest, MovedWorkFoldersAreToldOnceAtStart) {
+    TempDir otherWork;
+    ScriptedMessages told;
+    ui::MainWindow moved(ui::MainWindowSetup{otherWork.path(), &told, true});
+    moved.show();
+    processEventsFor(std::chrono::milliseconds(50));
+    const std::string message =
+        "i:The program's folder cannot be written, so the version history "
+        "now lies in \"" +
+        (otherWork / "verhis").string() + "\".";
+    EXPECT_EQ(told.shown, std::vector<std::string>{message});
+    processEventsFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(told.shown.size(), 1u);
+
+    ModalDriver driver;
+    driver.on<ui::AboutWindow>([&](ui::AboutWindow* about) {
+        EXPECT_EQ(child<QLabel>(*about, "lblHistory")->text(),
+                  QString::fromStdString("Version history: " + (otherWork / "verhis").string()));
+        return rejectLater(about);
+    });
+    child<QAction>(moved, "menha")->trigger();
+    EXPECT_TRUE(driver.done());
+
+    // In its own folder, the program says nothing.
+    main().show();
+    processEventsFor(std::chrono::milliseconds(50));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(MainWindowTest, AnAddressNoDesktopProgramOpensIsTold) {
+    main().show();
+    TempDir nothing;
+    {
+        // No xdg-open anywhere.
+        EnvironmentGuard noHandler("PATH", nothing.path().string());
+        child<QPushButton>(main(), "sbt3")->click();
+    }
+    {
+        // One that cannot start: its interpreter is missing.
+        const auto broken = nothing.write("xdg-open", "#!/nonexistent/interpreter\n");
+        fs::permissions(broken, fs::perms::owner_all);
+        EnvironmentGuard brokenHandler("PATH", nothing.path().string());
+        child<QAction>(main(), "menhr")->trigger();
+    }
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::string>{
+                  "w:" + ui::links::noHandlerMessage(ui::links::donationPage()),
+                  "w:" + ui::links::noHandlerMessage(ui::links::recommendationMail())}));
+    EXPECT_NE(messages.shown[0].find("\"" + ui::links::donationPage() + "\""), std::string::npos);
+    // With the desktop's opener there, nothing is said.
+    messages.shown.clear();
+    QTest::keyClick(&main(), Qt::Key_F1);
+    EXPECT_EQ(waitForOpenedAddresses(1), std::vector<std::string>{ui::links::productPage()});
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(WebLinks, TheRecommendationMailNamesThePublicHomeWithoutFragment) {
+    const std::string mail = ui::links::recommendationMail();
+    const std::string home = ui::links::kPublicHome;
+    EXPECT_TRUE(home.starts_with("https://"));
+    EXPECT_NE(mail.find("Official website: " + home +
+                        "%0ADirect download URL: " + ui::links::downloadAddress()),
+              std::string::npos);
+    EXPECT_TRUE(mail.ends_with(ui::links::downloadAddress()));
+    EXPECT_EQ(mail.find("file:"), std::string::npos);
+    EXPECT_EQ(mail.find('#'), std::string::npos);  // a mail client cuts there
+}
+
 }  // namespace
 }  // namespace tlvx::test

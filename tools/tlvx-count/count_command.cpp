@@ -13,6 +13,7 @@
 #include "platform/win_path.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
+#include "program/analysis/project_recognition.h"
 #include "program/analysis/work_folders.h"
 #include "program/history/recorded_analysis.h"
 #include "program/history/version_history.h"
@@ -184,6 +185,12 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
         err << "tlvx-count: " << options->file << ": " << reason << "\n";
         return 2;
     }
+    const std::string chosenText = platform::winpath::toUtf8(*chosen);
+    if (!analysis::isGroupFile(chosenText) && !analysis::projectFileHoldsProject(chosenText)) {
+        err << "tlvx-count: " << options->file
+            << ": not a VB6 project (no \"Type=\" line and no module)\n";
+        return 2;
+    }
 
     std::optional<history::VersionHistory> versions;
     if (options->record) {
@@ -206,7 +213,6 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
     // Relative project paths of a group resolve against the group's folder.
     std::filesystem::current_path(chosen->parent_path(), ec);
 
-    const std::string chosenText = platform::winpath::toUtf8(*chosen);
     const auto list = analysis::buildProjectList(chosenText, work.path());
     if (!list) {
         err << "tlvx-count: " << options->file << ": the group file cannot be read\n";
@@ -229,7 +235,7 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
             const auto done =
                 history::analyseAndRecord(*list, i, listing, *library, work.path(), *versions);
             result = done.result;
-            if (!done.recorded) {
+            if (done.failed) {
                 err << "tlvx-count: the record of " << result.properties.name() << " "
                     << result.properties.version() << " could not be written under "
                     << versions->root().string() << "\n";
@@ -237,6 +243,12 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
             }
         } else {
             result = analysis::analysePosition(*list, i, listing, *library, work.path());
+        }
+        if (!result.isProject) {
+            // A group goes on with its other projects.
+            err << "tlvx-count: " << options->file << ": position " << i + 1 << " ("
+                << list->projectFiles[i] << ") is not a VB6 project, skipped\n";
+            continue;
         }
         ProjectReport report;
         report.position = i + 1;
