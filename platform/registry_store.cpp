@@ -4,9 +4,13 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/ansi_codepage.h"
@@ -137,17 +141,29 @@ Database openStore(const std::filesystem::path& file, bool create) {
     Database db(raw);
     if (rc != SQLITE_OK) return nullptr;
     sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
-    // WAL: readers never wait for a writer, and a writer that dies before
-    // its commit leaves nothing the next reader would use.
-    if (!exec(db.get(),
-              "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"
-              " PRAGMA foreign_keys = ON;")) {
-        return nullptr;
+    // Two processes making a new store at once: switching the journal mode
+    // and making the tables can find the other's lock in a way SQLite does
+    // not wait for (it answers "busy" at once). The loser tries again.
+    const auto busy = [&db] {
+        const int code = sqlite3_errcode(db.get()) & 0xFF;
+        return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+    };
+    constexpr int kAttempts = kBusyTimeoutMs / 10;
+    for (int attempt = 1;; ++attempt) {
+        // WAL: readers never wait for a writer, and a writer that dies
+        // before its commit leaves nothing the next reader would use.
+        const bool prepared = exec(db.get(),
+                                   "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"
+                                   " PRAGMA foreign_keys = ON;");
+        std::optional<std::int64_t> version;
+        if (prepared) version = sqlite::queryInteger(db.get(), "PRAGMA user_version");
+        if (version) {
+            if (*version > kSchemaVersion) return nullptr;  // newer than us
+            if (*version == kSchemaVersion || createSchema(db.get())) return db;
+        }
+        if (!busy() || attempt >= kAttempts) return nullptr;  // not ours, or stuck
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    const auto version = sqlite::queryInteger(db.get(), "PRAGMA user_version");
-    if (!version || *version > kSchemaVersion) return nullptr;  // not ours, or newer
-    if (*version < kSchemaVersion && !createSchema(db.get())) return nullptr;
-    return db;
 }
 
 // The path as a file: URI's path, every byte beyond the unreserved ones

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/regular_file.h"
+#include "platform/win_path.h"
 #include "program/analysis/project_recognition.h"
 
 namespace tlvx::analysis {
@@ -15,7 +17,20 @@ std::string_view trimSpaces(std::string_view s) {
 
 }  // namespace
 
+std::string unreadableFileMessage(std::string_view chosenPath, std::string_view reason) {
+    return "\"" + std::string(chosenPath) + "\" cannot be read (" + std::string(reason) + ").";
+}
+
 Choice ProjectSelection::choose(std::string_view chosenPath, const Analyse& analyse) {
+    refusal_.clear();
+    const auto resolved = platform::winpath::resolve(chosenPath);
+    const auto opened = platform::RegularFile::openForReading(
+        resolved ? *resolved : std::filesystem::path(std::string(chosenPath)),
+        platform::kMaxWholeFileSize);
+    if (!opened) {
+        refusal_ = platform::describeRefusal(opened);
+        return Choice::Unreadable;
+    }
     // Checked before any working copy is made: the copy could take the
     // place of one the previous list still uses.
     if (!isGroupFile(chosenPath) && !projectFileHoldsProject(chosenPath)) return Choice::NoProject;

@@ -382,6 +382,8 @@ void MainWindow::chooseProject() {
     // The previous listing stays; the user learns why nothing changed.
     if (choice == analysis::Choice::NoProject)
         messages_->information(analysis::notAProjectMessage(path));
+    else if (choice == analysis::Choice::Unreadable)
+        messages_->warning(analysis::unreadableFileMessage(path, selection_.refusal()));
 }
 
 void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {

@@ -200,7 +200,7 @@ TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
     }
     hugeFile(dir, "huge.vbg");
     hugeFile(dir, "huge.vbp");
-    dir.write("ok.vbp", "Name=\"Ok\"\r\n");
+    dir.write("ok.vbp", "Type=Exe\r\nName=\"Ok\"\r\n");
     CurrentDirGuard cwd(dir.path());
     std::vector<std::string> names = {"huge"};
     for (const auto kind : tlvx::test::kSpecialKinds) names.push_back(tlvx::test::kindName(kind));
@@ -208,8 +208,8 @@ TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
         const auto check = [&] {
             ProjectSelection selection(work.path());
             const auto ignore = [](const ProjectList&, std::size_t) {};
-            if (!selection.choose("ok.vbp", ignore)) return false;
-            if (selection.choose(name + ".vbg", ignore)) return false;
+            if (selection.choose("ok.vbp", ignore) != Choice::Made) return false;
+            if (selection.choose(name + ".vbg", ignore) == Choice::Made) return false;
             if (selection.counterText() != "  1/1" || selection.list().projectFiles[0] != "ok.vbp")
                 return false;
             const auto single = buildProjectList(name + ".vbp", work.path());

@@ -9,6 +9,7 @@
 
 #include "program/history/recorded_analysis.h"
 #include "tests/support/library_objects.h"
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx;
@@ -94,10 +95,37 @@ TEST_F(ProjectSelectionTest, ASingleProjectDoesNotStepAndABadGroupKeepsTheList) 
     EXPECT_TRUE(selection.list().groupFile.empty());
 
     EXPECT_EQ(selection.choose((tree / "g/missing.vbg").string(), recorder()),
-              analysis::Choice::GroupUnreadable);
+              analysis::Choice::Unreadable);
+    EXPECT_EQ(selection.refusal(), "no such file");
     EXPECT_EQ(selection.counterText(), "  1/1");
     EXPECT_EQ(selection.list().size(), 1u);
     EXPECT_EQ(analysed.size(), 1u);
+}
+
+TEST_F(ProjectSelectionTest, AChosenFileThatCannotBeReadIsRefusedWithItsReason) {
+    CurrentDirGuard cwd(tree.path());
+    ASSERT_EQ(selection.choose((tree / "g/P3/P3.vbp").string(), recorder()),
+              analysis::Choice::Made);
+    tlvx::test::makeSpecial(tlvx::test::SpecialKind::Fifo, tree / "fifo.vbg");
+    tlvx::test::makeSpecial(tlvx::test::SpecialKind::Folder, tree / "folder.vbp");
+    const auto huge = tree.write("huge.vbp", "Type=Exe\r\n");
+    std::filesystem::resize_file(huge, 100'000'000);
+    for (const auto& [file, reason] : {std::pair{tree / "fifo.vbg", "not a regular file"},
+                                       std::pair{tree / "folder.vbp", "a folder, not a file"},
+                                       std::pair{huge, "larger than 64 MiB"}}) {
+        const auto check = [&, &file = file] {
+            return selection.choose(file.string(), recorder()) == analysis::Choice::Unreadable;
+        };
+        const std::string outcome = tlvx::test::runGuarded(check);
+        EXPECT_EQ(outcome, "passed") << file;
+        if (outcome != "passed") continue;  // it would not come back here either
+        EXPECT_EQ(selection.choose(file.string(), recorder()), analysis::Choice::Unreadable);
+        EXPECT_EQ(selection.refusal(), reason) << file;
+        EXPECT_EQ(analysis::unreadableFileMessage(file.string(), selection.refusal()),
+                  "\"" + file.string() + "\" cannot be read (" + reason + ").");
+    }
+    EXPECT_EQ(selection.counterText(), "  1/1");
+    EXPECT_EQ(analysed, std::vector<std::string>{"P3"});
 }
 
 TEST(ProjectRecognition, AProjectHasATypeLineOrAModule) {

@@ -260,17 +260,17 @@ TEST_F(WindowTextsTest, HistoryWindowShowsEveryTextWhole) {
                                "1", "0", "0", "2", "1", "1"}},
                              summary));
     ASSERT_TRUE(records.save("Warehouse_Inventory_Control_System", "1.0.0", {}, summary));
-    ui::HistoryWindow window(main());
-    window.show();
-    auto* versions = child<QComboBox>(window, "cbb1");
+    ui::HistoryWindow history(main());
+    history.show();
+    auto* versions = child<QComboBox>(history, "cbb1");
     for (int i = 0; i < versions->count(); ++i) {
         versions->setCurrentIndex(i);
         SCOPED_TRACE(versions->currentText().toStdString());
-        EXPECT_EQ(hiddenTexts(window), std::vector<std::string>{});
+        EXPECT_EQ(hiddenTexts(history), std::vector<std::string>{});
     }
     versions->setCurrentIndex(versions->findText(QStringLiteral("2026.12.65535")));
     EXPECT_EQ(versions->currentText(), QStringLiteral("2026.12.65535"));
-    EXPECT_EQ(hiddenTexts(window), std::vector<std::string>{});
+    EXPECT_EQ(hiddenTexts(history), std::vector<std::string>{});
 }
 
 TEST_F(WindowTextsTest, AboutWindowShowsEveryTextWhole) {
