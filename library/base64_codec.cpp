@@ -10,7 +10,7 @@ constexpr std::size_t kBytesPerLine = kGroupsPerLine * 3;             // 57
 
 // Set in every placed value of CR, LF and "=" (by their low bytes): a group
 // holding one needs a look at its whole characters.
-constexpr std::uint32_t kSpecial = 0x80000000u;
+constexpr std::uint32_t kMarker = 0x80000000u;
 
 std::size_t plainLength(std::size_t size) {
     return (size + 2) / 3 * 4;
@@ -40,10 +40,10 @@ Base64Codec::Base64Codec() noexcept {
             std::uint32_t{encoding_[bits >> 6]} | std::uint32_t{encoding_[bits & 63]} << 16;
     }
     for (std::size_t c = 0; c < 256; ++c) {
-        const bool special = c == '\r' || c == '\n' || c == '=';
+        const bool marker = c == '\r' || c == '\n' || c == '=';
         for (std::size_t place = 0; place < 4; ++place) {
             placed_[place][c] =
-                std::uint32_t{decoding_[c]} << (6 * (3 - place)) | (special ? kSpecial : 0);
+                std::uint32_t{decoding_[c]} << (6 * (3 - place)) | (marker ? kMarker : 0);
         }
     }
 }
@@ -129,7 +129,7 @@ std::size_t Base64Codec::decode(std::u16string_view text, unsigned char* out) co
             };
             while (end - p >= 8) {
                 const std::uint32_t a = groupAt(p), b = groupAt(p + 4);
-                if ((a | b) & kSpecial) break;
+                if ((a | b) & kMarker) break;
                 // Six bytes in order, stored as eight (the buffer has room).
                 const std::uint64_t six = __builtin_bswap64((std::uint64_t{a} << 24 | b) << 16);
                 std::memcpy(o, &six, sizeof six);
@@ -138,7 +138,7 @@ std::size_t Base64Codec::decode(std::u16string_view text, unsigned char* out) co
             }
             while (end - p >= 4) {
                 const std::uint32_t v = groupAt(p);
-                if (v & kSpecial) break;
+                if (v & kMarker) break;
                 o[0] = static_cast<unsigned char>(v >> 16);
                 o[1] = static_cast<unsigned char>(v >> 8);
                 o[2] = static_cast<unsigned char>(v);

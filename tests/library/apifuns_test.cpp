@@ -14,7 +14,7 @@
 #include "program/ui/web_links.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::test;
@@ -118,11 +118,12 @@ TEST_F(ApiFunsTest, WriteIniCreatesReplacesAndRemoves) {
 
 // The INI methods on a FIFO, a device, a folder, a socket or a link that
 // names nothing: the empty value, nothing written, and neither waits.
-class ApiFunsSpecialTest : public ApiFunsTest, public ::testing::WithParamInterface<SpecialKind> {};
+class ApiFunsNonRegularTest : public ApiFunsTest,
+                              public ::testing::WithParamInterface<NonRegularKind> {};
 
-TEST_P(ApiFunsSpecialTest, IniMethodsGiveTheEmptyResultAndWriteNothing) {
-    const auto ini = dir / "special.ini";
-    makeSpecial(GetParam(), ini);
+TEST_P(ApiFunsNonRegularTest, IniMethodsGiveTheEmptyResultAndWriteNothing) {
+    const auto ini = dir / "odd.ini";
+    makeNonRegular(GetParam(), ini);
     EXPECT_EQ(runGuarded([&] { return readIni(ini, u"Main", u"Color").empty(); }), "passed");
     EXPECT_EQ(runGuarded([&] {
                   Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Blue");
@@ -130,13 +131,13 @@ TEST_P(ApiFunsSpecialTest, IniMethodsGiveTheEmptyResultAndWriteNothing) {
                                        value.address()) == S_OK;
               }),
               "passed");
-    EXPECT_TRUE(isStillSpecial(GetParam(), ini));
+    EXPECT_TRUE(isStillNonRegular(GetParam(), ini));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, ApiFunsSpecialTest, ::testing::ValuesIn(kSpecialKinds),
+INSTANTIATE_TEST_SUITE_P(Kinds, ApiFunsNonRegularTest, ::testing::ValuesIn(kNonRegularKinds),
                          [](const auto& kind) { return kindName(kind.param); });
 
 TEST_F(ApiFunsTest, DialogsWithoutAWindowSystemGiveTheEmptyResult) {

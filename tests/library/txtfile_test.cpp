@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace tlvx::library {
@@ -259,15 +259,15 @@ TEST_F(TxtFileTest, FindByTextSeesTextAcrossThePartsOfALongLine) {
 
 // Every method on a FIFO, a device, a folder, a socket or a link that names
 // nothing: its failure result at once, and the thing left as it was.
-class TxtFileSpecialTest : public TxtFileTest,
-                           public ::testing::WithParamInterface<test::SpecialKind> {
+class TxtFileNonRegularTest : public TxtFileTest,
+                              public ::testing::WithParamInterface<test::NonRegularKind> {
 protected:
-    void SetUp() override { test::makeSpecial(GetParam(), dir_ / "special.txt"); }
-    bool unchanged() const { return test::isStillSpecial(GetParam(), dir_ / "special.txt"); }
+    void SetUp() override { test::makeNonRegular(GetParam(), dir_ / "odd.txt"); }
+    bool unchanged() const { return test::isStillNonRegular(GetParam(), dir_ / "odd.txt"); }
 };
 
-TEST_P(TxtFileSpecialTest, ReadersGiveTheirFailureResults) {
-    for (const std::u16string name : {u"special.txt", u"SPECIAL.TXT"}) {
+TEST_P(TxtFileNonRegularTest, ReadersGiveTheirFailureResults) {
+    for (const std::u16string name : {u"odd.txt", u"ODD.TXT"}) {
         EXPECT_EQ(test::runGuarded([&] { return txt_.ReadLastLine(name).empty(); }), "passed");
         EXPECT_EQ(test::runGuarded([&] { return txt_.GetLineQty(name) == 0; }), "passed");
         EXPECT_EQ(test::runGuarded([&] { return !txt_.FindLine(name, u""); }), "passed");
@@ -277,28 +277,28 @@ TEST_P(TxtFileSpecialTest, ReadersGiveTheirFailureResults) {
     }
 }
 
-TEST_P(TxtFileSpecialTest, WritersChangeNothing) {
+TEST_P(TxtFileNonRegularTest, WritersChangeNothing) {
     EXPECT_EQ(test::runGuarded([&] {
                   std::u16string line = u"x";
-                  txt_.AppendLine(u"special.txt", line);
+                  txt_.AppendLine(u"odd.txt", line);
                   return true;
               }),
               "passed");
     EXPECT_EQ(test::runGuarded([&] {
-                  txt_.DeleteLine(u"special.txt", u"", u"", 0);
+                  txt_.DeleteLine(u"odd.txt", u"", u"", 0);
                   return true;
               }),
               "passed");
     EXPECT_EQ(test::runGuarded([&] {
-                  txt_.ModifyLine(u"special.txt", u"", u"x", u"", 0);
+                  txt_.ModifyLine(u"odd.txt", u"", u"x", u"", 0);
                   return true;
               }),
               "passed");
     EXPECT_TRUE(unchanged());
-    EXPECT_EQ(folderContent(), Names{"special.txt"});
+    EXPECT_EQ(folderContent(), Names{"odd.txt"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, TxtFileSpecialTest, ::testing::ValuesIn(test::kSpecialKinds),
+INSTANTIATE_TEST_SUITE_P(Kinds, TxtFileNonRegularTest, ::testing::ValuesIn(test::kNonRegularKinds),
                          [](const auto& kind) { return test::kindName(kind.param); });
 
 // Only what cannot harm the device is tried on the system's own: the

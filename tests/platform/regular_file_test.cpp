@@ -11,13 +11,13 @@
 #include "platform/line_input.h"
 #include "platform/profile_file.h"
 #include "platform/text_stream.h"
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace tlvx::platform;
+using tlvx::test::NonRegularKind;
 using tlvx::test::runGuarded;
-using tlvx::test::SpecialKind;
 using tlvx::test::TempDir;
 
 namespace {
@@ -31,20 +31,20 @@ fs::path sparseFile(const TempDir& dir, std::string_view name, std::uint64_t siz
     return path;
 }
 
-class SpecialFileTest : public ::testing::TestWithParam<SpecialKind> {
+class NonRegularFileTest : public ::testing::TestWithParam<NonRegularKind> {
 protected:
-    void SetUp() override { tlvx::test::makeSpecial(GetParam(), path); }
-    bool unchanged() const { return tlvx::test::isStillSpecial(GetParam(), path); }
+    void SetUp() override { tlvx::test::makeNonRegular(GetParam(), path); }
+    bool unchanged() const { return tlvx::test::isStillNonRegular(GetParam(), path); }
 
     TempDir dir;
-    const fs::path path = dir / "special.ini";
+    const fs::path path = dir / "odd.ini";
 };
 
-FileRefusal expectedRefusal(SpecialKind kind) {
+FileRefusal expectedRefusal(NonRegularKind kind) {
     switch (kind) {
-        case SpecialKind::Folder:
+        case NonRegularKind::Folder:
             return FileRefusal::Folder;
-        case SpecialKind::DanglingLink:
+        case NonRegularKind::DanglingLink:
             return FileRefusal::Missing;
         default:
             return FileRefusal::NotRegular;
@@ -53,7 +53,7 @@ FileRefusal expectedRefusal(SpecialKind kind) {
 
 }  // namespace
 
-TEST_P(SpecialFileTest, TheOpenerRefusesWithoutWaiting) {
+TEST_P(NonRegularFileTest, TheOpenerRefusesWithoutWaiting) {
     const FileRefusal want = expectedRefusal(GetParam());
     EXPECT_EQ(runGuarded([&] {
                   const auto file = RegularFile::openForReading(path);
@@ -68,10 +68,10 @@ TEST_P(SpecialFileTest, TheOpenerRefusesWithoutWaiting) {
     EXPECT_FALSE(isReplaceable(path));
     EXPECT_TRUE(unchanged());
     // A link that names nothing is never followed to make its target.
-    EXPECT_FALSE(fs::exists(dir / "special.ini.nothing"));
+    EXPECT_FALSE(fs::exists(dir / "odd.ini.nothing"));
 }
 
-TEST_P(SpecialFileTest, EveryReaderGivesItsFailureResult) {
+TEST_P(NonRegularFileTest, EveryReaderGivesItsFailureResult) {
     EXPECT_EQ(runGuarded([&] { return !LineInput().open(path); }), kPassed) << "line input";
     EXPECT_EQ(runGuarded([&] {
                   TextStream stream;
@@ -87,15 +87,16 @@ TEST_P(SpecialFileTest, EveryReaderGivesItsFailureResult) {
         << "profile reader";
 }
 
-TEST_P(SpecialFileTest, EveryWriterRefusesAndLeavesItAsItIs) {
+TEST_P(NonRegularFileTest, EveryWriterRefusesAndLeavesItAsItIs) {
     EXPECT_EQ(runGuarded([&] { return !profile::writeString(path, "s", "k", "v"); }), kPassed)
         << "profile writer";
     EXPECT_EQ(runGuarded([&] { return !replaceFileContent(path, "x"); }), kPassed) << "replacement";
     EXPECT_TRUE(unchanged());
-    EXPECT_FALSE(fs::exists(dir / "special.ini.nothing"));
+    EXPECT_FALSE(fs::exists(dir / "odd.ini.nothing"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SpecialFileTest, ::testing::ValuesIn(tlvx::test::kSpecialKinds),
+INSTANTIATE_TEST_SUITE_P(Kinds, NonRegularFileTest,
+                         ::testing::ValuesIn(tlvx::test::kNonRegularKinds),
                          [](const auto& kind) { return tlvx::test::kindName(kind.param); });
 
 TEST(RegularFile, ReadsRegularFilesAlsoThroughLinksAndTellsTheirSize) {

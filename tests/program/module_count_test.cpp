@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/support/library_objects.h"
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
@@ -187,12 +187,13 @@ TEST_F(ModuleCountTest, UnreadableModuleCountsNothingAndGoesOn) {
 // A FIFO, a device or a socket is a module that cannot be read: typed from
 // its name, nothing counted, and nothing waits for it. A folder or a link
 // that names nothing is no module at all.
-TEST_F(ModuleCountTest, SpecialFilesCountAsUnreadableOrMissingModules) {
-    using tlvx::test::SpecialKind;
-    for (const SpecialKind kind : tlvx::test::kSpecialKinds) {
+TEST_F(ModuleCountTest, NonRegularFilesCountAsUnreadableOrMissingModules) {
+    using tlvx::test::NonRegularKind;
+    for (const NonRegularKind kind : tlvx::test::kNonRegularKinds) {
         const std::string name = tlvx::test::kindName(kind) + ".bas";
-        tlvx::test::makeSpecial(kind, dir / name);
-        const bool noModule = kind == SpecialKind::Folder || kind == SpecialKind::DanglingLink;
+        tlvx::test::makeNonRegular(kind, dir / name);
+        const bool noModule =
+            kind == NonRegularKind::Folder || kind == NonRegularKind::DanglingLink;
         const auto check = [&] {
             const auto m = countExisting(std::u16string(name.begin(), name.end()));
             if (noModule) return !m.valid;
@@ -200,7 +201,7 @@ TEST_F(ModuleCountTest, SpecialFilesCountAsUnreadableOrMissingModules) {
                    m.blank == 0;
         };
         EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << name;
-        EXPECT_TRUE(tlvx::test::isStillSpecial(kind, dir / name)) << name;
+        EXPECT_TRUE(tlvx::test::isStillNonRegular(kind, dir / name)) << name;
     }
 }
 

@@ -7,7 +7,7 @@
 #include "program/analysis/project_selection.h"
 #include "program/analysis/working_copy.h"
 #include "tests/support/library_objects.h"
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::analysis;
@@ -161,9 +161,9 @@ std::filesystem::path hugeFile(const TempDir& dir, std::string_view name) {
 TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
     TempDir dir, work;
     std::string group = "VBGROUP 5.0\r\n";
-    for (const auto kind : tlvx::test::kSpecialKinds) {
+    for (const auto kind : tlvx::test::kNonRegularKinds) {
         const std::string name = tlvx::test::kindName(kind) + ".vbp";
-        tlvx::test::makeSpecial(kind, dir / name);
+        tlvx::test::makeNonRegular(kind, dir / name);
         group += "Project=" + name + "\r\n";
     }
     hugeFile(dir, "huge.vbp");
@@ -174,7 +174,7 @@ TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
     CurrentDirGuard cwd(dir.path());
     const auto check = [&] {
         const auto list = buildProjectList((dir / "g.vbg").string(), work.path());
-        if (!list || list->size() != tlvx::test::kSpecialKinds.size() + 3) return false;
+        if (!list || list->size() != tlvx::test::kNonRegularKinds.size() + 3) return false;
         ListingModel listing;
         for (std::size_t i = 0; i + 1 < list->size(); ++i) {
             if (TempDir::read(list->workingCopies[i]) != "[Info]\r\n") return false;
@@ -194,16 +194,17 @@ TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
 // position with an empty working copy.
 TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
     TempDir dir, work;
-    for (const auto kind : tlvx::test::kSpecialKinds) {
-        tlvx::test::makeSpecial(kind, dir / (tlvx::test::kindName(kind) + ".vbg"));
-        tlvx::test::makeSpecial(kind, dir / (tlvx::test::kindName(kind) + ".vbp"));
+    for (const auto kind : tlvx::test::kNonRegularKinds) {
+        tlvx::test::makeNonRegular(kind, dir / (tlvx::test::kindName(kind) + ".vbg"));
+        tlvx::test::makeNonRegular(kind, dir / (tlvx::test::kindName(kind) + ".vbp"));
     }
     hugeFile(dir, "huge.vbg");
     hugeFile(dir, "huge.vbp");
     dir.write("ok.vbp", "Type=Exe\r\nName=\"Ok\"\r\n");
     CurrentDirGuard cwd(dir.path());
     std::vector<std::string> names = {"huge"};
-    for (const auto kind : tlvx::test::kSpecialKinds) names.push_back(tlvx::test::kindName(kind));
+    for (const auto kind : tlvx::test::kNonRegularKinds)
+        names.push_back(tlvx::test::kindName(kind));
     for (const auto& name : names) {
         const auto check = [&] {
             ProjectSelection selection(work.path());

@@ -9,7 +9,7 @@
 
 #include "program/history/recorded_analysis.h"
 #include "tests/support/library_objects.h"
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx;
@@ -106,8 +106,8 @@ TEST_F(ProjectSelectionTest, AChosenFileThatCannotBeReadIsRefusedWithItsReason) 
     CurrentDirGuard cwd(tree.path());
     ASSERT_EQ(selection.choose((tree / "g/P3/P3.vbp").string(), recorder()),
               analysis::Choice::Made);
-    tlvx::test::makeSpecial(tlvx::test::SpecialKind::Fifo, tree / "fifo.vbg");
-    tlvx::test::makeSpecial(tlvx::test::SpecialKind::Folder, tree / "folder.vbp");
+    tlvx::test::makeNonRegular(tlvx::test::NonRegularKind::Fifo, tree / "fifo.vbg");
+    tlvx::test::makeNonRegular(tlvx::test::NonRegularKind::Folder, tree / "folder.vbp");
     const auto huge = tree.write("huge.vbp", "Type=Exe\r\n");
     std::filesystem::resize_file(huge, 100'000'000);
     for (const auto& [file, reason] : {std::pair{tree / "fifo.vbg", "not a regular file"},

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 using tlvx::count::runCountCommand;
@@ -121,12 +121,12 @@ TEST_F(CountCommandTest, BadInputIsOneLineOnStderrAndStatusTwo) {
 TEST_F(CountCommandTest, FilesThatAreNoRegularFilesOrTooLargeAreRefusedAtOnce) {
     TempDir dir;
     std::vector<std::pair<std::filesystem::path, std::string>> bad;
-    for (const auto kind : tlvx::test::kSpecialKinds) {
+    for (const auto kind : tlvx::test::kNonRegularKinds) {
         for (const char* ext : {".vbp", ".vbg"}) {
             const auto path = dir / (tlvx::test::kindName(kind) + ext);
-            tlvx::test::makeSpecial(kind, path);
-            const bool missing = kind == tlvx::test::SpecialKind::DanglingLink;
-            const bool folder = kind == tlvx::test::SpecialKind::Folder;
+            tlvx::test::makeNonRegular(kind, path);
+            const bool missing = kind == tlvx::test::NonRegularKind::DanglingLink;
+            const bool folder = kind == tlvx::test::NonRegularKind::Folder;
             bad.emplace_back(path, missing  ? "no such file"
                                    : folder ? "is a folder, not a file"
                                             : "cannot be read: not a regular file");
@@ -149,7 +149,7 @@ TEST_F(CountCommandTest, FilesThatAreNoRegularFilesOrTooLargeAreRefusedAtOnce) {
 // skipped, with a line on stderr.
 TEST_F(CountCommandTest, GroupPositionsNamingNoReadableProjectCountNothing) {
     TempDir dir;
-    tlvx::test::makeSpecial(tlvx::test::SpecialKind::Fifo, dir / "fifo.vbp");
+    tlvx::test::makeNonRegular(tlvx::test::NonRegularKind::Fifo, dir / "fifo.vbp");
     dir.write("ok.vbp", "Type=Exe\r\nName=\"Ok\"\r\n");
     dir.write("g.vbg",
               "VBGROUP 5.0\r\nProject=fifo.vbp\r\nProject=/dev/zero\r\nProject=ok.vbp\r\n");

@@ -14,22 +14,22 @@
 
 namespace tlvx::test {
 
-enum class SpecialKind { Fifo, Device, Folder, Socket, DanglingLink };
+enum class NonRegularKind { Fifo, Device, Folder, Socket, DanglingLink };
 
-inline constexpr std::array<SpecialKind, 5> kSpecialKinds = {
-    SpecialKind::Fifo, SpecialKind::Device, SpecialKind::Folder, SpecialKind::Socket,
-    SpecialKind::DanglingLink};
+inline constexpr std::array<NonRegularKind, 5> kNonRegularKinds = {
+    NonRegularKind::Fifo, NonRegularKind::Device, NonRegularKind::Folder, NonRegularKind::Socket,
+    NonRegularKind::DanglingLink};
 
 // Makes `path` a thing of that kind: a FIFO, a device that reads like
 // /dev/zero (a node of its own where the process may make one, else a link
 // to /dev/zero), a folder, a socket, a link to a name that does not exist.
 // Throws when it cannot.
-void makeSpecial(SpecialKind kind, const std::filesystem::path& path);
-// True while `path` is still what makeSpecial made of it.
-bool isStillSpecial(SpecialKind kind, const std::filesystem::path& path);
+void makeNonRegular(NonRegularKind kind, const std::filesystem::path& path);
+// True while `path` is still what makeNonRegular made of it.
+bool isStillNonRegular(NonRegularKind kind, const std::filesystem::path& path);
 // "Fifo", "Device", ... for the names of parameterized tests.
-std::string kindName(SpecialKind kind);
-inline void PrintTo(SpecialKind kind, std::ostream* out) {
+std::string kindName(NonRegularKind kind);
+inline void PrintTo(NonRegularKind kind, std::ostream* out) {
     *out << kindName(kind);
 }
 

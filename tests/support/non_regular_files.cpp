@@ -1,4 +1,4 @@
-#include "tests/support/special_files.h"
+#include "tests/support/non_regular_files.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -33,59 +33,59 @@ void makeSocket(const fs::path& path) {
 
 }  // namespace
 
-void makeSpecial(SpecialKind kind, const fs::path& path) {
+void makeNonRegular(NonRegularKind kind, const fs::path& path) {
     switch (kind) {
-        case SpecialKind::Fifo:
+        case NonRegularKind::Fifo:
             if (::mkfifo(path.c_str(), 0666) != 0) throw std::runtime_error("mkfifo failed");
             return;
-        case SpecialKind::Device:
+        case NonRegularKind::Device:
             // A node of its own, so that a writer that wrongly replaced it
             // could never replace the system's /dev/zero. Without the right
             // to make one, a link does: then /dev cannot be written either.
             if (::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0) return;
             fs::create_symlink("/dev/zero", path);
             return;
-        case SpecialKind::Folder:
+        case NonRegularKind::Folder:
             fs::create_directory(path);
             return;
-        case SpecialKind::Socket:
+        case NonRegularKind::Socket:
             makeSocket(path);
             return;
-        case SpecialKind::DanglingLink:
+        case NonRegularKind::DanglingLink:
             fs::create_symlink(path.filename().string() + ".nothing", path);
             return;
     }
 }
 
-bool isStillSpecial(SpecialKind kind, const fs::path& path) {
+bool isStillNonRegular(NonRegularKind kind, const fs::path& path) {
     std::error_code ec;
     const auto status = fs::status(path, ec);
     switch (kind) {
-        case SpecialKind::Fifo:
+        case NonRegularKind::Fifo:
             return fs::is_fifo(status);
-        case SpecialKind::Device:
+        case NonRegularKind::Device:
             return fs::is_character_file(status);
-        case SpecialKind::Folder:
+        case NonRegularKind::Folder:
             return fs::is_directory(status) && fs::is_empty(path, ec);
-        case SpecialKind::Socket:
+        case NonRegularKind::Socket:
             return fs::is_socket(status);
-        case SpecialKind::DanglingLink:
+        case NonRegularKind::DanglingLink:
             return fs::is_symlink(fs::symlink_status(path, ec)) && !fs::exists(status);
     }
     return false;
 }
 
-std::string kindName(SpecialKind kind) {
+std::string kindName(NonRegularKind kind) {
     switch (kind) {
-        case SpecialKind::Fifo:
+        case NonRegularKind::Fifo:
             return "Fifo";
-        case SpecialKind::Device:
+        case NonRegularKind::Device:
             return "Device";
-        case SpecialKind::Folder:
+        case NonRegularKind::Folder:
             return "Folder";
-        case SpecialKind::Socket:
+        case NonRegularKind::Socket:
             return "Socket";
-        case SpecialKind::DanglingLink:
+        case NonRegularKind::DanglingLink:
             return "DanglingLink";
     }
     return "Unknown";
