@@ -19,14 +19,8 @@ constexpr std::size_t kMaxIniValue = 65534;
 // The longest name the save dialog accepts as its proposal.
 constexpr std::size_t kMaxProposedName = 250;
 
-bool fitsCodePage(std::u16string_view text) {
-    bool lossless = true;
-    ansi::fromUtf16(text, &lossless);
-    return lossless;
-}
-
 bool fitsCodePageIfGiven(const std::optional<std::u16string>& text) {
-    return !text || fitsCodePage(std::u16string_view(*text));
+    return !text || ansi::holds(*text);
 }
 
 }  // namespace
@@ -36,7 +30,7 @@ std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16st
     return guarded(std::u16string(), [&] {
         // A name the code page cannot hold names no file, section or key:
         // the writer refuses such names, so nothing can be found under them.
-        if (!fitsCodePage(fileName) || !fitsCodePage(segment) || !fitsCodePage(keyName))
+        if (!ansi::holds(fileName) || !ansi::holds(segment) || !ansi::holds(keyName))
             return std::u16string();
         const auto path = platform::winpath::resolve(fileName);
         if (!path) return std::u16string();
@@ -53,7 +47,7 @@ void APIFuns::WriteIni(std::u16string& fileName, std::optional<std::u16string>& 
     guarded([&] {
         // Text the code page cannot hold would be written as '?' under
         // another name: the write is refused, and no file is created.
-        const bool representable = fitsCodePage(fileName) && fitsCodePageIfGiven(segment) &&
+        const bool representable = ansi::holds(fileName) && fitsCodePageIfGiven(segment) &&
                                    fitsCodePageIfGiven(keyName) && fitsCodePageIfGiven(keyValue);
         fileName = ansi::throughCodePage(fileName);
         if (segment) segment = ansi::throughCodePage(*segment);

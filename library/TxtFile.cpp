@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "platform/ansi_codepage.h"
+#include "platform/file_blocks.h"
 #include "platform/file_replacement.h"
 #include "platform/line_input.h"
 #include "platform/regular_file.h"
@@ -53,26 +54,6 @@ std::optional<std::string> comparableAnsi(std::u16string_view text) {
 }
 
 // ---- Reading ---------------------------------------------------------------
-
-// Feeds the file's bytes to `consume` in chunks, so that a large file is never
-// held whole. False when the file cannot be opened or a read fails.
-template <class Consume>
-bool readChunks(const fs::path& path, Consume&& consume) {
-    const auto file = platform::RegularFile::openForReading(path);
-    if (!file) return false;
-    const int fd = file.fd();
-    constexpr std::size_t kChunk = 64 * 1024;
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.get(), kChunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        consume(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
-    }
-    return ok;
-}
 
 // Counts CR LF pairs across chunk boundaries: a CR at the end of one chunk
 // pairs with an LF at the start of the next.
@@ -307,7 +288,12 @@ int32_t TxtFile::GetLineQty(const std::u16string& fileName) noexcept {
         CrLfCounter counter;
         const bool read = openNamed(fileName, [&](const fs::path& p) {
             CrLfCounter fresh;
-            if (!readChunks(p, [&](std::string_view chunk) { fresh.add(chunk); })) return false;
+            constexpr std::size_t kBlock = 64 * 1024;
+            if (!platform::readBlocks(p, kBlock, [&](std::string_view block) {
+                    fresh.add(block);
+                    return true;
+                }))
+                return false;
             counter = fresh;
             return true;
         });

@@ -5,6 +5,7 @@
 
 #include "library/continue_on_error.h"
 #include "platform/automation/late_call.h"
+#include "platform/automation/stream_object.h"
 #include "platform/dir_listing.h"
 #include "platform/file_replacement.h"
 #include "platform/text_stream.h"
@@ -14,13 +15,12 @@ namespace tlvx::library {
 namespace {
 
 using platform::automation::arguments;
+using platform::automation::kStreamModeReadWrite;
+using platform::automation::kStreamProgId;
+using platform::automation::kStreamTypeBinary;
+using platform::automation::kStreamTypeText;
 using platform::automation::LateObject;
 using platform::automation::OwnedVariant;
-
-constexpr const char16_t* kStreamProgId = u"ADODB.Stream";
-constexpr int32_t kTypeBinary = 1;
-constexpr int32_t kTypeText = 2;
-constexpr int32_t kModeReadWrite = 3;
 
 constexpr HRESULT kFileExists = static_cast<HRESULT>(0x800403E8u);
 constexpr std::u16string_view kDecodeToFile = u"Base64.DecodeToFile";
@@ -94,8 +94,8 @@ std::optional<std::string> Base64::textToBytes(const std::u16string& text,
     if (!stream) return std::nullopt;
     Steps steps(stream);
     steps.put(u"CharSet", OwnedVariant::text(charset))
-        .put(u"Type", OwnedVariant::number(kTypeText))
-        .put(u"Mode", OwnedVariant::number(kModeReadWrite))
+        .put(u"Type", OwnedVariant::number(kStreamTypeText))
+        .put(u"Mode", OwnedVariant::number(kStreamModeReadWrite))
         .call(u"Open");
     // The stream puts its charset's byte-order mark ahead of the first text;
     // where the position stands after no text at all is that mark's length
@@ -107,7 +107,7 @@ std::optional<std::string> Base64::textToBytes(const std::u16string& text,
     steps.call(u"WriteText", arguments(OwnedVariant::text(text)))
         .call(u"Flush")
         .put(u"Position", OwnedVariant::number(0))
-        .put(u"Type", OwnedVariant::number(kTypeBinary));
+        .put(u"Type", OwnedVariant::number(kStreamTypeBinary));
     if (steps.ok() && markLength.get().vt == VT_I4 && markLength.get().lVal > 0) {
         steps.call(u"Read", arguments(OwnedVariant::number(markLength.get().lVal)), &mark);
     }
@@ -123,12 +123,12 @@ std::optional<std::u16string> Base64::bytesToText(const std::string& bytes,
     if (!stream) return std::nullopt;
     OwnedVariant text;
     Steps steps(stream);
-    steps.put(u"Type", OwnedVariant::number(kTypeBinary))
-        .put(u"Mode", OwnedVariant::number(kModeReadWrite))
+    steps.put(u"Type", OwnedVariant::number(kStreamTypeBinary))
+        .put(u"Mode", OwnedVariant::number(kStreamModeReadWrite))
         .call(u"Open")
         .call(u"Write", arguments(OwnedVariant::bytes(bytes)))
         .put(u"Position", OwnedVariant::number(0))
-        .put(u"Type", OwnedVariant::number(kTypeText))
+        .put(u"Type", OwnedVariant::number(kStreamTypeText))
         .put(u"CharSet", OwnedVariant::text(charset))
         .call(u"ReadText", {}, &text);
     stream.call(u"Close");

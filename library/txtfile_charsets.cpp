@@ -4,6 +4,7 @@
 #include "library/encoding_detection.h"
 #include "platform/ansi_codepage.h"
 #include "platform/automation/late_call.h"
+#include "platform/automation/stream_object.h"
 #include "platform/file_blocks.h"
 #include "platform/text_stream.h"
 #include "platform/win_path.h"
@@ -12,11 +13,11 @@ namespace tlvx::library {
 namespace {
 
 using platform::automation::arguments;
+using platform::automation::kStreamProgId;
+using platform::automation::kStreamSaveCreateOverWrite;
 using platform::automation::LateObject;
 using platform::automation::OwnedVariant;
 
-constexpr const char16_t* kStreamProgId = u"ADODB.Stream";
-constexpr int32_t kSaveCreateOverWrite = 2;
 // Blocks of the encoding scan: large enough to read at the disk's pace,
 // small enough that any file is judged in a few megabytes.
 constexpr std::size_t kScanBlock = 1 << 20;
@@ -33,7 +34,7 @@ void TxtFileCharsets::WriteByCharset(const std::u16string& fileName, const std::
         stream.put(u"CharSet", OwnedVariant::text(charset));
         stream.call(u"WriteText", arguments(OwnedVariant::text(content)));
         stream.call(u"SaveToFile", arguments(OwnedVariant::text(fileName),
-                                             OwnedVariant::number(kSaveCreateOverWrite)));
+                                             OwnedVariant::number(kStreamSaveCreateOverWrite)));
         stream.call(u"Close");
     });
 }

@@ -116,6 +116,16 @@ std::string fromUtf8(std::string_view utf8, bool* lossless) {
     return out;
 }
 
+bool holds(char32_t c) {
+    return encodeChar(c) >= 0;
+}
+
+bool holds(std::u16string_view text) {
+    bool kept = true;
+    fromUtf16(text, &kept);
+    return kept;
+}
+
 std::u16string throughCodePage(std::u16string_view text) {
     return toUtf16(fromUtf16(text));
 }

@@ -21,6 +21,11 @@ std::string toUtf8(std::string_view bytes);
 std::string fromUtf16(std::u16string_view text, bool* lossless = nullptr);
 std::string fromUtf8(std::string_view utf8, bool* lossless = nullptr);
 
+// True when the code page holds the character / every character of the
+// text (a lone surrogate it never holds).
+bool holds(char32_t c);
+bool holds(std::u16string_view text);
+
 // Text as it comes back from a trip through the code page: characters it
 // cannot hold become '?', everything else stays as it is.
 std::u16string throughCodePage(std::u16string_view text);

@@ -1,23 +1,22 @@
 #include "platform/file_blocks.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 
+#include "platform/regular_file.h"
+
 namespace tlvx::platform {
 
 bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
                 const std::function<bool(std::string_view)>& consume) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
+    // Only a regular file: a FIFO would make the open wait, a device never
+    // end.
+    const auto file = RegularFile::openForReading(path);
+    if (!file) return false;
+    const int fd = file.fd();
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const auto buffer = std::make_unique_for_overwrite<char[]>(blockSize);
     bool ok = true;
@@ -28,7 +27,6 @@ bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
         if (got <= 0) break;
         if (!consume(std::string_view(buffer.get(), static_cast<std::size_t>(got)))) break;
     }
-    ::close(fd);
     return ok;
 }
 

@@ -10,8 +10,8 @@
 namespace tlvx::platform {
 
 // Hands the file's bytes to `consume` block by block, in order; `consume`
-// returns false to stop early. False when the file cannot be opened (a
-// folder cannot) or a read fails.
+// returns false to stop early. False when the file is no regular file or
+// cannot be opened, or a read fails.
 bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
                 const std::function<bool(std::string_view)>& consume);
 

@@ -7,6 +7,7 @@
 // description, through the error information and EXCEPINFO.
 
 #include "platform/automation/ole_types.h"
+#include "platform/charset_stream.h"
 
 namespace tlvx::platform::automation {
 
@@ -15,6 +16,12 @@ namespace tlvx::platform::automation {
 inline constexpr CLSID CLSID_Stream = {
     0x00000566, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
 inline constexpr const char16_t* kStreamProgId = u"ADODB.Stream";
+
+// The values its callers pass: Type, Mode and SaveToFile's option.
+inline constexpr int32_t kStreamTypeBinary = CharsetStream::Binary;
+inline constexpr int32_t kStreamTypeText = CharsetStream::Text;
+inline constexpr int32_t kStreamModeReadWrite = 3;
+inline constexpr int32_t kStreamSaveCreateOverWrite = CharsetStream::kCreateOverwrite;
 
 // A new stream object answering `riid`.
 HRESULT createStreamObject(REFIID riid, void** ppv) noexcept;

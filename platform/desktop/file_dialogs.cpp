@@ -92,7 +92,7 @@ public:
     // keeps all its parts, and the chosen type's extension is added on
     // saving when the name ends in none of the dialog's extensions.
     void keepNamesWhole() {
-        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* box = nameBox();
         auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         if (!box || !types) return;
         keepNamesWhole_ = true;
@@ -133,10 +133,13 @@ protected:
     }
 
 private:
+    // The box the user types a name into.
+    QLineEdit* nameBox() const { return findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
+
     // The names in the name box: several between double quotes, or one;
     // relative ones lie in the dialog's folder.
     QStringList typedNames() const {
-        const auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const auto* box = nameBox();
         if (!box) return {};
         const QString text = box->text();
         QStringList names;
@@ -184,7 +187,7 @@ private:
     // A name whose ending was a real extension of the dialog may take the
     // new type's extension; any other ending was part of the name.
     void undoExtensionSwap() {
-        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* box = nameBox();
         if (!box || box->text() != nameNow_ || nameNow_ == nameBefore_) return;
         const QString before = nameBefore_;
         const QString suffix = QFileInfo(before).suffix();
@@ -199,7 +202,7 @@ private:
     }
 
     void addTypeExtension() {
-        auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* box = nameBox();
         if (!box) return;
         const QString name = box->text().trimmed();
         if (name.isEmpty() || name.contains(u'"') || name.endsWith(u'/')) return;

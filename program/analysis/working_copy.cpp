@@ -27,22 +27,17 @@ std::string_view withoutTrailingDotsAndSpaces(std::string_view name) {
 // through the code page, which would not find it under its own name. NUL
 // cannot stand in a file name.
 std::string codePageSafe(std::string_view utf8) {
-    std::u16string text = platform::unicode::utf8ToUtf16(utf8);
-    std::u16string safe;
-    safe.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool pair =
-            i + 1 < text.size() && (text[i] & 0xFC00) == 0xD800 && (text[i + 1] & 0xFC00) == 0xDC00;
-        const std::u16string_view c(text.data() + i, pair ? 2 : 1);
-        bool lossless = true;
-        platform::ansi::fromUtf16(c, &lossless);
-        if (lossless && c[0] != u'\0')
-            safe.append(c);
+    std::string safe;
+    safe.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t start = i;
+        const char32_t c = platform::unicode::decodeUtf8(utf8, i);
+        if (c != U'\0' && platform::ansi::holds(c))
+            safe.append(utf8.substr(start, i - start));
         else
-            safe.push_back(u'_');
-        if (pair) ++i;
+            safe.push_back('_');
     }
-    return platform::unicode::utf16ToUtf8(safe);
+    return safe;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/file_blocks.h"
 #include "platform/file_replacement.h"
 #include "platform/line_input.h"
 #include "platform/profile_file.h"
@@ -81,6 +82,10 @@ TEST_P(NonRegularFileTest, EveryReaderGivesItsFailureResult) {
         << "text stream";
     EXPECT_EQ(runGuarded([&] { return !readAll(path, kAnyFileSize); }), kPassed) << "whole file";
     EXPECT_EQ(runGuarded([&] { return !readLastLine(path); }), kPassed) << "last line";
+    EXPECT_EQ(
+        runGuarded([&] { return !readBlocks(path, 4096, [](std::string_view) { return true; }); }),
+        kPassed)
+        << "blocks";
     EXPECT_EQ(
         runGuarded([&] { return profile::readString(path, "s", "k", "default") == "default"; }),
         kPassed)
