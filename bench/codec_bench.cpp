@@ -20,7 +20,7 @@
 #include <string_view>
 
 #include "library/base64_codec.h"
-#include "library/txtfile_charsets.h"
+#include "library/txt_file_charsets.h"
 #include "platform/unicode_text.h"
 
 using namespace tlvx;

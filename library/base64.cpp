@@ -138,7 +138,7 @@ std::optional<std::u16string> Base64::bytesToText(const std::string& bytes,
 
 std::u16string Base64::Encode(const std::u16string& source,
                               const std::u16string& charset) const noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         if (source.empty()) return std::u16string();
         const auto bytes = textToBytes(source, charset);
         return bytes ? codec_.encode(bytesOf(*bytes)) : std::u16string();
@@ -146,7 +146,7 @@ std::u16string Base64::Encode(const std::u16string& source,
 }
 
 std::u16string Base64::EncodeFile(const std::u16string& fileName) const noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         // The file's bytes through the class's own encoder, in memory: no
         // temporary file that another call could share.
         const auto path = platform::winpath::resolve(fileName);
@@ -157,7 +157,7 @@ std::u16string Base64::EncodeFile(const std::u16string& fileName) const noexcept
 
 std::u16string Base64::Decode(const std::u16string& input,
                               const std::u16string& charset) const noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         if (input.empty()) return std::u16string();
         return bytesToText(codec_.decode(input), charset).value_or(std::u16string());
     });

@@ -5,7 +5,7 @@
 namespace tlvx::library {
 
 template <class Result, class Body>
-Result guarded(Result fallback, Body&& body) noexcept {
+Result continueOnError(Result fallback, Body&& body) noexcept {
     try {
         return body();
     } catch (...) {
@@ -14,7 +14,7 @@ Result guarded(Result fallback, Body&& body) noexcept {
 }
 
 template <class Body>
-void guarded(Body&& body) noexcept {
+void continueOnError(Body&& body) noexcept {
     try {
         body();
     } catch (...) {

@@ -148,7 +148,7 @@ bool enablePrivilege(std::u16string_view /*name*/) {
 
 bool Registry::ExportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
                             const std::u16string& fileName) noexcept {
-    return guarded(false, [&] {
+    return continueOnError(false, [&] {
         if (!enablePrivilege(u"SeBackupPrivilege")) return false;
         const auto file = platform::winpath::resolveForWrite(fileName);
         return file && RegistryStore().saveKeyToFile(keyRoot, nameOf(keyPath), *file);
@@ -157,7 +157,7 @@ bool Registry::ExportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
 
 bool Registry::ImportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
                             const std::u16string& fileName) noexcept {
-    return guarded(false, [&] {
+    return continueOnError(false, [&] {
         if (!enablePrivilege(u"SeRestorePrivilege")) return false;
         const auto file = platform::winpath::resolve(fileName);
         return file && RegistryStore().restoreKeyFromFile(keyRoot, nameOf(keyPath), *file,
@@ -168,7 +168,7 @@ bool Registry::ImportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
 std::u16string Registry::ReadRegKey(uint32_t keyRoot, const std::u16string& keyPath,
                                     const std::u16string& subKey,
                                     const std::u16string& noKeyFoundValue) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto found = RegistryStore().lookupValue(keyRoot, nameOf(keyPath), nameOf(subKey));
         if (!found.keyFound) return noKeyFoundValue;
         return found.value ? dataAsText(*found.value) : std::u16string();
@@ -178,7 +178,7 @@ std::u16string Registry::ReadRegKey(uint32_t keyRoot, const std::u16string& keyP
 bool Registry::WriteRegKey(uint32_t keyType, uint32_t keyRoot, const std::u16string& keyPath,
                            const std::u16string& subKey,
                            const std::u16string& subKeyValue) noexcept {
-    return guarded(false, [&] {
+    return continueOnError(false, [&] {
         RegistryStore store;
         const std::u16string path = nameOf(keyPath);
         const bool knownType = keyType >= regtype::Sz && keyType <= regtype::Dword;
@@ -191,7 +191,7 @@ bool Registry::WriteRegKey(uint32_t keyType, uint32_t keyRoot, const std::u16str
 
 std::u16string Registry::EnumerateRegKeys(uint32_t keyRoot,
                                           const std::u16string& keyPath) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto names = RegistryStore().subkeyNames(keyRoot, nameOf(keyPath));
         if (!names) return std::u16string();
         return joined(listing(*names, listedName), kSubkeySeparator);
@@ -200,7 +200,7 @@ std::u16string Registry::EnumerateRegKeys(uint32_t keyRoot,
 
 std::u16string Registry::EnumerateRegKeyValues(uint32_t keyRoot,
                                                const std::u16string& keyPath) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto values = RegistryStore().values(keyRoot, nameOf(keyPath));
         if (!values) return std::u16string();
         const auto items =
@@ -215,7 +215,7 @@ std::u16string Registry::EnumerateRegKeyValues(uint32_t keyRoot,
 
 std::u16string Registry::EnumerateRegKeyItemNames(uint32_t keyRoot,
                                                   const std::u16string& keyPath) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto names = RegistryStore().valueNames(keyRoot, nameOf(keyPath));
         if (!names) return std::u16string();
         return joined(listing(*names, listedName), kItemSeparator);
@@ -223,7 +223,7 @@ std::u16string Registry::EnumerateRegKeyItemNames(uint32_t keyRoot,
 }
 
 int16_t Registry::GetRegKeyItems(uint32_t keyRoot, const std::u16string& keyPath) noexcept {
-    return guarded(int16_t{0}, [&] {
+    return continueOnError(int16_t{0}, [&] {
         const auto names = RegistryStore().valueNames(keyRoot, nameOf(keyPath));
         if (!names) return int16_t{0};
         // Counting goes on past what an Integer holds; the count stays at
@@ -234,7 +234,7 @@ int16_t Registry::GetRegKeyItems(uint32_t keyRoot, const std::u16string& keyPath
 }
 
 void Registry::DeleteRegKey(uint32_t keyRoot, const std::u16string& keyPath) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         // The store removes the whole subtree in one transaction and never
         // a root, so an empty path cannot empty a root.
         RegistryStore().deleteKey(keyRoot, nameOf(keyPath));
@@ -243,7 +243,7 @@ void Registry::DeleteRegKey(uint32_t keyRoot, const std::u16string& keyPath) noe
 
 bool Registry::DeleteRegKeyValue(uint32_t keyRoot, const std::u16string& keyPath,
                                  std::u16string& subKey) noexcept {
-    return guarded(false, [&] {
+    return continueOnError(false, [&] {
         if (subKey.empty()) subKey = keyPath;
         return RegistryStore().deleteValue(keyRoot, nameOf(keyPath), nameOf(subKey));
     });

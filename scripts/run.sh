@@ -4,7 +4,7 @@
 # or WAYLAND_DISPLAY; without one, says how to see it anyway).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-bash "$here/scripts/install-deps.sh"
+bash "$here/scripts/install_deps.sh"
 cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release -DTLVX_BUILD_TESTS=OFF >/dev/null
 cmake --build "$here/build" -j"$(nproc)"
 "$here/build/bin/tlvx-count" "$here/examples/Shop.vbg"

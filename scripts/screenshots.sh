@@ -4,7 +4,7 @@
 # is saved as a picture in doc/screenshots.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-bash "$here/scripts/install-deps.sh"
+bash "$here/scripts/install_deps.sh"
 build="$here/build"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTLVX_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target TLVX tlvx-window-grab

@@ -4,7 +4,7 @@
 # TLVX_WERROR=1 treats compiler warnings as errors (CI does).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-bash "$here/scripts/install-deps.sh"
+bash "$here/scripts/install_deps.sh"
 build="$here/build-test"
 sanitize=OFF
 if [ "${TLVX_SANITIZE:-0}" = 1 ]; then build="$here/build-asan"; sanitize=ON; fi

@@ -22,4 +22,30 @@ inline BSTR allocBstr(std::u16string_view text) noexcept {
 // BSTR copies to null. `ok` is false when memory ran out.
 BSTR copyBstr(BSTR source, bool& ok) noexcept;
 
+// A string a caller of an interface owns, freed when it goes.
+class OwnedBstr {
+public:
+    OwnedBstr() = default;
+    explicit OwnedBstr(std::u16string_view text) : b_(allocBstr(text)) {}
+    OwnedBstr(const OwnedBstr&) = delete;
+    OwnedBstr& operator=(const OwnedBstr&) = delete;
+    ~OwnedBstr() { SysFreeString(b_); }
+
+    BSTR get() const noexcept { return b_; }
+    // For a result: the callee writes a string the caller owns; whatever
+    // was held before is freed first.
+    BSTR* out() noexcept {
+        SysFreeString(b_);
+        b_ = nullptr;
+        return &b_;
+    }
+    // For a by-reference argument: the callee may put another string in its
+    // place, which is then the one freed here.
+    BSTR* inOut() noexcept { return &b_; }
+    std::u16string text() const { return std::u16string(bstrView(b_)); }
+
+private:
+    BSTR b_ = nullptr;
+};
+
 }  // namespace tlvx::platform::automation

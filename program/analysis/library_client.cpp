@@ -1,35 +1,11 @@
 #include "program/analysis/library_client.h"
 
+#include "platform/automation/bstr.h"
+
 namespace tlvx::analysis {
 namespace {
 
-// A string handed to the library, freed when it goes.
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(const std::u16string& text)
-        : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    ~Bstr() { SysFreeString(b_); }
-
-    BSTR get() const { return b_; }
-    // For a result: the library writes a string the caller owns.
-    BSTR* out() {
-        SysFreeString(b_);
-        b_ = nullptr;
-        return &b_;
-    }
-    // For a by-reference argument: the library may put another string in
-    // its place, which is then the one freed here.
-    BSTR* inOut() { return &b_; }
-    std::u16string text() const {
-        return b_ ? std::u16string(b_, SysStringLen(b_)) : std::u16string();
-    }
-
-private:
-    BSTR b_ = nullptr;
-};
+using Bstr = platform::automation::OwnedBstr;
 
 template <class Interface>
 Interface* createObject(const CLSID& clsid, const IID& iid) {

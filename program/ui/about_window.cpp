@@ -104,7 +104,7 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
 }
 
 void AboutWindow::open(const std::string& address) {
-    guarded([&] {
+    passOverFailure([&] {
         if (openAddress_) openAddress_(address);
     });
 }

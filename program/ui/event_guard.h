@@ -9,7 +9,7 @@
 namespace tlvx::ui {
 
 template <class Handler>
-void guarded(Handler&& handler) noexcept {
+void passOverFailure(Handler&& handler) noexcept {
     try {
         std::forward<Handler>(handler)();
     } catch (...) {

@@ -18,8 +18,6 @@ namespace {
 
 enum Button { kOutput = 0, kDeleteProject = 2, kDeleteVersion = 3 };
 
-const QString kInitialSummary = QStringLiteral("Total Lines: please choose a project/group first.");
-
 // Puts the names into a selector and selects `selected`, without the
 // selector telling anyone: the browser has already loaded what follows.
 void fill(QComboBox& selector, const std::vector<std::string>& names,
@@ -87,7 +85,7 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     lsv_->setPalette(listColours);
 
     const QRect summaryPlace = twipsRect(105, 4830, 4035, 195);
-    lblT_ = new QLabel(kInitialSummary, this);
+    lblT_ = new QLabel(initialSummaryText(), this);
     lblT_->setObjectName(QStringLiteral("lblT"));
     lblT_->setGeometry(summaryPlace);
     makeGreen(*lblT_, false);
@@ -107,7 +105,7 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     main_.historyWindowOpened(*this);
-    guarded([this] { browse([](history::HistoryBrowser& b) { b.loadProjects(); }); });
+    passOverFailure([this] { browse([](history::HistoryBrowser& b) { b.loadProjects(); }); });
 }
 
 template <class Step>
@@ -125,7 +123,7 @@ void HistoryWindow::showSummary() {
         recordShown_ = true;
         lblT_->setText(QString::fromStdString(browser_.summary()));
     } else {
-        lblT_->setText(recordShown_ ? QString() : kInitialSummary);
+        lblT_->setText(recordShown_ ? QString() : initialSummaryText());
     }
     // As wide as the summary needs, within the window.
     sizeToText(*lblT_, windowFont(), twips(4035), fixedSize_.width() - twips(90));
@@ -135,7 +133,7 @@ void HistoryWindow::showSummary() {
 // what depends on it is.
 void HistoryWindow::onProjectSelected(int index) {
     if (index < 0) return;
-    guarded([&] {
+    passOverFailure([&] {
         table_.change([&](analysis::ListingModel&) {
             browser_.selectProject(static_cast<std::size_t>(index));
         });
@@ -146,7 +144,7 @@ void HistoryWindow::onProjectSelected(int index) {
 
 void HistoryWindow::onVersionSelected(int index) {
     if (index < 0) return;
-    guarded([&] {
+    passOverFailure([&] {
         table_.change([&](analysis::ListingModel&) {
             browser_.selectVersion(static_cast<std::size_t>(index));
         });
@@ -155,7 +153,7 @@ void HistoryWindow::onVersionSelected(int index) {
 }
 
 void HistoryWindow::onButton(int index) {
-    guarded([&] {
+    passOverFailure([&] {
         switch (index) {
             case kOutput:
                 main_.upsOutput("H");

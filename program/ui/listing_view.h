@@ -15,6 +15,11 @@ namespace tlvx::ui {
 // Column widths in twips.
 using ListingWidths = std::array<int, analysis::kListingColumns>;
 
+// What the summary line below a listing says while no listing is shown.
+inline QString initialSummaryText() {
+    return QStringLiteral("Total Lines: please choose a project/group first.");
+}
+
 // A view named "lsv" over `model`.
 QTreeView* makeListingView(ListingTableModel& model, const ListingWidths& widths, QWidget* parent);
 

@@ -53,7 +53,6 @@ enum Button {
 
 constexpr int kShowMaximised = 3;
 
-const QString kInitialSummary = QStringLiteral("Total Lines: please choose a project/group first.");
 const std::u16string kProjectFilter =
     u"VB6 Project (*.vbp)\0*.vbp\0VB6 Project Group (*.vbg)\0*.vbg"s;
 const std::u16string kExportFilter =
@@ -271,7 +270,7 @@ void MainWindow::buildListing() {
 
     lblT_ = label({}, twipsRect(90, 8295, 4035, 195), this, "lblT");
     makeGreen(*lblT_, true);
-    showSummary(kInitialSummary);
+    showSummary(initialSummaryText());
 }
 
 void MainWindow::buildHelpMenu() {
@@ -280,7 +279,7 @@ void MainWindow::buildHelpMenu() {
     const auto add = [this](const char* name, const QString& caption, auto action) {
         QAction* entry = menh_->addAction(caption);
         entry->setObjectName(QString::fromLatin1(name));
-        connect(entry, &QAction::triggered, this, [action] { guarded(action); });
+        connect(entry, &QAction::triggered, this, [action] { passOverFailure(action); });
         return entry;
     };
     // F1 is matched with the window's other keys; the menu only names it.
@@ -308,7 +307,7 @@ void MainWindow::onButton(int index) {
     const auto analyseOne = [this](const analysis::ProjectList& list, std::size_t position) {
         analyse(list, position);
     };
-    guarded([&] {
+    passOverFailure([&] {
         switch (index) {
             case kChoose:
                 chooseProject();
@@ -348,7 +347,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 bool MainWindow::onKey(const QKeyEvent& event) {
     if (event.key() == Qt::Key_F1) {
-        guarded([this] { openAddress(links::productPage()); });
+        passOverFailure([this] { openAddress(links::productPage()); });
         return true;
     }
     const Qt::KeyboardModifiers modifiers =

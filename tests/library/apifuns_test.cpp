@@ -41,7 +41,7 @@ protected:
                            std::u16string_view key) {
         Bstr result;
         EXPECT_EQ(api->ReadIni(Bstr(file.u16string()).get(), Bstr(section).get(), Bstr(key).get(),
-                               result.address()),
+                               result.inOut()),
                   S_OK);
         return result.text();
     }
@@ -69,7 +69,7 @@ TEST_F(ApiFunsTest, ReadIniFollowsTheProfileRules) {
     CurrentDirGuard cwd(dir.path());
     Bstr result;
     EXPECT_EQ(api->ReadIni(Bstr(u".\\P.VBP").get(), Bstr(u"Info").get(), Bstr(u"Name").get(),
-                           result.address()),
+                           result.inOut()),
               S_OK);
     EXPECT_EQ(result.text(), u"Billing");
 }
@@ -84,15 +84,13 @@ TEST_F(ApiFunsTest, ReadIniCutsVeryLongValues) {
 TEST_F(ApiFunsTest, WriteIniCreatesReplacesAndRemoves) {
     const auto ini = dir / "new.ini";
     Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Blue");
-    ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value.address()),
-              S_OK);
+    ASSERT_EQ(api->WriteIni(file.inOut(), section.inOut(), key.inOut(), value.inOut()), S_OK);
     EXPECT_EQ(readIni(ini, u"main", u"color"), u"Blue");
     struct stat before {};
     ::stat(ini.c_str(), &before);
 
     Bstr value2(u"Red \u20AC");  // the euro sign is in the code page
-    ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value2.address()),
-              S_OK);
+    ASSERT_EQ(api->WriteIni(file.inOut(), section.inOut(), key.inOut(), value2.inOut()), S_OK);
     EXPECT_EQ(readIni(ini, u"Main", u"Color"), u"Red \u20AC");
     EXPECT_EQ(TempDir::read(ini).find("Blue"), std::string::npos);
     struct stat after {};
@@ -100,19 +98,18 @@ TEST_F(ApiFunsTest, WriteIniCreatesReplacesAndRemoves) {
     EXPECT_NE(before.st_ino, after.st_ino) << "the file is replaced as a whole";
 
     Bstr other(u"Other"), size(u"Size"), big(u"10");
-    api->WriteIni(file.address(), other.address(), size.address(), big.address());
+    api->WriteIni(file.inOut(), other.inOut(), size.inOut(), big.inOut());
     Bstr nullValue;  // a null value removes the key
-    api->WriteIni(file.address(), section.address(), key.address(), nullValue.address());
+    api->WriteIni(file.inOut(), section.inOut(), key.inOut(), nullValue.inOut());
     EXPECT_EQ(readIni(ini, u"Main", u"Color"), u"");
     Bstr nullKey;  // a null key removes the section
-    api->WriteIni(file.address(), other.address(), nullKey.address(), nullValue.address());
+    api->WriteIni(file.inOut(), other.inOut(), nullKey.inOut(), nullValue.inOut());
     EXPECT_EQ(readIni(ini, u"Other", u"Size"), u"");
     EXPECT_EQ(TempDir::read(ini).find("Other"), std::string::npos);
 
     // No folder, no file: nothing is written anywhere.
     Bstr nowhere(u16((dir / "no/such/x.ini").string()));
-    EXPECT_EQ(api->WriteIni(nowhere.address(), section.address(), key.address(), value.address()),
-              S_OK);
+    EXPECT_EQ(api->WriteIni(nowhere.inOut(), section.inOut(), key.inOut(), value.inOut()), S_OK);
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
@@ -127,8 +124,8 @@ TEST_P(ApiFunsNonRegularTest, IniMethodsGiveTheEmptyResultAndWriteNothing) {
     EXPECT_EQ(runGuarded([&] { return readIni(ini, u"Main", u"Color").empty(); }), "passed");
     EXPECT_EQ(runGuarded([&] {
                   Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Blue");
-                  return api->WriteIni(file.address(), section.address(), key.address(),
-                                       value.address()) == S_OK;
+                  return api->WriteIni(file.inOut(), section.inOut(), key.inOut(), value.inOut()) ==
+                         S_OK;
               }),
               "passed");
     EXPECT_TRUE(isStillNonRegular(GetParam(), ini));
@@ -146,7 +143,7 @@ TEST_F(ApiFunsTest, DialogsWithoutAWindowSystemGiveTheEmptyResult) {
     VARIANT_BOOL multi = VARIANT_FALSE;
     ASSERT_EQ(api->GetFilesOpenName(0, Bstr(u"Choose").get(),
                                     Bstr(std::u16string(u"VB6 Project (*.vbp)\0*.vbp", 25)).get(),
-                                    defDir.address(), &multi, &chosen),
+                                    defDir.inOut(), &multi, &chosen),
               S_OK);
     ASSERT_NE(chosen, nullptr);
     LONG upper = 0;
@@ -156,7 +153,7 @@ TEST_F(ApiFunsTest, DialogsWithoutAWindowSystemGiveTheEmptyResult) {
 
     Bstr saved;
     EXPECT_EQ(api->GetFileSaveName(0, Bstr(u"Save").get(), Bstr(u"x").get(), Bstr(u"").get(),
-                                   Bstr(u"").get(), Bstr(u"txt").get(), saved.address()),
+                                   Bstr(u"").get(), Bstr(u"txt").get(), saved.inOut()),
               S_OK);
     EXPECT_EQ(saved.text(), u"");
 }
@@ -204,20 +201,19 @@ TEST_F(ApiFunsTest, WriteIniChangesNothingWhereTheCodePageCannotHoldATextOrSecti
 
     // Zhe is not in the code page: refused, but written back as it would be.
     Bstr value(u"Red \u0416");
-    ASSERT_EQ(api->WriteIni(file.address(), section.address(), key.address(), value.address()),
-              S_OK);
+    ASSERT_EQ(api->WriteIni(file.inOut(), section.inOut(), key.inOut(), value.inOut()), S_OK);
     EXPECT_EQ(value.text(), u"Red ?");
     EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
     Bstr otherSection(u"\u4E2D"), otherKey(u"\u6587"), plain(u"x");
-    api->WriteIni(file.address(), otherSection.address(), key.address(), plain.address());
-    api->WriteIni(file.address(), section.address(), otherKey.address(), plain.address());
+    api->WriteIni(file.inOut(), otherSection.inOut(), key.inOut(), plain.inOut());
+    api->WriteIni(file.inOut(), section.inOut(), otherKey.inOut(), plain.inOut());
     EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
 
     // A file name outside the code page creates no stray "??.ini", and
     // reading under such a name finds nothing, as the writer stored nothing.
     const auto chinesePath = dir / "\xe4\xb8\xad\xe6\x96\x87.ini";
     Bstr chinese(chinesePath.u16string());
-    api->WriteIni(chinese.address(), section.address(), key.address(), plain.address());
+    api->WriteIni(chinese.inOut(), section.inOut(), key.inOut(), plain.inOut());
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename(), "keep.ini");
     dir.write("??.ini", "[Main]\r\nColor=Stray\r\n");
@@ -226,7 +222,7 @@ TEST_F(ApiFunsTest, WriteIniChangesNothingWhereTheCodePageCannotHoldATextOrSecti
 
     // A null section writes nothing: no "[]" section appears.
     Bstr nullSection;
-    api->WriteIni(file.address(), nullSection.address(), key.address(), plain.address());
+    api->WriteIni(file.inOut(), nullSection.inOut(), key.inOut(), plain.inOut());
     EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
 }
 
@@ -237,9 +233,9 @@ TEST_F(ApiFunsTest, WriteIniRefusesAFileWithoutWritePermissionForEveryone) {
     struct stat before {};
     ::stat(ini.c_str(), &before);
     Bstr file(u16(ini.string())), section(u"Main"), key(u"Color"), value(u"Red");
-    api->WriteIni(file.address(), section.address(), key.address(), value.address());
+    api->WriteIni(file.inOut(), section.inOut(), key.inOut(), value.inOut());
     Bstr nullKey, nullValue;  // nor may the section be removed
-    api->WriteIni(file.address(), section.address(), nullKey.address(), nullValue.address());
+    api->WriteIni(file.inOut(), section.inOut(), nullKey.inOut(), nullValue.inOut());
     EXPECT_EQ(TempDir::read(ini), "[Main]\r\nColor=Blue\r\n");
     struct stat after {};
     ::stat(ini.c_str(), &after);

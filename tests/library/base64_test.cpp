@@ -52,7 +52,7 @@ protected:
     }
     std::u16string decode(std::u16string_view input, std::u16string_view charset = u"utf-8") {
         Bstr in(input), result;
-        EXPECT_EQ(b64->Decode(in.address(), Bstr(charset).get(), result.out()), S_OK);
+        EXPECT_EQ(b64->Decode(in.inOut(), Bstr(charset).get(), result.out()), S_OK);
         EXPECT_EQ(in.text(), input);
         EXPECT_NE(result.get(), nullptr);
         return result.text();
@@ -64,7 +64,7 @@ protected:
     }
     HRESULT decodeToFile(std::u16string_view input, std::u16string_view file) {
         Bstr in(input), name(file);
-        return b64->DecodeToFile(in.address(), name.address());
+        return b64->DecodeToFile(in.inOut(), name.inOut());
     }
     std::vector<std::string> names() const {
         std::vector<std::string> all;

@@ -150,7 +150,7 @@ TEST_F(ComponentClient, TxtFileLineMethodsBySlot) {
     const Bstr log(u"Log.txt");
     for (std::u16string_view line : {u"alpha;1", u"Beta;2", u"gamma;3"}) {
         Bstr content(line);
-        ASSERT_EQ(txt->AppendLine(log.get(), content.address()), S_OK);
+        ASSERT_EQ(txt->AppendLine(log.get(), content.inOut()), S_OK);
         EXPECT_EQ(content.text(), line);  // by reference, but left as it was
     }
     EXPECT_EQ(file("Log.txt"), "alpha;1\r\nBeta;2\r\ngamma;3\r\n");
@@ -196,7 +196,7 @@ TEST_F(ComponentClient, ByNameReachesTheSameMethodsAsBySlot) {
     Ref<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     Bstr content(u"first");
-    EXPECT_EQ(invoke(txt.get(), u"appendline", {str(u"f.txt"), ref(VT_BSTR, content.address())}),
+    EXPECT_EQ(invoke(txt.get(), u"appendline", {str(u"f.txt"), ref(VT_BSTR, content.inOut())}),
               S_OK);
     EXPECT_EQ(invoke(txt.get(), u"APPENDLINE", {str(u"f.txt"), str(u"Second")}), S_OK);
     EXPECT_EQ(file("f.txt"), "first\r\nSecond\r\n");
@@ -325,7 +325,7 @@ TEST_F(ComponentClient, ByReferenceArgumentsAreWrittenBack) {
     create(CLSID_TxtFile, IID_IDispatch, txt);
     // A reference to a string: the string stays the caller's, same text.
     Bstr content(u"text");
-    EXPECT_EQ(invoke(txt.get(), u"AppendLine", {str(u"f.txt"), ref(VT_BSTR, content.address())}),
+    EXPECT_EQ(invoke(txt.get(), u"AppendLine", {str(u"f.txt"), ref(VT_BSTR, content.inOut())}),
               S_OK);
     EXPECT_EQ(content.text(), u"text");
 
@@ -367,7 +367,7 @@ TEST_F(ComponentClient, ArgumentsAreCoercedOrRejectedWithTheirPosition) {
     EXPECT_EQ(result.v.lVal, 3);
     Bstr name(u"5");
     EXPECT_EQ(invoke(txt.get(), u"ModifyLine",
-                     {ref(VT_BSTR, name.address()), str(u"d"), str(u"x"), str(u";"), str(u" 1 ")}),
+                     {ref(VT_BSTR, name.inOut()), str(u"d"), str(u"x"), str(u";"), str(u" 1 ")}),
               S_OK);
     EXPECT_EQ(file("5"), "a;b\r\nc;x\r\n");
     EXPECT_EQ(name.text(), u"5");
@@ -836,7 +836,7 @@ TEST_F(ComponentClient, StringsKeepEmbeddedNulsAndNullIsEmpty) {
     create(CLSID_TxtFile, IID__TxtFile, txt);
     const Bstr name(u"f.txt");
     Bstr withNul(std::u16string_view(u"a\0b", 3));
-    ASSERT_EQ(txt->AppendLine(name.get(), withNul.address()), S_OK);
+    ASSERT_EQ(txt->AppendLine(name.get(), withNul.inOut()), S_OK);
     EXPECT_EQ(file("f.txt"), "a\0b\r\n"s);
     Bstr last;
     ASSERT_EQ(txt->ReadLastLine(name.get(), last.out()), S_OK);

@@ -73,9 +73,8 @@ protected:
         auto keyRoot = static_cast<KeyRoot>(root);
         Bstr p(path), n(name), v(value);
         VARIANT_BOOL done = VARIANT_TRUE;
-        EXPECT_EQ(
-            reg_->WriteRegKey(&keyType, &keyRoot, p.address(), n.address(), v.address(), &done),
-            S_OK);
+        EXPECT_EQ(reg_->WriteRegKey(&keyType, &keyRoot, p.inOut(), n.inOut(), v.inOut(), &done),
+                  S_OK);
         return done == VARIANT_TRUE;
     }
     std::u16string read(std::u16string_view path, std::u16string_view name,
@@ -83,8 +82,8 @@ protected:
                         ULONG root = HKCU) {
         auto keyRoot = static_cast<KeyRoot>(root);
         Bstr p(path), n(name), missing(noKey.value_or(u"")), result;
-        EXPECT_EQ(reg_->ReadRegKey(&keyRoot, p.address(), n.address(),
-                                   noKey ? missing.address() : nullptr, result.out()),
+        EXPECT_EQ(reg_->ReadRegKey(&keyRoot, p.inOut(), n.inOut(),
+                                   noKey ? missing.inOut() : nullptr, result.out()),
                   S_OK);
         EXPECT_NE(result.get(), nullptr);
         return result.text();
@@ -93,7 +92,7 @@ protected:
     std::u16string list(ListMethod method, std::u16string_view path, ULONG root = HKCU) {
         auto keyRoot = static_cast<KeyRoot>(root);
         Bstr p(path), result;
-        EXPECT_EQ((reg_->*method)(&keyRoot, p.address(), result.out()), S_OK);
+        EXPECT_EQ((reg_->*method)(&keyRoot, p.inOut(), result.out()), S_OK);
         return result.text();
     }
     std::u16string keys(std::u16string_view path) {
@@ -109,19 +108,19 @@ protected:
         auto keyRoot = static_cast<KeyRoot>(HKCU);
         Bstr p(path);
         SHORT count = -5;
-        EXPECT_EQ(reg_->GetRegKeyItems(&keyRoot, p.address(), &count), S_OK);
+        EXPECT_EQ(reg_->GetRegKeyItems(&keyRoot, p.inOut(), &count), S_OK);
         return count;
     }
     void deleteKey(std::u16string_view path, ULONG root = HKCU) {
         auto keyRoot = static_cast<KeyRoot>(root);
         Bstr p(path);
-        EXPECT_EQ(reg_->DeleteRegKey(&keyRoot, p.address()), S_OK);
+        EXPECT_EQ(reg_->DeleteRegKey(&keyRoot, p.inOut()), S_OK);
     }
     bool deleteValue(std::u16string_view path, Bstr& subKey) {
         auto keyRoot = static_cast<KeyRoot>(HKCU);
         Bstr p(path);
         VARIANT_BOOL done = VARIANT_TRUE;
-        EXPECT_EQ(reg_->DeleteRegKeyValue(&keyRoot, p.address(), subKey.address(), &done), S_OK);
+        EXPECT_EQ(reg_->DeleteRegKeyValue(&keyRoot, p.inOut(), subKey.inOut(), &done), S_OK);
         return done == VARIANT_TRUE;
     }
     using FileMethod = HRESULT (_Registry::*)(KeyRoot*, BSTR*, BSTR*, VARIANT_BOOL*);
@@ -129,7 +128,7 @@ protected:
         auto keyRoot = static_cast<KeyRoot>(HKCU);
         Bstr p(path), f(file);
         VARIANT_BOOL done = VARIANT_TRUE;
-        EXPECT_EQ((reg_->*method)(&keyRoot, p.address(), f.address(), &done), S_OK);
+        EXPECT_EQ((reg_->*method)(&keyRoot, p.inOut(), f.inOut(), &done), S_OK);
         return done == VARIANT_TRUE;
     }
     bool exportKey(std::u16string_view path, const fs::path& file) {
@@ -593,11 +592,11 @@ TEST_F(RegistryTest, AReadOnlyStoreIsReadButNotWritten) {
         auto keyType = static_cast<KeyType>(REG_SZ);
         Bstr a(u"A"), b(u"A\\B"), v(u"v"), one(u"1"), f(u16(file.string())), result;
         VARIANT_BOOL wrote = VARIANT_TRUE, imported = VARIANT_TRUE, deleted = VARIANT_TRUE;
-        reg->WriteRegKey(&keyType, &keyRoot, a.address(), v.address(), one.address(), &wrote);
-        reg->ImportRegKey(&keyRoot, a.address(), f.address(), &imported);
-        reg->DeleteRegKeyValue(&keyRoot, b.address(), v.address(), &deleted);
-        reg->DeleteRegKey(&keyRoot, a.address());
-        reg->EnumerateRegKeys(&keyRoot, a.address(), result.out());
+        reg->WriteRegKey(&keyType, &keyRoot, a.inOut(), v.inOut(), one.inOut(), &wrote);
+        reg->ImportRegKey(&keyRoot, a.inOut(), f.inOut(), &imported);
+        reg->DeleteRegKeyValue(&keyRoot, b.inOut(), v.inOut(), &deleted);
+        reg->DeleteRegKey(&keyRoot, a.inOut());
+        reg->EnumerateRegKeys(&keyRoot, a.inOut(), result.out());
         return wrote == VARIANT_FALSE && imported == VARIANT_FALSE && deleted == VARIANT_FALSE &&
                result.text() == u"B" && RegistryStore(storeName).keyExists(HKCU, u"A\\B");
     }));

@@ -5,35 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/automation/bstr.h"
 #include "platform/automation/ole_types.h"
 
 namespace tlvx::test {
 
 // A string the test owns.
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(std::u16string_view s)
-        : b_(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~Bstr() { SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-
-    BSTR get() const { return b_; }
-    BSTR* address() { return &b_; }
-    // For a result: the previous string is freed first.
-    BSTR* out() {
-        SysFreeString(b_);
-        b_ = nullptr;
-        return &b_;
-    }
-    std::u16string text() const {
-        return b_ ? std::u16string(b_, SysStringLen(b_)) : std::u16string();
-    }
-
-private:
-    BSTR b_ = nullptr;
-};
+using Bstr = platform::automation::OwnedBstr;
 
 // A variant the test owns.
 struct Var {

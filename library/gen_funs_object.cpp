@@ -1,4 +1,4 @@
-#include "library/GenFunsObject.h"
+#include "library/gen_funs_object.h"
 
 namespace tlvx::library {
 

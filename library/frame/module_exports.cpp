@@ -1,8 +1,8 @@
 // The four entry points of the component module, its only exports.
 
-#include "library/frame/ClassList.h"
-#include "library/frame/ModuleLife.h"
-#include "library/frame/Registration.h"
+#include "library/frame/class_list.h"
+#include "library/frame/module_life.h"
+#include "library/frame/registration.h"
 
 #define TLVX_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -32,7 +32,7 @@ private:
 // Runs a method body that returns an HRESULT. The only exception our own
 // code raises is a failed allocation.
 template <class Body>
-HRESULT guarded(Body&& body) noexcept {
+HRESULT hresultOf(Body&& body) noexcept {
     try {
         return body();
     } catch (const std::bad_alloc&) {

@@ -1,4 +1,4 @@
-#include "library/txtfile_charsets.h"
+#include "library/txt_file_charsets.h"
 
 #include "library/continue_on_error.h"
 #include "library/encoding_detection.h"
@@ -26,7 +26,7 @@ constexpr std::size_t kScanBlock = 1 << 20;
 
 void TxtFileCharsets::WriteByCharset(const std::u16string& fileName, const std::u16string& content,
                                      const std::u16string& charset) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         LateObject stream = LateObject::create(kStreamProgId);
         if (!stream) return;
         // Each step on its own: one that fails is skipped.
@@ -41,7 +41,7 @@ void TxtFileCharsets::WriteByCharset(const std::u16string& fileName, const std::
 
 std::u16string TxtFileCharsets::ReadByCharset(const std::u16string& fileName,
                                               const std::u16string& charset) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         std::u16string result;
         LateObject stream = LateObject::create(kStreamProgId);
         if (!stream) return result;
@@ -60,7 +60,7 @@ std::u16string TxtFileCharsets::ReadByCharset(const std::u16string& fileName,
 }
 
 std::u16string TxtFileCharsets::GetEncoding(const std::u16string& fileName) noexcept {
-    return guarded(std::u16string(encodingName(Encoding::Ansi)), [&] {
+    return continueOnError(std::u16string(encodingName(Encoding::Ansi)), [&] {
         EncodingScanner scanner;
         if (const auto path = platform::winpath::resolve(fileName)) {
             platform::readBlocks(*path, kScanBlock, [&](std::string_view block) {
@@ -73,7 +73,7 @@ std::u16string TxtFileCharsets::GetEncoding(const std::u16string& fileName) noex
 }
 
 std::u16string TxtFileCharsets::ReadAnsi(const std::u16string& fileName) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto path = platform::winpath::resolve(fileName);
         const auto bytes = path ? platform::readAll(*path) : std::nullopt;
         return bytes ? platform::ansi::toUtf16(*bytes) : std::u16string();

@@ -1,4 +1,4 @@
-#include "library/TxtFile.h"
+#include "library/txt_file.h"
 
 #include "library/continue_on_error.h"
 
@@ -267,7 +267,7 @@ void appendBytes(const fs::path& path, std::string_view bytes) {
 }  // namespace
 
 void TxtFile::AppendLine(const std::u16string& fileName, std::u16string& content) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         const auto path = platform::winpath::resolveForWrite(fileName);
         if (!path) return;  // the folder does not exist
         appendBytes(*path, writableAnsi(content) + std::string(kLineEnd));
@@ -275,7 +275,7 @@ void TxtFile::AppendLine(const std::u16string& fileName, std::u16string& content
 }
 
 std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto path = platform::winpath::resolve(fileName);
         if (!path) return std::u16string();
         const auto line = platform::readLastLine(*path);
@@ -284,7 +284,7 @@ std::u16string TxtFile::ReadLastLine(const std::u16string& fileName) noexcept {
 }
 
 int32_t TxtFile::GetLineQty(const std::u16string& fileName) noexcept {
-    return guarded(int32_t{0}, [&] {
+    return continueOnError(int32_t{0}, [&] {
         CrLfCounter counter;
         const bool read = openNamed(fileName, [&](const fs::path& p) {
             CrLfCounter fresh;
@@ -306,7 +306,7 @@ int32_t TxtFile::GetLineQty(const std::u16string& fileName) noexcept {
 
 void TxtFile::DeleteLine(const std::u16string& fileName, const std::u16string& content,
                          const std::u16string& separator, int16_t fieldNo) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         const KeyField key(separator, fieldNo);
         const auto wanted = comparableAnsi(content);
         rewriteLines(fileName, [&](std::string& line) {
@@ -321,7 +321,7 @@ void TxtFile::DeleteLine(const std::u16string& fileName, const std::u16string& c
 void TxtFile::ModifyLine(const std::u16string& fileName, const std::u16string& oldString,
                          const std::u16string& newString, const std::u16string& separator,
                          int16_t fieldNo) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         const KeyField key(separator, fieldNo);
         const auto wanted = comparableAnsi(oldString);
         const std::string replacement = writableAnsi(newString);
@@ -340,7 +340,7 @@ void TxtFile::ModifyLine(const std::u16string& fileName, const std::u16string& o
 }
 
 bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& line) noexcept {
-    return guarded(false, [&] {
+    return continueOnError(false, [&] {
         const auto wanted = comparableAnsi(line);
         if (!wanted) return false;
         platform::TextStream stream;
@@ -354,7 +354,7 @@ bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& lin
 
 int32_t TxtFile::GetLineNoByFind(const std::u16string& fileName, const std::u16string& findString,
                                  bool matchCase) noexcept {
-    return guarded(int32_t{0}, [&] {
+    return continueOnError(int32_t{0}, [&] {
         const auto found = findFirstContaining(fileName, findString, matchCase, false);
         return found ? found->number : 0;
     });
@@ -363,7 +363,7 @@ int32_t TxtFile::GetLineNoByFind(const std::u16string& fileName, const std::u16s
 std::u16string TxtFile::GetLineStrByFind(const std::u16string& fileName,
                                          const std::u16string& findString,
                                          bool matchCase) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         const auto found = findFirstContaining(fileName, findString, matchCase, true);
         return found ? ansi::toUtf16(found->text) : std::u16string();
     });

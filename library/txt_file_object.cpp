@@ -1,4 +1,4 @@
-#include "library/TxtFileObject.h"
+#include "library/txt_file_object.h"
 
 #include <string>
 
@@ -6,7 +6,7 @@ namespace tlvx::library {
 
 using frame::byRef;
 using frame::byVal;
-using frame::guarded;
+using frame::hresultOf;
 using frame::method;
 using frame::optVal;
 using frame::text;
@@ -52,7 +52,7 @@ constinit const frame::DispatchTable TxtFileObject::dispatchTable = kMethods;
 HRESULT TxtFileObject::AppendLine(BSTR FileName, BSTR* Content) noexcept {
     const auto call = enterCall();
     if (!Content) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         std::u16string content = text(*Content);
         lines_.AppendLine(text(FileName), content);
         // Content is passed by reference; it changes only if the line
@@ -71,14 +71,14 @@ HRESULT TxtFileObject::ReadLastLine(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] { return frame::putText(result, lines_.ReadLastLine(text(FileName))); });
+    return hresultOf([&] { return frame::putText(result, lines_.ReadLastLine(text(FileName))); });
 }
 
 HRESULT TxtFileObject::GetLineQty(BSTR FileName, LONG* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = 0;
-    return guarded([&] {
+    return hresultOf([&] {
         *result = lines_.GetLineQty(text(FileName));
         return S_OK;
     });
@@ -87,7 +87,7 @@ HRESULT TxtFileObject::GetLineQty(BSTR FileName, LONG* result) noexcept {
 HRESULT TxtFileObject::DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,
                                   SHORT FieldNo) noexcept {
     const auto call = enterCall();
-    return guarded([&] {
+    return hresultOf([&] {
         lines_.DeleteLine(text(FileName), text(Content), text(Separator), FieldNo);
         return S_OK;
     });
@@ -96,7 +96,7 @@ HRESULT TxtFileObject::DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,
 HRESULT TxtFileObject::ModifyLine(BSTR FileName, BSTR OldString, BSTR NewString, BSTR Separator,
                                   SHORT FieldNo) noexcept {
     const auto call = enterCall();
-    return guarded([&] {
+    return hresultOf([&] {
         lines_.ModifyLine(text(FileName), text(OldString), text(NewString), text(Separator),
                           FieldNo);
         return S_OK;
@@ -107,7 +107,7 @@ HRESULT TxtFileObject::FindLine(BSTR FileName, BSTR Line, VARIANT_BOOL* result) 
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
-    return guarded([&] {
+    return hresultOf([&] {
         *result = frame::boolean(lines_.FindLine(text(FileName), text(Line)));
         return S_OK;
     });
@@ -118,7 +118,7 @@ HRESULT TxtFileObject::GetLineNoByFind(BSTR FileName, BSTR FindString, VARIANT_B
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = 0;
-    return guarded([&] {
+    return hresultOf([&] {
         *result = lines_.GetLineNoByFind(text(FileName), text(FindString), MatchCase != 0);
         return S_OK;
     });
@@ -129,7 +129,7 @@ HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(
             result, lines_.GetLineStrByFind(text(FileName), text(FindString), MatchCase != 0));
     });
@@ -137,7 +137,7 @@ HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_
 
 HRESULT TxtFileObject::WriteByCharset(BSTR FileName, BSTR Content, BSTR CharSet) noexcept {
     const auto call = enterCall();
-    return guarded([&] {
+    return hresultOf([&] {
         charsets_.WriteByCharset(text(FileName), text(Content), text(CharSet));
         return S_OK;
     });
@@ -147,7 +147,7 @@ HRESULT TxtFileObject::ReadByCharset(BSTR FileName, BSTR CharSet, BSTR* result) 
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(result, charsets_.ReadByCharset(text(FileName), text(CharSet)));
     });
 }
@@ -156,7 +156,7 @@ HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] {
+    return hresultOf([&] {
         // Through the object's own interface, so that the encoding and the
         // reading behave exactly as for a client that calls them.
         _TxtFile* self = this;
@@ -188,7 +188,7 @@ HRESULT TxtFileObject::GetEncoding(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] { return frame::putText(result, charsets_.GetEncoding(text(FileName))); });
+    return hresultOf([&] { return frame::putText(result, charsets_.GetEncoding(text(FileName))); });
 }
 
 }  // namespace tlvx::library

@@ -1,11 +1,11 @@
-#include "library/RegistryObject.h"
+#include "library/registry_object.h"
 
 #include <string>
 
 namespace tlvx::library {
 
 using frame::byRef;
-using frame::guarded;
+using frame::hresultOf;
 using frame::method;
 using frame::optRef;
 using frame::text;
@@ -62,7 +62,7 @@ HRESULT RegistryObject::ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileNam
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     if (!Root || !KeyPath || !FileName) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         *result =
             frame::boolean(registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
         return S_OK;
@@ -75,7 +75,7 @@ HRESULT RegistryObject::ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileNam
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     if (!Root || !KeyPath || !FileName) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         *result =
             frame::boolean(registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
         return S_OK;
@@ -88,7 +88,7 @@ HRESULT RegistryObject::ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!Root || !KeyPath || !SubKey) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         // The optional NoKeyFoundValue may come as no reference at all.
         const std::u16string noKey = NoKeyFoundValue ? textOf(NoKeyFoundValue) : std::u16string();
         return frame::putText(
@@ -102,7 +102,7 @@ HRESULT RegistryObject::WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath,
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     if (!Type || !Root || !KeyPath || !SubKey || !SubKeyValue) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         *result = frame::boolean(registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root),
                                                        textOf(KeyPath), textOf(SubKey),
                                                        textOf(SubKeyValue)));
@@ -115,7 +115,7 @@ HRESULT RegistryObject::EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath, BSTR* res
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!Root || !KeyPath) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(result, registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath)));
     });
 }
@@ -125,7 +125,7 @@ HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!Root || !KeyPath) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(result,
                               registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)));
     });
@@ -134,7 +134,7 @@ HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR
 HRESULT RegistryObject::DeleteRegKey(KeyRoot* Root, BSTR* KeyPath) noexcept {
     const auto call = enterCall();
     if (!Root || !KeyPath) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         registry_.DeleteRegKey(rootOf(Root), textOf(KeyPath));
         return S_OK;
     });
@@ -146,7 +146,7 @@ HRESULT RegistryObject::DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* Su
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     if (!Root || !KeyPath) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         // The optional SubKey may come as no reference at all: then there
         // is no variable to write the path back to.
         std::u16string subKey = SubKey ? textOf(SubKey) : std::u16string();
@@ -167,7 +167,7 @@ HRESULT RegistryObject::GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath, SHORT* resu
     if (!result) return E_POINTER;
     *result = 0;
     if (!Root || !KeyPath) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         *result = registry_.GetRegKeyItems(rootOf(Root), textOf(KeyPath));
         return S_OK;
     });
@@ -179,7 +179,7 @@ HRESULT RegistryObject::EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!Root || !KeyPath) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(result,
                               registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath)));
     });

@@ -1,11 +1,11 @@
-#include "library/frame/ClassList.h"
+#include "library/frame/class_list.h"
 
-#include "library/APIFunsObject.h"
-#include "library/Base64Object.h"
-#include "library/GenFunsObject.h"
-#include "library/RegistryObject.h"
-#include "library/TxtFileObject.h"
-#include "library/frame/ClassFactory.h"
+#include "library/api_funs_object.h"
+#include "library/base64_object.h"
+#include "library/frame/class_factory.h"
+#include "library/gen_funs_object.h"
+#include "library/registry_object.h"
+#include "library/txt_file_object.h"
 
 namespace tlvx::library::frame {
 namespace {

@@ -3,10 +3,10 @@
 // operations of TxtFile and the charset operations of TxtFileCharsets, which
 // stay the one homes of that logic.
 
-#include "library/TxtFile.h"
-#include "library/frame/ComObject.h"
+#include "library/frame/com_object.h"
 #include "library/include/Morcel_TLVX.h"
-#include "library/txtfile_charsets.h"
+#include "library/txt_file.h"
+#include "library/txt_file_charsets.h"
 
 namespace tlvx::library {
 

@@ -13,9 +13,9 @@
 #include <atomic>
 #include <new>
 
-#include "library/frame/DispatchTable.h"
-#include "library/frame/MethodCall.h"
-#include "library/frame/ModuleLife.h"
+#include "library/frame/dispatch_table.h"
+#include "library/frame/method_call.h"
+#include "library/frame/module_life.h"
 #include "platform/automation/ole_types.h"
 
 namespace tlvx::library::frame {

@@ -1,11 +1,11 @@
-#include "library/frame/Registration.h"
+#include "library/frame/registration.h"
 
 #include <dlfcn.h>
 
 #include <new>
 #include <string>
 
-#include "library/frame/ClassList.h"
+#include "library/frame/class_list.h"
 #include "library/include/Morcel_TLVX.h"
 #include "platform/automation/guid_text.h"
 #include "platform/class_registration.h"

@@ -1,4 +1,4 @@
-#include "library/APIFunsObject.h"
+#include "library/api_funs_object.h"
 
 #include <optional>
 
@@ -6,7 +6,7 @@ namespace tlvx::library {
 
 using frame::byRef;
 using frame::byVal;
-using frame::guarded;
+using frame::hresultOf;
 using frame::method;
 using frame::notImplemented;
 using frame::optRef;
@@ -132,7 +132,7 @@ HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter,
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] {
+    return hresultOf([&] {
         const auto chosen = api_.GetFilesOpenName(WinHandle, text(Title), text(Filter),
                                                   DefDir ? text(*DefDir) : std::u16string(),
                                                   MultiSel && *MultiSel != VARIANT_FALSE);
@@ -158,7 +158,7 @@ HRESULT APIFunsObject::GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(
             result, api_.GetFileSaveName(WinHandle, text(Title), text(FileName), text(Filter),
                                          text(DefDir), text(DefExt)));
@@ -172,7 +172,7 @@ HRESULT APIFunsObject::GetFileIcon(BSTR, LONG, LONG) noexcept {
 
 HRESULT APIFunsObject::ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept {
     const auto call = enterCall();
-    return guarded([&] {
+    return hresultOf([&] {
         api_.ExecFile(text(FileName), WinState);
         return S_OK;
     });
@@ -180,7 +180,7 @@ HRESULT APIFunsObject::ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept 
 
 HRESULT APIFunsObject::ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept {
     const auto call = enterCall();
-    return guarded([&] {
+    return hresultOf([&] {
         api_.ExecCmd(text(Command), WinState);
         return S_OK;
     });
@@ -200,7 +200,7 @@ HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* 
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] {
+    return hresultOf([&] {
         return frame::putText(result, api_.ReadIni(text(FileName), text(Segment), text(KeyName)));
     });
 }
@@ -214,7 +214,7 @@ HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
                                 BSTR* KeyValue) noexcept {
     const auto call = enterCall();
     if (!FileName || !Segment || !KeyName || !KeyValue) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         // A null key or value (not an empty one) removes the section or key;
         // a null section writes nothing.
         const auto optionalText = [](BSTR b) { return b ? std::optional(text(b)) : std::nullopt; };

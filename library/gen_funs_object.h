@@ -2,7 +2,7 @@
 // The GenFuns class as clients see it (_GenFuns). Its methods are not built
 // yet: each answers E_NOTIMPL with an empty result.
 
-#include "library/frame/ComObject.h"
+#include "library/frame/com_object.h"
 #include "library/include/Morcel_TLVX.h"
 
 namespace tlvx::library {

@@ -1,4 +1,4 @@
-#include "library/frame/ModuleLife.h"
+#include "library/frame/module_life.h"
 
 #include <atomic>
 

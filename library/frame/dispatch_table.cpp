@@ -1,4 +1,4 @@
-#include "library/frame/DispatchTable.h"
+#include "library/frame/dispatch_table.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 // logic. Every argument is passed by reference; only DeleteRegKeyValue
 // changes one (its SubKey).
 
-#include "library/frame/ComObject.h"
+#include "library/frame/com_object.h"
 #include "library/include/Morcel_TLVX.h"
 #include "library/registry.h"
 

@@ -1,4 +1,4 @@
-#include "library/APIFuns.h"
+#include "library/api_funs.h"
 
 #include "library/continue_on_error.h"
 
@@ -27,7 +27,7 @@ bool fitsCodePageIfGiven(const std::optional<std::u16string>& text) {
 
 std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16string& segment,
                                 const std::u16string& keyName) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         // A name the code page cannot hold names no file, section or key:
         // the writer refuses such names, so nothing can be found under them.
         if (!ansi::holds(fileName) || !ansi::holds(segment) || !ansi::holds(keyName))
@@ -44,7 +44,7 @@ std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16st
 void APIFuns::WriteIni(std::u16string& fileName, std::optional<std::u16string>& segment,
                        std::optional<std::u16string>& keyName,
                        std::optional<std::u16string>& keyValue) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         // Text the code page cannot hold would be written as '?' under
         // another name: the write is refused, and no file is created.
         const bool representable = ansi::holds(fileName) && fitsCodePageIfGiven(segment) &&
@@ -70,7 +70,7 @@ std::vector<std::u16string> APIFuns::GetFilesOpenName(int32_t winHandle,
                                                       const std::u16string& filter,
                                                       const std::u16string& defDir,
                                                       bool multiSel) noexcept {
-    return guarded(std::vector<std::u16string>(), [&] {
+    return continueOnError(std::vector<std::u16string>(), [&] {
         platform::desktop::OpenFileRequest request;
         request.ownerHandle = winHandle;
         request.title = title;
@@ -102,7 +102,7 @@ std::u16string APIFuns::GetFileSaveName(int32_t winHandle, const std::u16string&
                                         const std::u16string& fileName,
                                         const std::u16string& filter, const std::u16string& defDir,
                                         const std::u16string& defExt) noexcept {
-    return guarded(std::u16string(), [&] {
+    return continueOnError(std::u16string(), [&] {
         // A proposal that does not fit the dialog's name buffer is a cancel.
         if (fileName.size() > kMaxProposedName) return std::u16string();
         platform::desktop::SaveFileRequest request;
@@ -121,7 +121,7 @@ std::u16string APIFuns::GetFileSaveName(int32_t winHandle, const std::u16string&
 }
 
 void APIFuns::ExecFile(const std::u16string& fileName, int32_t) noexcept {
-    guarded([&] {
+    continueOnError([&] {
         // A document named the Windows way is handed over by its path here.
         const auto path = platform::winpath::resolve(fileName);
         platform::shell::openWithDefaultHandler(path ? platform::winpath::toUtf8(*path)
@@ -130,7 +130,7 @@ void APIFuns::ExecFile(const std::u16string& fileName, int32_t) noexcept {
 }
 
 void APIFuns::ExecCmd(const std::u16string& command, int32_t) noexcept {
-    guarded(
+    continueOnError(
         [&] { platform::shell::openWithDefaultHandler(platform::unicode::utf16ToUtf8(command)); });
 }
 

@@ -1,6 +1,6 @@
-#include "library/frame/ClassFactory.h"
+#include "library/frame/class_factory.h"
 
-#include "library/frame/ModuleLife.h"
+#include "library/frame/module_life.h"
 
 namespace tlvx::library::frame {
 

@@ -1,4 +1,4 @@
-#include "library/TxtFile.h"
+#include "library/txt_file.h"
 
 #include <gtest/gtest.h>
 

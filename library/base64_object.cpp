@@ -1,4 +1,4 @@
-#include "library/Base64Object.h"
+#include "library/base64_object.h"
 
 #include "library/frame/raised_error.h"
 
@@ -6,7 +6,7 @@ namespace tlvx::library {
 
 using frame::byRef;
 using frame::byVal;
-using frame::guarded;
+using frame::hresultOf;
 using frame::method;
 using frame::optVal;
 using frame::text;
@@ -34,7 +34,7 @@ HRESULT Base64Object::Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded(
+    return hresultOf(
         [&] { return frame::putText(result, base64_.Encode(text(Source), text(CharSet))); });
 }
 
@@ -42,7 +42,7 @@ HRESULT Base64Object::EncodeFile(BSTR astrFile, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return guarded([&] { return frame::putText(result, base64_.EncodeFile(text(astrFile))); });
+    return hresultOf([&] { return frame::putText(result, base64_.EncodeFile(text(astrFile))); });
 }
 
 HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept {
@@ -50,14 +50,14 @@ HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept 
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!sInput) return E_POINTER;
-    return guarded(
+    return hresultOf(
         [&] { return frame::putText(result, base64_.Decode(text(*sInput), text(CharSet))); });
 }
 
 HRESULT Base64Object::DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept {
     const auto call = enterCall();
     if (!sInput || !sFileName) return E_POINTER;
-    return guarded([&] {
+    return hresultOf([&] {
         const auto error = base64_.DecodeToFile(text(*sInput), text(*sFileName));
         if (!error) return S_OK;
         return frame::raiseError(error->number, error->source, error->description);

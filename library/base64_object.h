@@ -5,7 +5,7 @@
 // information; the other methods give the empty text when they fail.
 
 #include "library/base64.h"
-#include "library/frame/ComObject.h"
+#include "library/frame/com_object.h"
 #include "library/include/Morcel_TLVX.h"
 
 namespace tlvx::library {

@@ -1,10 +1,10 @@
 #pragma once
 // The APIFuns class as clients see it (_APIFuns). The file dialogs, the
-// shell launcher and the INI methods call the class's logic (APIFuns.h);
+// shell launcher and the INI methods call the class's logic (api_funs.h);
 // the methods not built yet answer E_NOTIMPL with an empty result.
 
-#include "library/APIFuns.h"
-#include "library/frame/ComObject.h"
+#include "library/api_funs.h"
+#include "library/frame/com_object.h"
 #include "library/include/Morcel_TLVX.h"
 
 namespace tlvx::library {
