@@ -11,9 +11,9 @@
 
 #include "platform/desktop_clipboard.h"
 #include "platform/shell_dialogs.h"
-#include "tests/platform/window_test_support.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/widget_handle.h"
 
 namespace {
 

@@ -22,12 +22,17 @@
 #include <thread>
 
 #include "platform/desktop_windows.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/support/qt_application.h"
+#include "tests/support/widget_handle.h"
 
 namespace {
 
 using namespace tlvx::platform::desktop;
 using namespace tlvx::test;
+
+// One application for the whole test program (its other files too).
+[[maybe_unused]] testing::Environment* const kQtApplication =
+    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 constexpr std::int32_t kSetText = 0x0C;
 constexpr std::int32_t kClose = 0x10;

@@ -21,8 +21,8 @@
 #include <memory>
 
 #include "platform/desktop_windows.h"
-#include "tests/platform/window_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/widget_handle.h"
 
 namespace {
 
