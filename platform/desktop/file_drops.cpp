@@ -10,7 +10,6 @@
 #include <QUrl>
 #include <QWidget>
 
-#include <limits>
 #include <map>
 #include <mutex>
 
@@ -38,7 +37,7 @@ public:
         std::erase_if(drops_,
                       [widget](const auto& entry) { return entry.second.widget == widget; });
         do {
-            next_ = next_ == std::numeric_limits<qint32>::max() ? 1 : next_ + 1;
+            next_ = next_ < kFirstHandle || next_ == kLastHandle ? kFirstHandle : next_ + 1;
         } while (drops_.contains(next_));
         drops_.emplace(next_, Drop{widget, std::move(files)});
         return next_;
@@ -60,6 +59,11 @@ public:
     }
 
 private:
+    // Drop handles lie above every window id an X server gives and above
+    // the menu handles.
+    static constexpr qint32 kFirstHandle = 0x70000001;
+    static constexpr qint32 kLastHandle = 0x7FFFFFFF;
+
     struct Drop {
         const QObject* widget;
         QStringList files;

@@ -9,8 +9,6 @@
 #include <QMenuBar>
 #include <QPointer>
 
-#include <limits>
-
 namespace tlvx::desktop {
 
 namespace {
@@ -38,9 +36,15 @@ public:
     QWidget* menuOf(qint32 handle) const { return menus_.value(handle).data(); }
 
 private:
+    // Menu handles lie above every window id an X server gives (29 bits)
+    // and below the drop handles, so that no handle of one kind names
+    // something of another.
+    static constexpr qint32 kFirstHandle = 0x60000001;
+    static constexpr qint32 kLastHandle = 0x6FFFFFFF;
+
     qint32 freeHandle() {
         do {
-            next_ = next_ == std::numeric_limits<qint32>::max() ? 1 : next_ + 1;
+            next_ = next_ < kFirstHandle || next_ == kLastHandle ? kFirstHandle : next_ + 1;
         } while (menus_.contains(next_));
         return next_;
     }

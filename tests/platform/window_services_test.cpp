@@ -101,6 +101,8 @@ TEST_F(Menus, HandlesOfTheMenuBarAndItsMenus) {
     EXPECT_EQ(subMenuOf(fileMenu, -1), 0);
     EXPECT_EQ(subMenuOf(0, 0), 0);
     EXPECT_EQ(subMenuOf(handleOf(window), 0), 0) << "a window id is no menu handle";
+    checkRadioMenuItem(handleOf(*view), 0);
+    EXPECT_FALSE(view->actions().at(0)->isChecked()) << "nor is a menu's window id";
 }
 
 TEST_F(Menus, NoMenuBarIsMadeWhereThereIsNone) {

@@ -3,10 +3,11 @@
 // folder of the test, with no services it could start, so that nothing a
 // test sends reaches the desktop's real programs. Ended with the object.
 
-#include <sys/types.h>
-
 #include <filesystem>
+#include <memory>
 #include <string>
+
+#include "tests/support/announcing_process.h"
 
 namespace tlvx::test {
 
@@ -14,15 +15,11 @@ class PrivateSessionBus {
 public:
     // Starts the daemon; address() is empty when it could not be started.
     explicit PrivateSessionBus(const std::filesystem::path& folder);
-    ~PrivateSessionBus();
-    PrivateSessionBus(const PrivateSessionBus&) = delete;
-    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
-    const std::string& address() const { return address_; }
+    const std::string& address() const { return daemon_->announcement(); }
 
 private:
-    pid_t daemon_ = -1;
-    std::string address_;
+    std::unique_ptr<AnnouncingProcess> daemon_;
 };
 
 }  // namespace tlvx::test
