@@ -73,9 +73,11 @@ private:
     qint32 next_ = 0;
 };
 
+// Never destroyed: a widget that takes drops may end after the statics of
+// this library.
 DropTable& dropTable() {
-    static DropTable table;
-    return table;
+    static auto* const table = new DropTable;
+    return *table;
 }
 
 // Watches the widget (and the viewport of a scroll area, which is where

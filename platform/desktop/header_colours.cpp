@@ -23,8 +23,9 @@ QHeaderView* columnHeaderOf(QWidget& view) {
 bool colourHeaderSections(QWidget& view, const QColor& background, const QColor& text) {
     QHeaderView* header = columnHeaderOf(view);
     if (!header) return false;
-    // Only the roles the header set itself are kept, so that a header that
-    // took its colours from its view does so again afterwards.
+    // The palette as it was, with its record of the roles the header set
+    // itself: a header that took its colours from its window does so again
+    // afterwards.
     if (!header->property(kPaletteBefore).isValid())
         header->setProperty(kPaletteBefore, QVariant::fromValue(header->palette()));
     QPalette palette = header->palette();

@@ -54,9 +54,10 @@ private:
     qint32 next_ = 0;
 };
 
+// Never destroyed: a menu may end after the statics of this library.
 MenuTable& menuTable() {
-    static MenuTable table;
-    return table;
+    static auto* const table = new MenuTable;
+    return *table;
 }
 
 QMenuBar* menuBarOf(QWidget& window) {
