@@ -23,7 +23,9 @@ TEST(ApiFunsWithoutWindows, WindowMethodsSucceedWithTheEmptyResult) {
     const Bstr fileName(file.u16string());
     LONG number = 7;
 
-    EXPECT_EQ(api->SendMsg(1, 0x0C, 0, str(u"text")), S_OK);
+    Var text;
+    text.v = str(u"text");
+    EXPECT_EQ(api->SendMsg(1, 0x0C, 0, text.v), S_OK);
     EXPECT_EQ(api->PostMsg(1, 0x10, 0, i4(0)), S_OK);
     EXPECT_EQ(api->FindWindowTitle(Bstr(u"").get(), &number), S_OK);
     EXPECT_EQ(number, 0);

@@ -63,6 +63,16 @@ protected:
         return tree.header()->palette().color(QPalette::Button);
     }
 
+    // A message whose second parameter is a string; the test owns the
+    // variant.
+    HRESULT sendText(QWidget& widget, LONG message, LONG paramA, std::u16string_view text,
+                     bool posted = false) {
+        Var paramB;
+        paramB.v = str(text);
+        return posted ? api->PostMsg(handleOf(widget), message, paramA, paramB.v)
+                      : api->SendMsg(handleOf(widget), message, paramA, paramB.v);
+    }
+
     _APIFuns* api = nullptr;
 };
 
@@ -97,7 +107,7 @@ TEST_F(ApiFunsWindows, TxtOperateKnowsItsWordsSpacesAroundThemAside) {
 
 TEST_F(ApiFunsWindows, SendMsgTakesItsSecondParameterAsNumberOrText) {
     QLineEdit line;
-    EXPECT_EQ(api->SendMsg(handleOf(line), 0x0C, 0, str(u"by value")), S_OK);
+    EXPECT_EQ(sendText(line, 0x0C, 0, u"by value"), S_OK);
     EXPECT_EQ(line.text(), "by value");
     BSTR referenced = SysAllocString(u"by reference");
     EXPECT_EQ(api->SendMsg(handleOf(line), 0x0C, 0, ref(VT_BSTR, &referenced)), S_OK);
@@ -109,15 +119,15 @@ TEST_F(ApiFunsWindows, SendMsgTakesItsSecondParameterAsNumberOrText) {
 
     QTreeWidget tree;
     tree.setColumnCount(3);
-    EXPECT_EQ(api->SendMsg(handleOf(tree), 0x101E, 1, str(u"120")), S_OK);
+    EXPECT_EQ(sendText(tree, 0x101E, 1, u"120"), S_OK);
     EXPECT_EQ(tree.header()->sectionSize(1), 120) << "a text that reads as a number";
     VARIANT null;
     null.vt = VT_NULL;
     EXPECT_EQ(api->SendMsg(handleOf(tree), 0x101E, 1, null), S_OK);
-    EXPECT_EQ(api->SendMsg(handleOf(tree), 0x101E, 1, str(u"wide")), S_OK);
+    EXPECT_EQ(sendText(tree, 0x101E, 1, u"wide"), S_OK);
     EXPECT_EQ(tree.header()->sectionSize(1), 120) << "no number, no width";
 
-    EXPECT_EQ(api->PostMsg(handleOf(line), 0x0C, 0, str(u"posted")), S_OK);
+    EXPECT_EQ(sendText(line, 0x0C, 0, u"posted", true), S_OK);
     EXPECT_EQ(line.text(), "by name");
     QTRY_COMPARE(line.text(), QStringLiteral("posted"));
 }

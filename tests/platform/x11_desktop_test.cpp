@@ -22,6 +22,13 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/widget_handle.h"
 
+// Under the leak sanitizer: Qt's X11 platform leaves a block of the D-Bus
+// library behind when a shown window ends the program's session (not a
+// leak of ours).
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libdbus-1.so\n";
+}
+
 namespace {
 
 using namespace tlvx::test;
@@ -66,7 +73,7 @@ protected:
     }
 
     // Runs a program to its end while this one goes on serving its windows
-    // and clipboard; its standard output.
+    // and clipboard; its standard output, whatever its exit status.
     static QString outputOf(const QString& program, const QStringList& arguments) {
         QProcess process;
         process.start(program, arguments);
@@ -74,7 +81,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; },
                                     kGenerousWaitMs))
             << program.toStdString() << " did not end";
-        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
@@ -89,18 +95,34 @@ TEST_F(OnXServer, WindowHandlesAreTheXWindowIds) {
     LONG found = 0;
     EXPECT_EQ(api->FindWindowTitle(Bstr(u"Tallyvex handle test").get(), &found), S_OK);
     EXPECT_EQ(found, handleOf(window));
-    const QString listed =
-        outputOf(QStringLiteral("timeout"),
-                 {QStringLiteral("30"), QStringLiteral("xdotool"), QStringLiteral("search"),
-                  QStringLiteral("--name"), QStringLiteral("^Tallyvex handle test$")});
-    EXPECT_TRUE(listed.split(u'\n').contains(QString::number(found))) << listed.toStdString();
+    // What the X server knows reaches it once this program's requests are
+    // flushed, which its event loop does: asked again until it has.
+    const auto xdotool = [](const QStringList& arguments) {
+        return outputOf(QStringLiteral("timeout"),
+                        QStringList{QStringLiteral("30"), QStringLiteral("xdotool")} + arguments);
+    };
+    QString listed;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            listed = xdotool({QStringLiteral("search"), QStringLiteral("--name"),
+                              QStringLiteral("^Tallyvex handle test$")});
+            return listed.split(u'\n').contains(QString::number(found));
+        },
+        kGenerousWaitMs))
+        << listed.toStdString();
 
     // A title sent to the window is the one the X server has.
-    EXPECT_EQ(api->SendMsg(found, 0x0C, 0, str(u"Renamed by message")), S_OK);
-    const QString name = outputOf(QStringLiteral("timeout"),
-                                  {QStringLiteral("30"), QStringLiteral("xdotool"),
-                                   QStringLiteral("getwindowname"), QString::number(found)});
-    EXPECT_EQ(name, "Renamed by message");
+    Var title;
+    title.v = str(u"Renamed by message");
+    EXPECT_EQ(api->SendMsg(found, 0x0C, 0, title.v), S_OK);
+    QString name;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            name = xdotool({QStringLiteral("getwindowname"), QString::number(found)});
+            return name == QStringLiteral("Renamed by message");
+        },
+        kGenerousWaitMs))
+        << name.toStdString();
 }
 
 TEST_F(OnXServer, ADroppedFileReachesDropFiles) {
