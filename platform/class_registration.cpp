@@ -9,8 +9,6 @@
 namespace tlvx::platform {
 namespace {
 
-using regroot::ClassesRoot;
-
 std::u16string join(const std::u16string& key, const std::u16string& subkey) {
     return subkey.empty() ? key : key + u'\\' + subkey;
 }
@@ -35,13 +33,13 @@ std::vector<std::u16string> keysBelow(const RegistrationKey& owned) {
 
 bool holds(const RegistryStore& store, const RegistrationKey& owned,
            const RegistrationValue& value) {
-    const auto stored = store.getValue(ClassesRoot, join(owned.key, value.subkey), value.name);
-    return stored && stored->type == regtype::Sz && stored->toString() == value.data;
+    const auto stored = store.getValue(owned.root, join(owned.key, value.subkey), value.name);
+    return stored && stored->type == value.type && stored->toString() == value.data;
 }
 
-bool isEmptyKey(const RegistryStore& store, const std::u16string& key) {
-    const auto subkeys = store.subkeyNames(ClassesRoot, key);
-    const auto values = store.valueNames(ClassesRoot, key);
+bool isEmptyKey(const RegistryStore& store, uint32_t root, const std::u16string& key) {
+    const auto subkeys = store.subkeyNames(root, key);
+    const auto values = store.valueNames(root, key);
     return subkeys && values && subkeys->empty() && values->empty();
 }
 
@@ -49,11 +47,11 @@ void removeAll(RegistryStore& store, const Registration& registration) {
     for (const RegistrationKey& owned : registration) {
         for (const RegistrationValue& value : owned.values) {
             if (holds(store, owned, value)) {
-                store.deleteValue(ClassesRoot, join(owned.key, value.subkey), value.name);
+                store.deleteValue(owned.root, join(owned.key, value.subkey), value.name);
             }
         }
         for (const std::u16string& key : keysBelow(owned)) {
-            if (isEmptyKey(store, key)) store.deleteKey(ClassesRoot, key);
+            if (isEmptyKey(store, owned.root, key)) store.deleteKey(owned.root, key);
         }
     }
 }
@@ -66,7 +64,7 @@ const RegistrationKey* leftOver(const RegistryStore& store, const Registration& 
             if (holds(store, owned, value)) return &owned;
         }
         for (const std::u16string& key : keysBelow(owned)) {
-            if (isEmptyKey(store, key)) return &owned;
+            if (isEmptyKey(store, owned.root, key)) return &owned;
         }
     }
     return nullptr;
@@ -79,8 +77,8 @@ HRESULT writeRegistration(const Registration& registration) noexcept {
         RegistryStore store;
         for (const RegistrationKey& owned : registration) {
             for (const RegistrationValue& value : owned.values) {
-                if (!store.setValue(ClassesRoot, join(owned.key, value.subkey), value.name,
-                                    RegistryValue::fromString(value.data))) {
+                if (!store.setValue(owned.root, join(owned.key, value.subkey), value.name,
+                                    RegistryValue::fromString(value.data, value.type))) {
                     removeAll(store, registration);
                     return owned.failure;
                 }
@@ -98,7 +96,7 @@ HRESULT removeRegistration(const Registration& registration, HRESULT unreadable)
     try {
         RegistryStore store;
         // The root always exists in a store that can be read.
-        if (!store.keyExists(ClassesRoot, u"")) return unreadable;
+        if (!store.keyExists(regroot::ClassesRoot, u"")) return unreadable;
         removeAll(store, registration);
         const RegistrationKey* left = leftOver(store, registration);
         return left ? left->failure : S_OK;

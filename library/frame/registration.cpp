@@ -1,7 +1,5 @@
 #include "library/frame/registration.h"
 
-#include <dlfcn.h>
-
 #include <new>
 #include <string>
 
@@ -58,20 +56,6 @@ platform::Registration registrationOf(const std::filesystem::path& module) {
 }
 
 }  // namespace
-
-std::filesystem::path modulePath() noexcept {
-    try {
-        Dl_info info{};
-        if (!dladdr(reinterpret_cast<const void*>(&modulePath), &info) || !info.dli_fname) {
-            return {};
-        }
-        std::error_code ec;
-        const auto path = std::filesystem::absolute(info.dli_fname, ec);
-        return ec ? std::filesystem::path() : path.lexically_normal();
-    } catch (...) {
-        return {};
-    }
-}
 
 HRESULT registerServer(const std::filesystem::path& module) noexcept {
     try {

@@ -19,10 +19,6 @@ namespace tlvx::library::frame {
 inline constexpr HRESULT SELFREG_E_TYPELIB = static_cast<HRESULT>(0x80040200u);
 inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
 
-// The absolute path of the module file this code was loaded from; empty
-// when it cannot be found.
-std::filesystem::path modulePath() noexcept;
-
 // S_OK, or SELFREG_E_TYPELIB / SELFREG_E_CLASS when the store could not be
 // written (what had been written is taken back then).
 HRESULT registerServer(const std::filesystem::path& module) noexcept;

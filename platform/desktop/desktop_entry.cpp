@@ -9,6 +9,7 @@
 
 #include "platform/desktop/desktop_abi.h"
 #include "platform/desktop/file_dialogs.h"
+#include "platform/desktop/object_entry.h"
 
 namespace {
 
@@ -84,6 +85,8 @@ constexpr TlvxDesktopApi kApi{
     sizeof(TlvxDesktopApi),
     &openFileDialog,
     &saveFileDialog,
+    &tlvx::desktop::objectDispatchEntry,
+    &tlvx::desktop::processPendingEventsEntry,
 };
 
 }  // namespace

@@ -1,0 +1,59 @@
+#include "platform/desktop_loader.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <system_error>
+
+#ifndef TLVX_QT_WIDGETS_SONAME
+#error "TLVX_QT_WIDGETS_SONAME must name the Qt Widgets library the desktop library uses"
+#endif
+
+namespace tlvx::platform::desktop {
+namespace {
+
+constexpr const char* kDesktopLibrary = "libtlvxdesktop.so";
+
+bool qtWidgetsLoaded() {
+    void* handle = dlopen(TLVX_QT_WIDGETS_SONAME, RTLD_LAZY | RTLD_NOLOAD);
+    if (!handle) return false;
+    dlclose(handle);  // only drops the count RTLD_NOLOAD added
+    return true;
+}
+
+// The folder of the shared library this code is in.
+std::filesystem::path platformLibraryFolder() {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<const void*>(&platformLibraryFolder), &info) || !info.dli_fname)
+        return {};
+    std::error_code ec;
+    const auto library = std::filesystem::absolute(info.dli_fname, ec);
+    return ec ? std::filesystem::path() : library.parent_path();
+}
+
+const TlvxDesktopApi* loadDesktopApi() {
+    const auto folder = platformLibraryFolder();
+    if (folder.empty()) return nullptr;
+    void* library = dlopen((folder / kDesktopLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    const auto entry = reinterpret_cast<TlvxDesktopEntry>(dlsym(library, kTlvxDesktopEntry));
+    const TlvxDesktopApi* api = entry ? entry() : nullptr;
+    const bool usable = api && api->version == kTlvxDesktopAbiVersion &&
+                        api->size >= sizeof(TlvxDesktopApi) && api->openFileDialog &&
+                        api->saveFileDialog && api->objectDispatch && api->processPendingEvents;
+    return usable ? api : nullptr;
+}
+
+}  // namespace
+
+const TlvxDesktopApi* desktopApi() noexcept {
+    try {
+        if (!qtWidgetsLoaded()) return nullptr;
+        static const TlvxDesktopApi* const api = loadDesktopApi();
+        return api;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+}  // namespace tlvx::platform::desktop
