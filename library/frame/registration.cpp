@@ -7,6 +7,8 @@
 #include "library/include/Morcel_TLVX.h"
 #include "platform/automation/guid_text.h"
 #include "platform/class_registration.h"
+#include "platform/codepage_database.h"
+#include "platform/system_environment.h"
 #include "platform/unicode_text.h"
 
 namespace tlvx::library::frame {
@@ -52,6 +54,11 @@ platform::Registration registrationOf(const std::filesystem::path& module) {
                          {u"TypeLib", u"Version", version}}});
         keys.push_back({progId, SELFREG_E_CLASS, {{u"", u"", progId}, {u"CLSID", u"", clsid}}});
     }
+    // What the classes read of the system: the character-set database and
+    // the system-wide temporary folder.
+    keys.push_back(platform::codepages::databaseRegistration(platform::codepages::availableCodePages(),
+                                                             SELFREG_E_CLASS));
+    keys.push_back(platform::sysenv::environmentRegistration(SELFREG_E_CLASS));
     return keys;
 }
 

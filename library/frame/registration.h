@@ -2,7 +2,9 @@
 // Self-registration of the module in the registry store (HKEY_CLASSES_ROOT):
 // the type library entry, the five classes with the module as in-process
 // server (threading model Apartment), their interfaces and a ProgID per
-// class ("Morcel_TLVX.TxtFile").
+// class ("Morcel_TLVX.TxtFile"). Besides, what the classes read of the
+// system: the character-set database (codepage_database.h, with its string
+// module) and the system-wide TMP and TEMP (system_environment.h).
 //
 // Unregistration removes what registration wrote and nothing else: a value
 // only while it still holds what registration writes there (so a newer
