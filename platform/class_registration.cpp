@@ -43,17 +43,18 @@ bool isEmptyKey(const RegistryStore& store, uint32_t root, const std::u16string&
     return subkeys && values && subkeys->empty() && values->empty();
 }
 
+// Removes what is still ours, in one transaction.
 void removeAll(RegistryStore& store, const Registration& registration) {
+    std::vector<ValueRemoval> values;
+    std::vector<KeyRef> keys;
     for (const RegistrationKey& owned : registration) {
         for (const RegistrationValue& value : owned.values) {
-            if (holds(store, owned, value)) {
-                store.deleteValue(owned.root, join(owned.key, value.subkey), value.name);
-            }
+            values.push_back({owned.root, join(owned.key, value.subkey), value.name,
+                              RegistryValue::fromString(value.data, value.type)});
         }
-        for (const std::u16string& key : keysBelow(owned)) {
-            if (isEmptyKey(store, owned.root, key)) store.deleteKey(owned.root, key);
-        }
+        for (std::u16string& key : keysBelow(owned)) keys.push_back({owned.root, std::move(key)});
     }
+    store.removeUnchanged(values, keys);
 }
 
 // The first owned key that still holds something removal should have taken
@@ -74,17 +75,16 @@ const RegistrationKey* leftOver(const RegistryStore& store, const Registration& 
 
 HRESULT writeRegistration(const Registration& registration) noexcept {
     try {
-        RegistryStore store;
+        if (registration.empty()) return S_OK;
+        std::vector<ValueWrite> writes;
         for (const RegistrationKey& owned : registration) {
             for (const RegistrationValue& value : owned.values) {
-                if (!store.setValue(owned.root, join(owned.key, value.subkey), value.name,
-                                    RegistryValue::fromString(value.data, value.type))) {
-                    removeAll(store, registration);
-                    return owned.failure;
-                }
+                writes.push_back({owned.root, join(owned.key, value.subkey), value.name,
+                                  RegistryValue::fromString(value.data, value.type)});
             }
         }
-        return S_OK;
+        // One transaction: a failure leaves nothing of it behind.
+        return RegistryStore().setValues(writes) ? S_OK : registration.front().failure;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {

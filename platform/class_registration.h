@@ -37,8 +37,8 @@ struct RegistrationKey {
 
 using Registration = std::vector<RegistrationKey>;
 
-// S_OK, or the failure of the first key that could not be written (what had
-// been written is taken back then).
+// Writes everything in one transaction. S_OK, or the failure of the first
+// key when the store cannot be written (nothing is written then).
 HRESULT writeRegistration(const Registration& registration) noexcept;
 // S_OK, also when nothing was registered; `unreadable` when the store cannot
 // be read, or the failure of a key that still holds something of ours.
