@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -143,6 +144,16 @@ public:
                                           std::u16string_view name) const noexcept;
     ValueLookup lookupValue(uint32_t root, std::u16string_view path,
                             std::u16string_view name) const noexcept;
+    // Reads the values `names` of the key (nullopt for a missing one),
+    // hands them to `change`, and writes what it returns in their place
+    // (nullopt removes a value), all in one transaction: no other writer
+    // comes between the reading and the writing. The key is created when a
+    // value is set in it. False, with nothing changed, when the store
+    // cannot be written or `change` returns another number of values.
+    using ValueChange = std::function<std::vector<std::optional<RegistryValue>>(
+        const std::vector<std::optional<RegistryValue>>&)>;
+    bool updateValues(uint32_t root, std::u16string_view path,
+                      const std::vector<std::u16string>& names, const ValueChange& change) noexcept;
     // False when the key or the value does not exist.
     bool deleteValue(uint32_t root, std::u16string_view path, std::u16string_view name) noexcept;
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 #include <thread>
 
 #include "tests/support/sqlite_probe.h"
@@ -197,6 +198,56 @@ TEST_F(RegistryStoreTest, ConcurrentWritersWaitForEachOther) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     EXPECT_EQ(store_.valueNames(HKCU, u"Busy")->size(), 80u);
+}
+
+TEST_F(RegistryStoreTest, UpdatesReadAndWriteInOneStep) {
+    using Values = std::vector<std::optional<RegistryValue>>;
+    ASSERT_TRUE(store_.setValue(HKCU, u"Counter", u"Gone", RegistryValue::fromDword(1)));
+    // Two processes add to one number 50 times each: no addition is lost.
+    const std::filesystem::path file = databaseFile();
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        if (child == 0) {
+            RegistryStore store(file);
+            bool ok = true;
+            for (int i = 0; i < 50; ++i) {
+                ok = store.updateValues(HKCU, u"Counter", {u"N"}, [](const Values& before) {
+                    const uint32_t n = before[0] ? before[0]->toDword().value_or(0) : 0;
+                    return Values{RegistryValue::fromDword(n + 1)};
+                }) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(store_.getValue(HKCU, u"Counter", u"n")->toDword(), 100u);
+
+    // nullopt removes; what stays the same is not written.
+    Values seen;
+    EXPECT_TRUE(store_.updateValues(HKCU, u"counter", {u"gone", u"N", u"Missing"},
+                                    [&](const Values& before) {
+                                        seen = before;
+                                        return Values{std::nullopt, before[1], std::nullopt};
+                                    }));
+    EXPECT_EQ(seen,
+              (Values{RegistryValue::fromDword(1), RegistryValue::fromDword(100), std::nullopt}));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Counter"), Names{u"N"});
+
+    // A change with a wrong number of values changes nothing; nor does one
+    // that throws. Nothing set in a missing key leaves it missing.
+    EXPECT_FALSE(
+        store_.updateValues(HKCU, u"Counter", {u"N"}, [](const Values&) { return Values{}; }));
+    EXPECT_FALSE(store_.updateValues(
+        HKCU, u"Counter", {u"N"}, [](const Values&) -> Values { throw std::runtime_error("no"); }));
+    EXPECT_EQ(store_.getValue(HKCU, u"Counter", u"N")->toDword(), 100u);
+    EXPECT_TRUE(store_.updateValues(HKCU, u"New\\Key", {u"x"},
+                                    [](const Values& before) { return before; }));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
 }
 
 // The number of keys below `path`, at any depth.
