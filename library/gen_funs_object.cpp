@@ -6,7 +6,6 @@ using frame::byRef;
 using frame::byVal;
 using frame::hresultOf;
 using frame::method;
-using frame::notImplemented;
 using frame::optVal;
 using frame::text;
 
@@ -39,7 +38,9 @@ constinit const frame::DispatchTable GenFunsObject::dispatchTable = kMethods;
 
 HRESULT GenFunsObject::GetCharsetList(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, funs_.GetCharsetList()); });
 }
 
 HRESULT GenFunsObject::LongToHTMLColor(LONG Color, BSTR* result) noexcept {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/string_module.h"
 #include "platform/system_environment.h"
 #include "platform/unicode_text.h"
 
@@ -97,6 +98,12 @@ std::u16string ascii(const char* text) {
     return unicode::utf8ToUtf16(text);
 }
 
+strings::StringTable descriptions(const std::vector<CodePage>& codePages) {
+    strings::StringTable table;
+    for (const CodePage& page : codePages) table.emplace(page.number, page.description);
+    return table;
+}
+
 }  // namespace
 
 std::vector<CodePage> availableCodePages() {
@@ -121,6 +128,29 @@ RegistrationKey databaseRegistration(const std::vector<CodePage>& codePages, HRE
 
 std::filesystem::path stringModuleFile() {
     return sysenv::installedWindowsFolder() / "system32" / "mlang.dll";
+}
+
+bool installStringModule(const std::vector<CodePage>& codePages) noexcept {
+    try {
+        const auto file = stringModuleFile();
+        std::error_code ec;
+        std::filesystem::create_directories(file.parent_path(), ec);
+        return !ec && strings::writeStringModule(file, descriptions(codePages));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool removeStringModule(const std::vector<CodePage>& codePages) noexcept {
+    try {
+        const auto file = stringModuleFile();
+        if (strings::readStringModule(file) != descriptions(codePages)) return true;
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+        return !ec;
+    } catch (...) {
+        return false;
+    }
 }
 
 }  // namespace tlvx::platform::codepages

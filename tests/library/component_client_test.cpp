@@ -439,7 +439,7 @@ const std::vector<Interface>& interfaces() {
     static const std::vector<Interface> all = {
         {"_GenFuns",
          CLSID_GenFuns,
-         {{u"GetCharsetList", 0, ""},
+         {{u"GetCharsetList", 0, "", true},
           {u"LongToHTMLColor", 1, "l", true},
           {u"SetMenuCaption", 2, "O|s", true},
           {u"SetTip", 3, "O|s", true},

@@ -278,9 +278,30 @@ TEST_F(Registration, FillsTheCharacterSetDatabaseAndTheSystemTemporaryFolder) {
     EXPECT_EQ(temp->type, tlvx::platform::regtype::ExpandSz);
     EXPECT_EQ(temp->toString(), u"/tmp");
 
+    // The descriptions come from the string module registration put in the
+    // Windows folder beside the store.
+    const fs::path strings = dir_ / "windows" / "system32" / "mlang.dll";
+    EXPECT_TRUE(fs::is_regular_file(strings));
+    IUnknown* object = nullptr;
+    ASSERT_EQ(create(CLSID_GenFuns, object), S_OK);
+    _GenFuns* gen = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID__GenFuns, reinterpret_cast<void**>(&gen)), S_OK);
+    object->Release();
+    BSTR list = nullptr;
+    EXPECT_EQ(gen->GetCharsetList(&list), S_OK);
+    const std::u16string charsets(list, SysStringLen(list));
+    SysFreeString(list);
+    gen->Release();
+    EXPECT_TRUE(charsets.starts_with(u"theirs |  || IBM037 | IBM EBCDIC (US-Canada) || "))
+        << u8(charsets);
+    EXPECT_NE(charsets.find(u" || windows-1252 | Western European (Windows) || "),
+              std::u16string::npos);
+    EXPECT_TRUE(charsets.ends_with(u" || utf-8 | Unicode (UTF-8)")) << u8(charsets);
+
     ASSERT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
     EXPECT_EQ(store_.subkeyNames(ClassesRoot, u"MIME\\Database\\Codepage"),
               std::vector<std::u16string>{u"99999"});
+    EXPECT_FALSE(fs::exists(strings));
     EXPECT_FALSE(store_.keyExists(tlvx::platform::regroot::LocalMachine, kEnvironment));
 }
 

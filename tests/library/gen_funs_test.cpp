@@ -10,6 +10,7 @@
 
 #include "Morcel_TLVX.h"
 #include "platform/registry_store.h"
+#include "platform/string_module.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/dispatch_call.h"
 #include "tests/support/environment_guard.h"
@@ -286,4 +287,52 @@ TEST_F(GenFunsTest, SysTempPathIsTheStoredValueWithTheWindowsFolder) {
     ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::LocalMachine, kEnvironment, u"TMP",
                                   RegistryValue::fromDword(7)));
     EXPECT_EQ(sysTempPath(), u"");
+}
+
+TEST_F(GenFunsTest, CharsetListJoinsTheDatabaseWithItsDescriptions) {
+    EnvironmentGuard store("TLVX_REGISTRY", (dir / "store" / "registry.sqlite").string());
+    EnvironmentGuard windows("WinDir", std::nullopt);
+    fs::create_directories(dir / "store");
+    const auto charsetList = [&] {
+        Bstr result;
+        EXPECT_EQ(gen->GetCharsetList(result.out()), S_OK);
+        return result.text();
+    };
+    EXPECT_EQ(charsetList(), u"");
+
+    RegistryStore registry;
+    const auto page = [&](std::u16string_view name, std::u16string_view body,
+                          std::optional<std::u16string_view> description) {
+        const std::u16string key = u"MIME\\Database\\Codepage\\" + std::u16string(name);
+        ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::ClassesRoot, key, u"BodyCharset",
+                                      RegistryValue::fromString(body)));
+        if (description) {
+            ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::ClassesRoot, key,
+                                          u"Description", RegistryValue::fromString(*description)));
+        }
+    };
+    ASSERT_TRUE(registry.createKey(tlvx::platform::regroot::ClassesRoot, u"MIME\\Database\\Codepage"));
+    EXPECT_EQ(charsetList(), u"");  // a database without code pages
+
+    page(u"1252", u"windows-1252", u"@%SystemRoot%\\system32\\mlang.dll,-1252");
+    page(u"65001", u"utf-8", u"Plain Text");
+    page(u"20127", u"us-ascii", std::nullopt);
+    // Whatever module a reference names, the string comes from the one of
+    // the Windows folder; the number loses its sign.
+    page(u"7", u"x-seven", u"@%WinDir%\\System32\\OTHER.DLL,7");
+    page(u"8", u"x-missing", u"@%SystemRoot%\\system32\\mlang.dll,-8");
+    page(u"9", u"x-broken", u"@%No Module Here");
+    fs::create_directories(dir / "store" / "windows" / "system32");
+    ASSERT_TRUE(tlvx::platform::strings::writeStringModule(
+        dir / "store" / "windows" / "system32" / "mlang.dll",
+        {{1252, u"Western European (Windows)"}, {7, u"Seven"}}));
+    const std::u16string expected =
+        u"windows-1252 | Western European (Windows) || utf-8 | Plain Text || us-ascii |  || "
+        u"x-seven | Seven || x-missing |  || x-broken | @%no module here";
+    EXPECT_EQ(charsetList(), expected);
+
+    // Without the module the references give nothing; plain descriptions stay.
+    EnvironmentGuard elsewhere("WinDir", (dir / "nowhere").string());
+    EXPECT_EQ(charsetList(), u"windows-1252 |  || utf-8 | Plain Text || us-ascii |  || "
+                             u"x-seven |  || x-missing |  || x-broken | @%no module here");
 }
