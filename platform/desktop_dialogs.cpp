@@ -1,38 +1,13 @@
-// The file dialogs through the desktop library.
+// The file dialogs through the desktop library (platform/desktop_loader.h).
 
 #include "platform/desktop_dialogs.h"
 
-#include <new>
 #include <string>
 #include <vector>
 
 #include "platform/desktop_loader.h"
 
 namespace tlvx::platform::desktop {
-
-namespace {
-
-TlvxText abiText(const std::u16string& text) {
-    return {text.data(), text.size()};
-}
-
-// Collects the paths the dialog hands back. Nothing thrown may pass back
-// into the desktop library, so running out of memory is remembered instead.
-struct PathCollector {
-    std::vector<std::u16string> paths;
-    bool failed = false;
-
-    static void add(void* context, const char16_t* data, std::size_t length) noexcept {
-        auto* self = static_cast<PathCollector*>(context);
-        try {
-            self->paths.emplace_back(data, length);
-        } catch (...) {
-            self->failed = true;
-        }
-    }
-};
-
-}  // namespace
 
 OpenFileResult openFileDialog(const OpenFileRequest& request) noexcept {
     OpenFileResult result;
@@ -44,13 +19,13 @@ OpenFileResult openFileDialog(const OpenFileRequest& request) noexcept {
             abiText(request.initialDir), request.multiSelect,    request.fileMustExist,
             request.pathMustExist,
         };
-        PathCollector collector;
+        TextCollector collector;
         const TlvxDialogOutcome outcome =
-            api->openFileDialog(&abiRequest, &PathCollector::add, &collector);
+            api->openFileDialog(&abiRequest, &TextCollector::add, &collector);
         result.shown = outcome != TlvxDialogNotShown;
         result.accepted =
-            outcome == TlvxDialogAccepted && !collector.failed && !collector.paths.empty();
-        if (result.accepted) result.paths = std::move(collector.paths);
+            outcome == TlvxDialogAccepted && !collector.failed && !collector.texts.empty();
+        if (result.accepted) result.paths = std::move(collector.texts);
     } catch (...) {
         result.accepted = false;
     }
@@ -68,13 +43,13 @@ SaveFileResult saveFileDialog(const SaveFileRequest& request) noexcept {
             abiText(request.initialDir),   abiText(request.defaultExtension),
             request.promptOverwrite,       request.pathMustExist,
         };
-        PathCollector collector;
+        TextCollector collector;
         const TlvxDialogOutcome outcome =
-            api->saveFileDialog(&abiRequest, &PathCollector::add, &collector);
+            api->saveFileDialog(&abiRequest, &TextCollector::add, &collector);
         result.shown = outcome != TlvxDialogNotShown;
         result.accepted =
-            outcome == TlvxDialogAccepted && !collector.failed && collector.paths.size() == 1;
-        if (result.accepted) result.path = std::move(collector.paths.front());
+            outcome == TlvxDialogAccepted && !collector.failed && collector.texts.size() == 1;
+        if (result.accepted) result.path = std::move(collector.texts.front());
     } catch (...) {
         result.accepted = false;
     }

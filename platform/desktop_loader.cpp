@@ -3,17 +3,18 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <system_error>
 
 #ifndef TLVX_QT_WIDGETS_SONAME
 #error "TLVX_QT_WIDGETS_SONAME must name the Qt Widgets library the desktop library uses"
 #endif
 
 namespace tlvx::platform::desktop {
+
 namespace {
 
 constexpr const char* kDesktopLibrary = "libtlvxdesktop.so";
 
+// A QApplication can only exist where Qt Widgets is loaded.
 bool qtWidgetsLoaded() {
     void* handle = dlopen(TLVX_QT_WIDGETS_SONAME, RTLD_LAZY | RTLD_NOLOAD);
     if (!handle) return false;
@@ -31,29 +32,27 @@ std::filesystem::path platformLibraryFolder() {
     return ec ? std::filesystem::path() : library.parent_path();
 }
 
-const TlvxDesktopApi* loadDesktopApi() {
+const TlvxDesktopApi* loadDesktopApi() noexcept try {
     const auto folder = platformLibraryFolder();
     if (folder.empty()) return nullptr;
     void* library = dlopen((folder / kDesktopLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) return nullptr;
     const auto entry = reinterpret_cast<TlvxDesktopEntry>(dlsym(library, kTlvxDesktopEntry));
     const TlvxDesktopApi* api = entry ? entry() : nullptr;
-    const bool usable = api && api->version == kTlvxDesktopAbiVersion &&
-                        api->size >= sizeof(TlvxDesktopApi) && api->openFileDialog &&
-                        api->saveFileDialog && api->objectDispatch && api->processPendingEvents;
+    // Every entry of the table is filled; a shorter table is a stale library.
+    const bool usable =
+        api && api->version == kTlvxDesktopAbiVersion && api->size >= sizeof(TlvxDesktopApi);
     return usable ? api : nullptr;
+} catch (...) {
+    return nullptr;
 }
 
 }  // namespace
 
 const TlvxDesktopApi* desktopApi() noexcept {
-    try {
-        if (!qtWidgetsLoaded()) return nullptr;
-        static const TlvxDesktopApi* const api = loadDesktopApi();
-        return api;
-    } catch (...) {
-        return nullptr;
-    }
+    if (!qtWidgetsLoaded()) return nullptr;
+    static const TlvxDesktopApi* const api = loadDesktopApi();
+    return api;
 }
 
 }  // namespace tlvx::platform::desktop

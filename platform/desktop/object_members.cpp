@@ -26,6 +26,7 @@
 #include <limits>
 
 #include "platform/automation/control_kinds.h"
+#include "platform/desktop/window_handles.h"
 
 namespace tlvx::desktop {
 namespace {
@@ -574,7 +575,7 @@ private:
             case kToolTipText:
                 return putText(result, w ? w->toolTip() : a->toolTip());
             case kHwnd:
-                putNumber(result, static_cast<qint32>(w->winId()));
+                putNumber(result, handleOf(w));
                 return S_OK;
             case kVisible:
                 putBoolean(result, w ? !w->isHidden() : a->isVisible());
