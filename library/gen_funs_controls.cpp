@@ -152,8 +152,14 @@ void GenFuns::AdjListColWid(IDispatch* target) noexcept {
         if (countOf(rows) < 1) return;
         LateObject headers = objectProperty(list, u"ColumnHeaders");
         const int32_t columns = countOf(headers);
+        const int32_t handle = numberProperty(list, u"hwnd").value_or(0);
+        APIFuns api;
         for (int32_t i = 1; i <= columns; ++i) {
             continueOnError([&] {
+                // Set the column width: -1 fits it to the items.
+                constexpr int32_t kSetColumnWidth = 0x101E;
+                api.SendMsg(handle, kSetColumnWidth, i - 1,
+                            platform::desktop::MessageParam::ofNumber(-1));
                 LateObject header = itemOf(headers, i);
                 // The Tag holds the column's least width; one that is no
                 // 16-bit number leaves the fitted width.

@@ -156,11 +156,15 @@ TEST_F(GenFunsWindowTest, ColumnsGetAtLeastTheWidthTheirTagHolds) {
     EXPECT_EQ(widths(), (std::vector<int>{30, 30, 30}));
     header->show();
 
-    // More columns than rows: every column is adjusted.
+    // More columns than rows: every column is fitted to its items, and
+    // made as wide as its Tag asks when that is wider.
+    w.lsvFiles->setItem(0, 1, new QTableWidgetItem(QString(60, QLatin1Char('W'))));
+    w.lsvFiles->setItem(0, 2, new QTableWidgetItem(QStringLiteral("i")));
     EXPECT_EQ(gen->AdjListColWid(&list), S_OK);
     const auto adjusted = widths();
-    EXPECT_GE(adjusted[0], 90);
-    EXPECT_LT(adjusted[1], 90);
+    EXPECT_EQ(adjusted[0], 90);
+    EXPECT_GT(adjusted[1], 200);
+    EXPECT_LT(adjusted[2], 30);
     EXPECT_GE(adjusted[2], 10);
     list->Release();
 }
