@@ -14,9 +14,8 @@ namespace {
 
 constexpr std::array<const char16_t*, 7> kWeekdays = {u"Sun", u"Mon", u"Tue", u"Wed",
                                                       u"Thu", u"Fri", u"Sat"};
-constexpr std::array<const char16_t*, 12> kMonths = {u"Jan", u"Feb", u"Mar", u"Apr",
-                                                     u"May", u"Jun", u"Jul", u"Aug",
-                                                     u"Sep", u"Oct", u"Nov", u"Dec"};
+constexpr std::array<const char16_t*, 12> kMonths = {
+    u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
 
 template <std::size_t N>
 std::u16string entry(const std::array<const char16_t*, N>& table, int16_t number) {

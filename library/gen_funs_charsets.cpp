@@ -61,9 +61,10 @@ std::u16string GenFuns::GetCharsetList() noexcept {
         Registry registry;
         APIFuns api;
         const auto root = platform::regroot::ClassesRoot;
-        const auto names = split(registry.EnumerateRegKeys(root, std::u16string(kDatabase)), u"*SK*");
-        const int32_t module = api.LoadDLL(platform::sysenv::variable(u"WinDir") +
-                                           u"\\system32\\mlang.dll");
+        const auto names =
+            split(registry.EnumerateRegKeys(root, std::u16string(kDatabase)), u"*SK*");
+        const int32_t module =
+            api.LoadDLL(platform::sysenv::variable(u"WinDir") + u"\\system32\\mlang.dll");
         std::u16string list;
         for (const std::u16string& name : names) {
             const std::u16string key = std::u16string(kDatabase) + u"\\" + name;

@@ -133,7 +133,8 @@ void GenFuns::SetTip(IDispatch* target, const std::u16string& tipsFile) noexcept
         APIFuns api;
         forEachControl(form, [&](LateObject& control) {
             if (control.isA(IID_TlvxToolbar)) setItemTips(control, u"Buttons", api, file, *section);
-            if (control.isA(IID_TlvxStatusBar)) setItemTips(control, u"Panels", api, file, *section);
+            if (control.isA(IID_TlvxStatusBar))
+                setItemTips(control, u"Panels", api, file, *section);
             // A tip without a value is cleared.
             const auto key = keyOf(control);
             if (key) {

@@ -4,8 +4,8 @@
 
 #include <sys/stat.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <optional>

@@ -647,8 +647,7 @@ bool RegistryStore::setValue(uint32_t root, std::u16string_view path, std::u16st
     try {
         sqlite3* db = connection(file_, true);
         Transaction transaction(db, Transaction::Write);
-        return transaction.ok() && upsertValue(db, root, path, name, value) &&
-               transaction.commit();
+        return transaction.ok() && upsertValue(db, root, path, name, value) && transaction.commit();
     } catch (...) {
         return false;
     }

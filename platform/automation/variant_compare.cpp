@@ -49,8 +49,8 @@ bool isNumeric(VARTYPE vt) {
 }
 
 long double decimalValue(const DECIMAL& d) {
-    const long double mantissa =
-        static_cast<long double>(d.Hi32) * 18446744073709551616.0L + static_cast<long double>(d.Lo64);
+    const long double mantissa = static_cast<long double>(d.Hi32) * 18446744073709551616.0L +
+                                 static_cast<long double>(d.Lo64);
     const long double value = mantissa / std::pow(10.0L, static_cast<long double>(d.scale));
     return (d.sign & DECIMAL_NEG) ? -value : value;
 }

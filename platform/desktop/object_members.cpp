@@ -63,13 +63,26 @@ struct MemberName {
     Member id;
 };
 constexpr MemberName kMemberNames[] = {
-    {"Item", kItem},         {"Name", kName},         {"Index", kIndex},
-    {"Caption", kCaption},   {"Text", kText},         {"ToolTipText", kToolTipText},
-    {"Controls", kControls}, {"hwnd", kHwnd},         {"Visible", kVisible},
-    {"Enabled", kEnabled},   {"Checked", kChecked},   {"Key", kKey},
-    {"Buttons", kButtons},   {"Panels", kPanels},     {"View", kView},
-    {"ListItems", kListItems}, {"ColumnHeaders", kColumnHeaders}, {"Count", kCount},
-    {"Width", kWidth},       {"Tag", kTag},
+    {"Item", kItem},
+    {"Name", kName},
+    {"Index", kIndex},
+    {"Caption", kCaption},
+    {"Text", kText},
+    {"ToolTipText", kToolTipText},
+    {"Controls", kControls},
+    {"hwnd", kHwnd},
+    {"Visible", kVisible},
+    {"Enabled", kEnabled},
+    {"Checked", kChecked},
+    {"Key", kKey},
+    {"Buttons", kButtons},
+    {"Panels", kPanels},
+    {"View", kView},
+    {"ListItems", kListItems},
+    {"ColumnHeaders", kColumnHeaders},
+    {"Count", kCount},
+    {"Width", kWidth},
+    {"Tag", kTag},
 };
 
 std::optional<Member> knownMember(const QString& name) {
@@ -259,10 +272,11 @@ public:
                 }
                 return DISP_E_MEMBERNOTFOUND;
             case kTag:
-                return putText(result, model.headerData(column_, Qt::Horizontal, Qt::UserRole).toString());
-            case kText:
                 return putText(result,
-                               model.headerData(column_, Qt::Horizontal, Qt::DisplayRole).toString());
+                               model.headerData(column_, Qt::Horizontal, Qt::UserRole).toString());
+            case kText:
+                return putText(
+                    result, model.headerData(column_, Qt::Horizontal, Qt::DisplayRole).toString());
             case kIndex:
                 putNumber(result, column_ + 1);
                 return S_OK;

@@ -80,7 +80,8 @@ public:
             if (params->cNamedArgs > 0) return DISP_E_NONAMEDARGS;
             // Arguments arrive last to first.
             std::vector<VARIANT> args(params->cArgs);
-            for (UINT i = 0; i < params->cArgs; ++i) args[i] = params->rgvarg[params->cArgs - 1 - i];
+            for (UINT i = 0; i < params->cArgs; ++i)
+                args[i] = params->rgvarg[params->cArgs - 1 - i];
             VARIANT value;
             VariantInit(&value);
             const HRESULT hr = node_->get(id, args, value);
@@ -123,8 +124,8 @@ IDispatch* newBridgeObject(std::unique_ptr<BridgeNode> node) {
 }
 
 HRESULT putText(VARIANT& result, const QString& text) {
-    const BSTR value =
-        SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.utf16()), static_cast<UINT>(text.size()));
+    const BSTR value = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.utf16()),
+                                         static_cast<UINT>(text.size()));
     if (!value) return E_OUTOFMEMORY;
     result.vt = VT_BSTR;
     result.bstrVal = value;

@@ -77,8 +77,7 @@ protected:
 
     // InVar with an array of variants, which it consumes.
     bool inVar(VARIANT target, std::vector<VARIANT> elements) {
-        SAFEARRAY* list =
-            SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(elements.size()));
+        SAFEARRAY* list = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(elements.size()));
         for (LONG i = 0; i < static_cast<LONG>(elements.size()); ++i) {
             SafeArrayPutElement(list, &i, &elements[static_cast<std::size_t>(i)]);
             VariantClear(&elements[static_cast<std::size_t>(i)]);
@@ -114,11 +113,13 @@ TEST_F(GenFunsTest, WeekdaysAndMonthsOnlyInTheirRange) {
     EXPECT_EQ(weekday(1), u"Sun");
     EXPECT_EQ(weekday(4), u"Wed");
     EXPECT_EQ(weekday(7), u"Sat");
-    for (const SHORT outside : {SHORT{0}, SHORT{8}, SHORT{-1}, SHORT{32767}, SHORT{-32768}}) EXPECT_EQ(weekday(outside), u"") << outside;
+    for (const SHORT outside : {SHORT{0}, SHORT{8}, SHORT{-1}, SHORT{32767}, SHORT{-32768}})
+        EXPECT_EQ(weekday(outside), u"") << outside;
     EXPECT_EQ(month(1), u"Jan");
     EXPECT_EQ(month(9), u"Sep");
     EXPECT_EQ(month(12), u"Dec");
-    for (const SHORT outside : {SHORT{0}, SHORT{13}, SHORT{-12}}) EXPECT_EQ(month(outside), u"") << outside;
+    for (const SHORT outside : {SHORT{0}, SHORT{13}, SHORT{-12}})
+        EXPECT_EQ(month(outside), u"") << outside;
 }
 
 TEST_F(GenFunsTest, InVarFindsEqualValuesWithLetterCaseSignificant) {
@@ -167,9 +168,9 @@ TEST_F(GenFunsTest, InVarTakesAnyArrayAndNoneAtAll) {
     Var byName;
     IDispatch* dispatch = nullptr;
     ASSERT_EQ(gen->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-    EXPECT_EQ(callByName(dispatch, u"InVar", {str(u"b"), ref(VT_ARRAY | VT_VARIANT, &list)},
-                         &byName.v),
-              S_OK);
+    EXPECT_EQ(
+        callByName(dispatch, u"InVar", {str(u"b"), ref(VT_ARRAY | VT_VARIANT, &list)}, &byName.v),
+        S_OK);
     EXPECT_EQ(byName.v.vt, VT_BOOL);
     EXPECT_EQ(byName.v.boolVal, VARIANT_TRUE);
     dispatch->Release();
@@ -225,8 +226,8 @@ TEST_F(GenFunsTest, FilesQtyPassesUnreadableSubfoldersOver) {
     dir.write("t/locked/1", "");
     dir.write("t/locked/2", "");
     dir.write("t/open/3", "");
-    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_read |
-                                    fs::perms::others_exec);
+    fs::permissions(dir.path(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(dir / "t", fs::perms::all);
     fs::permissions(dir / "t/open", fs::perms::all);
     fs::permissions(dir / "t/locked", fs::perms::none);
@@ -307,11 +308,12 @@ TEST_F(GenFunsTest, CharsetListJoinsTheDatabaseWithItsDescriptions) {
         ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::ClassesRoot, key, u"BodyCharset",
                                       RegistryValue::fromString(body)));
         if (description) {
-            ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::ClassesRoot, key,
-                                          u"Description", RegistryValue::fromString(*description)));
+            ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::ClassesRoot, key, u"Description",
+                                          RegistryValue::fromString(*description)));
         }
     };
-    ASSERT_TRUE(registry.createKey(tlvx::platform::regroot::ClassesRoot, u"MIME\\Database\\Codepage"));
+    ASSERT_TRUE(
+        registry.createKey(tlvx::platform::regroot::ClassesRoot, u"MIME\\Database\\Codepage"));
     EXPECT_EQ(charsetList(), u"");  // a database without code pages
 
     page(u"1252", u"windows-1252", u"@%SystemRoot%\\system32\\mlang.dll,-1252");
@@ -333,6 +335,7 @@ TEST_F(GenFunsTest, CharsetListJoinsTheDatabaseWithItsDescriptions) {
 
     // Without the module the references give nothing; plain descriptions stay.
     EnvironmentGuard elsewhere("WinDir", (dir / "nowhere").string());
-    EXPECT_EQ(charsetList(), u"windows-1252 |  || utf-8 | Plain Text || us-ascii |  || "
-                             u"x-seven |  || x-missing |  || x-broken | @%no module here");
+    EXPECT_EQ(charsetList(),
+              u"windows-1252 |  || utf-8 | Plain Text || us-ascii |  || "
+              u"x-seven |  || x-missing |  || x-broken | @%no module here");
 }

@@ -29,9 +29,8 @@ namespace {
 
 _GenFuns* newGenFuns() {
     void* object = nullptr;
-    EXPECT_EQ(
-        CoCreateInstance(CLSID_GenFuns, nullptr, CLSCTX_INPROC_SERVER, IID__GenFuns, &object),
-        S_OK);
+    EXPECT_EQ(CoCreateInstance(CLSID_GenFuns, nullptr, CLSCTX_INPROC_SERVER, IID__GenFuns, &object),
+              S_OK);
     return static_cast<_GenFuns*>(object);
 }
 

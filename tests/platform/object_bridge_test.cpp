@@ -83,7 +83,8 @@ TEST(ObjectBridge, AWindowListsItsControlsInCreationOrder) {
     ASSERT_TRUE(controls);
     std::vector<std::u16string> names;
     const LONG count = controls.number(u"Count");
-    for (LONG i = 0; i < count; ++i) names.push_back(controls.object(u"Item", {i4(i)}).text(u"Name"));
+    for (LONG i = 0; i < count; ++i)
+        names.push_back(controls.object(u"Item", {i4(i)}).text(u"Name"));
     // Items count from 0; the default member is Item.
     EXPECT_EQ(names, (std::vector<std::u16string>{u"menFile", u"menOpen", u"menRecent",
                                                   u"menRecent", u"cmd", u"cmd", u"txtName",

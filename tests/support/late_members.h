@@ -53,8 +53,7 @@ inline std::u16string textMember(IDispatch* object, const char16_t* name,
     if (FAILED(VariantChangeType(&text.v, &result.v, 0, VT_BSTR))) return {};
     return std::u16string(text.v.bstrVal, SysStringLen(text.v.bstrVal));
 }
-inline LONG numberMember(IDispatch* object, const char16_t* name,
-                         std::vector<VARIANT> args = {}) {
+inline LONG numberMember(IDispatch* object, const char16_t* name, std::vector<VARIANT> args = {}) {
     Var result;
     if (FAILED(getMember(object, name, result.v, std::move(args)))) return -99999;
     Var number;

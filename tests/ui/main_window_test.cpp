@@ -599,7 +599,8 @@ TEST_F(MainWindowTest, CaptionAndTipFilesBesideTheProgramRelabelIt) {
     // INI text is in code page 1252.
     texts.write("tips.dll", "[frmPubMain]\r\nsbt(0)=W\xE4hlt ein Projekt\r\ntxt(1)=Version\r\n");
     TempDir otherWork;
-    ui::MainWindow relabelled(ui::MainWindowSetup{otherWork.path(), &messages, false, texts.path()});
+    ui::MainWindow relabelled(
+        ui::MainWindowSetup{otherWork.path(), &messages, false, texts.path()});
     EXPECT_EQ(child<QAction>(relabelled, "menhh")->text(), QStringLiteral("&Startseite\tF1"));
     // An empty caption keeps the entry's own.
     EXPECT_EQ(child<QAction>(relabelled, "menha")->text(), QStringLiteral("&About Tallyvex"));
