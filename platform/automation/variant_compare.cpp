@@ -8,6 +8,7 @@
 // only beyond its 64 bits of precision compare equal.
 
 #include <cmath>
+#include <cstdint>
 
 #include "platform/automation/bstr.h"
 #include "platform/automation/variant_types.h"
@@ -59,8 +60,8 @@ long double decimalValue(const DECIMAL& d) {
 Comparable numberOf(const VARIANT& v) {
     Comparable n;
     switch (v.vt) {
-        case VT_I1:
-            n.integer = v.cVal;
+        case VT_I1:  // signed, whatever the sign of char
+            n.integer = int64_t{static_cast<int8_t>(v.cVal)};
             break;
         case VT_I2:
             n.integer = v.iVal;
