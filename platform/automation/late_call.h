@@ -94,7 +94,6 @@ public:
                 OwnedVariant& result) noexcept;
     // Whether the object answers the interface `iid` (Basic's TypeOf).
     bool isA(REFIID iid) const noexcept;
-    IDispatch* get() const noexcept { return object_; }
 
 private:
     HRESULT invoke(const char16_t* name, WORD flags, std::vector<OwnedVariant>& arguments,
