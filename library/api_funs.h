@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_windows.h"
+
 namespace tlvx::library {
 
 class APIFuns {
@@ -81,6 +83,41 @@ public:
     int32_t LoadDLL(const std::u16string& dllFile) noexcept;
     std::u16string GetDLLString(int32_t resHandle, int32_t resId) noexcept;
     void UnloadDLL(int32_t resHandle) noexcept;
+
+    // Windows, menus, drops, dialogs, icons and the clipboard
+    // (api_funs_windows.cpp). A window handle is the window id of a widget
+    // of this process; what each message does to it is listed in
+    // platform/desktop_windows.h. Without a window system, an application
+    // object or a widget of that handle, each gives its empty result.
+    void SendMsg(int32_t handle, int32_t msg, int32_t paramA,
+                 const platform::desktop::MessageParam& paramB) noexcept;
+    void PostMsg(int32_t handle, int32_t msg, int32_t paramA,
+                 const platform::desktop::MessageParam& paramB) noexcept;
+    int32_t FindWindowTitle(const std::u16string& title) noexcept;
+    // "Undo", "Redo", "Cut", "Copy", "Paste" or "Delete" (spaces around the
+    // word ignored, letter case significant) done to an edit.
+    void TxtOperate(int32_t txtHandle, const std::u16string& action) noexcept;
+    void AddHScrollToListBox(int32_t handle, int32_t width) noexcept;
+    void SetTreeViewBgColor(int32_t tvHandle, int32_t bgColor) noexcept;
+    int32_t GetMenuHandle(int32_t winHandle) noexcept;
+    int32_t GetSubMenuHandle(int32_t menuHandle, int32_t pos) noexcept;
+    void SetRadioMenu(int32_t menuHandle, int32_t pos) noexcept;
+    void AcceptDragFiles(int32_t ctrHandle, int32_t accept) noexcept;
+    // The first file of the drop, empty for a drop without files; the drop
+    // is released.
+    std::u16string DropFiles(int32_t hDrop) noexcept;
+    // The chosen colour (0x00BBGGRR), -1 when none was chosen.
+    int32_t SelectColor(int32_t winHandle) noexcept;
+    std::u16string ChooseFolder(int32_t winHandle, const std::u16string& prompt) noexcept;
+    void ShowFileFolderProperties(int32_t handle, const std::u16string& fileFolderName) noexcept;
+    // The device contexts are window ids of widgets the icon is shown in.
+    void GetFileIcon(const std::u16string& fileName, int32_t smallPicDC, int32_t bigPicDC) noexcept;
+    void SetLVHeaderColor(int32_t handle, bool setUnset, int32_t bgColor,
+                          int32_t foreColor) noexcept;
+    void SetClipboardText(const std::u16string& text) noexcept;
+    // The clipboard's text up to its first NUL. The one method that throws:
+    // std::bad_alloc when the text cannot be held, reported to the caller.
+    std::u16string GetClipboardText();
 };
 
 }  // namespace tlvx::library

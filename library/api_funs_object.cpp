@@ -93,6 +93,20 @@ constexpr frame::Method kMethods[] = {
 };
 static_assert(frame::wellFormed(kMethods));
 
+// A message's second parameter: the number it reads as, and the text of a
+// string (which a message that sets a text takes whole).
+platform::desktop::MessageParam messageParam(const VARIANT& given) {
+    platform::desktop::MessageParam param;
+    VARIANT number;
+    VariantInit(&number);
+    if (SUCCEEDED(VariantChangeType(&number, &given, 0, VT_I4))) param.number = number.lVal;
+    const VARIANT* value = &given;
+    if (value->vt == (VT_BYREF | VT_VARIANT) && value->pvarVal) value = value->pvarVal;
+    if (value->vt == VT_BSTR) param.text = text(value->bstrVal);
+    if (value->vt == (VT_BYREF | VT_BSTR) && value->pbstrVal) param.text = text(*value->pbstrVal);
+    return param;
+}
+
 }  // namespace
 
 constinit const frame::DispatchTable APIFunsObject::dispatchTable = kMethods;
@@ -107,9 +121,10 @@ HRESULT APIFunsObject::GetWindowsVersion(LONG* result) noexcept {
     });
 }
 
-HRESULT APIFunsObject::AcceptDragFiles(LONG, LONG) noexcept {
+HRESULT APIFunsObject::AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.AcceptDragFiles(CtrHandle, Accept);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::MapNetDrive(LONG WinHandle, LONG Action) noexcept {
@@ -124,14 +139,20 @@ HRESULT APIFunsObject::DisconnectNetDrive(LONG WinHandle, LONG Action) noexcept 
     return S_OK;
 }
 
-HRESULT APIFunsObject::SendMsg(LONG, LONG, LONG, VARIANT) noexcept {
+HRESULT APIFunsObject::SendMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.SendMsg(Handle, msg, ParamA, messageParam(ParamB));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::PostMsg(LONG, LONG, LONG, VARIANT) noexcept {
+HRESULT APIFunsObject::PostMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.PostMsg(Handle, msg, ParamA, messageParam(ParamB));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter, BSTR* DefDir,
@@ -172,9 +193,12 @@ HRESULT APIFunsObject::GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName
     });
 }
 
-HRESULT APIFunsObject::GetFileIcon(BSTR, LONG, LONG) noexcept {
+HRESULT APIFunsObject::GetFileIcon(BSTR FileName, LONG SmallPicDC, LONG BigPicDC) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.GetFileIcon(text(FileName), SmallPicDC, BigPicDC);
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept {
@@ -193,14 +217,20 @@ HRESULT APIFunsObject::ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept {
     });
 }
 
-HRESULT APIFunsObject::SelectColor(LONG, LONG* result) noexcept {
+HRESULT APIFunsObject::SelectColor(LONG WinHandle, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = api_.SelectColor(WinHandle);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::TxtOperate(LONG, BSTR*) noexcept {
+HRESULT APIFunsObject::TxtOperate(LONG TxtHandle, BSTR* Action) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!Action) return E_POINTER;
+    return hresultOf([&] {
+        api_.TxtOperate(TxtHandle, text(*Action));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* result) noexcept {
@@ -212,9 +242,10 @@ HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* 
     });
 }
 
-HRESULT APIFunsObject::AddHScrollToListBox(LONG, LONG) noexcept {
+HRESULT APIFunsObject::AddHScrollToListBox(LONG Handle, LONG Width) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.AddHScrollToListBox(Handle, Width);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
@@ -250,19 +281,24 @@ HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
     });
 }
 
-HRESULT APIFunsObject::SetRadioMenu(LONG, LONG) noexcept {
+HRESULT APIFunsObject::SetRadioMenu(LONG MenuHandle, LONG Pos) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.SetRadioMenu(MenuHandle, Pos);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetMenuHandle(LONG, LONG* result) noexcept {
+HRESULT APIFunsObject::GetMenuHandle(LONG WinHandle, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = api_.GetMenuHandle(WinHandle);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetSubMenuHandle(LONG, LONG*, LONG* result) noexcept {
+HRESULT APIFunsObject::GetSubMenuHandle(LONG MenuHandle, LONG* Pos, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!Pos || !result) return E_POINTER;
+    *result = api_.GetSubMenuHandle(MenuHandle, *Pos);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::GetSysPath(BSTR Class, BSTR* result) noexcept {
@@ -272,19 +308,28 @@ HRESULT APIFunsObject::GetSysPath(BSTR Class, BSTR* result) noexcept {
     return hresultOf([&] { return frame::putText(result, api_.GetSysPath(text(Class))); });
 }
 
-HRESULT APIFunsObject::FindWindowTitle(BSTR, LONG* result) noexcept {
+HRESULT APIFunsObject::FindWindowTitle(BSTR Title, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = api_.FindWindowTitle(text(Title));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::ChooseFolder(LONG, BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::ChooseFolder(LONG WinHandle, BSTR Prompt, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf(
+        [&] { return frame::putText(result, api_.ChooseFolder(WinHandle, text(Prompt))); });
 }
 
-HRESULT APIFunsObject::DropFiles(LONG, BSTR* result) noexcept {
+HRESULT APIFunsObject::DropFiles(LONG hDrop, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    return frame::putText(result, api_.DropFiles(hDrop));
 }
 
 HRESULT APIFunsObject::Wait(LONG Milliseconds) noexcept {
@@ -322,9 +367,10 @@ HRESULT APIFunsObject::DelUntilReboot(BSTR FileName) noexcept {
     });
 }
 
-HRESULT APIFunsObject::SetTreeViewBgColor(LONG, LONG) noexcept {
+HRESULT APIFunsObject::SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.SetTreeViewBgColor(TvHandle, BgColor);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept {
@@ -335,9 +381,11 @@ HRESULT APIFunsObject::EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept {
     });
 }
 
-HRESULT APIFunsObject::SetLVHeaderColor(LONG, VARIANT_BOOL, LONG, LONG) noexcept {
+HRESULT APIFunsObject::SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset, LONG BgColor,
+                                        LONG ForeColor) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.SetLVHeaderColor(Handle, SetUnset != VARIANT_FALSE, BgColor, ForeColor);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::DelToRecycled(BSTR FileName) noexcept {
@@ -348,9 +396,12 @@ HRESULT APIFunsObject::DelToRecycled(BSTR FileName) noexcept {
     });
 }
 
-HRESULT APIFunsObject::ShowFileFolderProperties(LONG, BSTR) noexcept {
+HRESULT APIFunsObject::ShowFileFolderProperties(LONG Handle, BSTR FileFolderName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.ShowFileFolderProperties(Handle, text(FileFolderName));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::LoadDLL(BSTR DLLFile, LONG* result) noexcept {
@@ -384,14 +435,20 @@ HRESULT APIFunsObject::KillProcess(BSTR NameProcess) noexcept {
     });
 }
 
-HRESULT APIFunsObject::SetClipboardText(BSTR) noexcept {
+HRESULT APIFunsObject::SetClipboardText(BSTR Text) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.SetClipboardText(text(Text));
+        return S_OK;
+    });
 }
 
+// The one method whose failure reaches its caller, as a failing status.
 HRESULT APIFunsObject::GetClipboardText(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetClipboardText()); });
 }
 
 }  // namespace tlvx::library

@@ -621,24 +621,83 @@ bool RegistryStore::deleteTree(uint32_t root, std::u16string_view path) noexcept
     }
 }
 
+namespace {
+
+// Sets one value within the caller's write transaction.
+bool upsertValue(sqlite3* db, uint32_t root, std::u16string_view path, std::u16string_view name,
+                 const RegistryValue& value) {
+    const auto key = createKeyPath(db, root, path);
+    if (!key) return false;
+    // An existing value keeps its row, hence its place and its name.
+    Statement upsert(db, R"sql(
+        INSERT INTO reg_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5)
+        ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data)sql");
+    upsert.bind(1, *key)
+        .bindText(2, unicode::utf16ToUtf8(name))
+        .bindText(3, folded(name))
+        .bind(4, value.type)
+        .bindBlob(5, value.data);
+    return upsert.run();
+}
+
+}  // namespace
+
 bool RegistryStore::setValue(uint32_t root, std::u16string_view path, std::u16string_view name,
                              const RegistryValue& value) noexcept {
     try {
         sqlite3* db = connection(file_, true);
         Transaction transaction(db, Transaction::Write);
+        return transaction.ok() && upsertValue(db, root, path, name, value) && transaction.commit();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool RegistryStore::setValues(const std::vector<ValueWrite>& writes) noexcept {
+    try {
+        sqlite3* db = connection(file_, true);
+        Transaction transaction(db, Transaction::Write);
         if (!transaction.ok()) return false;
-        const auto key = createKeyPath(db, root, path);
-        if (!key) return false;
-        // An existing value keeps its row, hence its place and its name.
-        Statement upsert(db, R"sql(
-            INSERT INTO reg_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5)
-            ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data)sql");
-        upsert.bind(1, *key)
-            .bindText(2, unicode::utf16ToUtf8(name))
-            .bindText(3, folded(name))
-            .bind(4, value.type)
-            .bindBlob(5, value.data);
-        return upsert.run() && transaction.commit();
+        for (const ValueWrite& w : writes) {
+            if (!upsertValue(db, w.root, w.path, w.name, w.value)) return false;
+        }
+        return transaction.commit();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool RegistryStore::removeUnchanged(const std::vector<ValueRemoval>& values,
+                                    const std::vector<KeyRef>& keysIfEmpty) noexcept {
+    try {
+        sqlite3* db = connection(file_, true);
+        Transaction transaction(db, Transaction::Write);
+        if (!transaction.ok()) return false;
+        for (const ValueRemoval& v : values) {
+            const auto key = findKey(db, v.root, v.path);
+            if (!key) continue;
+            Statement read(db, "SELECT type, data FROM reg_value WHERE key = ?1 AND folded = ?2");
+            read.bind(1, *key).bindText(2, folded(v.name));
+            const int rc = read.step();
+            if (rc == SQLITE_DONE) continue;
+            if (rc != SQLITE_ROW) return false;
+            if (RegistryValue{static_cast<uint32_t>(read.integer(0)), read.bytes(1)} != v.expected)
+                continue;
+            Statement remove(db, "DELETE FROM reg_value WHERE key = ?1 AND folded = ?2");
+            remove.bind(1, *key).bindText(2, folded(v.name));
+            if (!remove.run()) return false;
+        }
+        for (const KeyRef& k : keysIfEmpty) {
+            const auto key = findKey(db, k.root, k.path);
+            if (!key || key == rootRow(k.root)) continue;
+            Statement remove(db, R"sql(
+                DELETE FROM reg_key WHERE id = ?1
+                  AND NOT EXISTS (SELECT 1 FROM reg_key WHERE parent = ?1)
+                  AND NOT EXISTS (SELECT 1 FROM reg_value WHERE key = ?1))sql");
+            remove.bind(1, *key);
+            if (!remove.run()) return false;
+        }
+        return transaction.commit();
     } catch (...) {
         return false;
     }

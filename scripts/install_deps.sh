@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on a fresh Debian 12 machine:
 # the compilers and libraries, and a virtual X server, xdotool and fonts for
 # running the desktop program without a screen (end-to-end tests,
-# screenshots).
+# screenshots), and a D-Bus daemon for the tests' own session bus.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format
@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev libicu-dev
   qt6-base-dev
   xvfb xdotool fonts-dejavu-core
+  dbus-daemon
 )
 missing=()
 for p in "${packages[@]}"; do

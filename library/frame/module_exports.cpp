@@ -5,6 +5,7 @@
 #include "library/frame/class_list.h"
 #include "library/frame/module_life.h"
 #include "library/frame/registration.h"
+#include "library/module_path.h"
 #include "platform/restart_deletions.h"
 
 #define TLVX_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
@@ -38,9 +39,9 @@ TLVX_MODULE_EXPORT HRESULT DllCanUnloadNow() noexcept {
 }
 
 TLVX_MODULE_EXPORT HRESULT DllRegisterServer() noexcept {
-    return registerServer(modulePath());
+    return registerServer(tlvx::library::modulePath());
 }
 
 TLVX_MODULE_EXPORT HRESULT DllUnregisterServer() noexcept {
-    return unregisterServer(modulePath());
+    return unregisterServer(tlvx::library::modulePath());
 }

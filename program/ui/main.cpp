@@ -15,7 +15,8 @@ int main(int argc, char* argv[]) {
     namespace analysis = tlvx::analysis;
     const auto programFolder = analysis::programFolder();
     const auto workFolders = analysis::workFoldersBase(programFolder);
-    tlvx::ui::MainWindow window({workFolders, nullptr, workFolders != programFolder});
+    tlvx::ui::MainWindow window(
+        {workFolders, nullptr, workFolders != programFolder, programFolder});
     window.show();
     return app.exec();
 }

@@ -30,6 +30,7 @@
 #include "program/ui/picture_button.h"
 #include "program/ui/pictures.h"
 #include "program/ui/property_box.h"
+#include "program/ui/relabelling.h"
 #include "program/ui/web_links.h"
 #include "program/ui/window_look.h"
 
@@ -149,6 +150,7 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     setTabOrder();
 
     setFixedSize(kClientSize);
+    relabelFromFiles(*this, setup.textsFolder);
 
     // The window sees every key before the focused control does.
     qApp->installEventFilter(this);
@@ -209,6 +211,7 @@ void MainWindow::buildProperties() {
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         auto* box = new PropertyBox(fra_);
         box->setObjectName(QStringLiteral("txt%1").arg(i));
+        box->setProperty("index", static_cast<int>(i));
         box->setGeometry(layouts[i].box);
         box->setFont(windowFont());
         makeGreenOnButtonFace(*box, false);

@@ -50,6 +50,9 @@ struct MainWindowSetup {
     // program's folder cannot be written: the window says so once, as soon
     // as it runs, and the about window shows where the history lies.
     bool workFoldersMoved = false;
+    // The folder whose "menus.dll" and "tips.dll" relabel the window when
+    // they exist (relabelling.h); empty: none.
+    std::filesystem::path textsFolder = {};
 };
 
 class MainWindow : public QWidget {

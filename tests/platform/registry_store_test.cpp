@@ -369,6 +369,42 @@ TEST_F(RegistryStoreTest, ValuesAreListedWithTheirDataAtOneMoment) {
     EXPECT_FALSE(store_.values(HKCU, u"Missing"));
 }
 
+TEST_F(RegistryStoreTest, ManyValuesAreWrittenAllOrNone) {
+    const auto sz = [](std::u16string_view text) { return RegistryValue::fromString(text); };
+    ASSERT_TRUE(store_.setValues({{HKCU, u"A\\B", u"x", sz(u"1")},
+                                  {regroot::LocalMachine, u"C", u"", sz(u"2")},
+                                  {HKCU, u"a\\b", u"X", sz(u"3")}}));
+    EXPECT_EQ(store_.getValue(HKCU, u"A\\B", u"x"), sz(u"3"));
+    EXPECT_EQ(store_.getValue(regroot::LocalMachine, u"C", u""), sz(u"2"));
+    // A write that cannot be made (no such root) takes the others back.
+    EXPECT_FALSE(
+        store_.setValues({{HKCU, u"New", u"y", sz(u"4")}, {0x80000004u, u"D", u"", sz(u"5")}}));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
+}
+
+TEST_F(RegistryStoreTest, RemovingUnchangedValuesLeavesWhatOthersChanged) {
+    const auto sz = [](std::u16string_view text) { return RegistryValue::fromString(text); };
+    ASSERT_TRUE(store_.setValues({{HKCU, u"Ours\\Deep", u"mine", sz(u"1")},
+                                  {HKCU, u"Ours\\Deep", u"changed", sz(u"2")},
+                                  {HKCU, u"Ours\\Other", u"mine", sz(u"3")},
+                                  {HKCU, u"Ours\\Typed", u"", RegistryValue::fromDword(1)}}));
+    ASSERT_TRUE(store_.setValue(HKCU, u"Ours\\Deep", u"changed", sz(u"theirs")));
+    ASSERT_TRUE(store_.removeUnchanged({{HKCU, u"Ours\\Deep", u"mine", sz(u"1")},
+                                        {HKCU, u"Ours\\Deep", u"changed", sz(u"2")},
+                                        {HKCU, u"Ours\\Other", u"MINE", sz(u"3")},
+                                        {HKCU, u"Ours\\Typed", u"", sz(u"1")},
+                                        {HKCU, u"Ours\\Missing", u"x", sz(u"1")}},
+                                       {{HKCU, u"Ours\\Deep"},
+                                        {HKCU, u"Ours\\Other"},
+                                        {HKCU, u"Ours\\Typed"},
+                                        {HKCU, u"Ours"},
+                                        {HKCU, u""}}));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Ours\\Deep"), Names{u"changed"});
+    EXPECT_FALSE(store_.keyExists(HKCU, u"Ours\\Other"));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Ours\\Typed"), Names{u""});
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"Ours"), (Names{u"Deep", u"Typed"}));
+}
+
 TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {
     std::string every;
     for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
