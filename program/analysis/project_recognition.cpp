@@ -32,10 +32,6 @@ bool projectFileHoldsProject(std::string_view projectFile) {
     return resolved && fileHoldsProject(*resolved);
 }
 
-bool workingCopyHoldsProject(const std::filesystem::path& workingCopy) {
-    return fileHoldsProject(workingCopy);
-}
-
 std::string notAProjectMessage(std::string_view projectFile) {
     return "\"" + std::string(projectFile) +
            "\" is not a VB6 project (it has no \"Type=\" line and names no module), so it was "
