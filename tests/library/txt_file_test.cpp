@@ -54,6 +54,31 @@ TEST_F(TxtFileTest, AppendLineEndsEachLineWithCrLfAndContinuesAnOpenLastLine) {
     EXPECT_FALSE(fs::exists(dir_ / "nofolder"));
 }
 
+// On a full disk a line is appended whole or not at all: the next line
+// starts on a line of its own, never continues half of one.
+TEST_F(TxtFileTest, AppendLineThatDoesNotFitLeavesTheFileAsItWas) {
+    write("rec.txt", "first\r\n");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The file cannot grow past 20 bytes: the second line breaks off.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{20, 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::u16string fits = u"two", tooLong = u"a line far too long";
+        TxtFile().AppendLine(u"rec.txt", fits);
+        TxtFile().AppendLine(u"rec.txt", tooLong);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(read("rec.txt"), "first\r\ntwo\r\n");
+    std::u16string next = u"next";
+    txt_.AppendLine(u"rec.txt", next);
+    EXPECT_EQ(read("rec.txt"), "first\r\ntwo\r\nnext\r\n");
+}
+
 TEST_F(TxtFileTest, BackslashAndCaseMismatchedPathsNameTheExistingFile) {
     write("Sub/Data.txt", "k\r\nz\r\n");
     std::u16string line = u"a";
