@@ -7,7 +7,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <mutex>
 #include <string>
@@ -46,13 +45,11 @@ std::string_view markOfFile(std::string_view name) {
     return markBeforeUnique(name.substr(at + kFileMark.size()));
 }
 
+// A writer at work fills its file and so keeps its modification time fresh.
 bool longUnchanged(const struct stat& st, std::chrono::seconds minAge) {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    // The later of the two: a writer that is still at work changes at least
-    // one of them.
-    const time_t changed = std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec);
-    return now.tv_sec - changed >= minAge.count();
+    return now.tv_sec - st.st_mtim.tv_sec >= minAge.count();
 }
 
 }  // namespace
