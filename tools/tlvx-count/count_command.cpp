@@ -50,6 +50,7 @@ public:
         const char* tmp = std::getenv("TMPDIR");
         const std::filesystem::path parent = tmp && *tmp ? tmp : "/tmp";
         platform::leftovers::removeAbandonedFolders(parent, kPrefix);
+        errno = 0;
         guard_ = platform::leftovers::createMarkedFolder(parent, kPrefix);
         if (!guard_.ok()) error_ = errno != 0 ? errno : EINTR;
     }
