@@ -21,6 +21,7 @@
 #include "program/analysis/project_properties.h"
 #include "program/analysis/project_recognition.h"
 #include "program/analysis/work_folders.h"
+#include "program/analysis/working_copy.h"
 #include "program/history/recorded_analysis.h"
 #include "program/ui/about_window.h"
 #include "program/ui/event_guard.h"
@@ -403,6 +404,10 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
         txt_[i]->setCursorPosition(0);
     }
     showSummary(fromUtf8(done.result.calculation.summary));
+    // Nothing was counted, and the user learns why.
+    if (done.result.copyError != 0 && index < list.size())
+        messages_->warning(analysis::notCopiedMessage(list.projectFiles[index], workingCopies_,
+                                                      done.result.copyError));
     // The listing stands; the user learns that its version record does not.
     if (done.failed) messages_->warning(history::recordFailedMessage(history_.root()));
 }
