@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::platform {
 
