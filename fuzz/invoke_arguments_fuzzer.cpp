@@ -37,8 +37,11 @@ public:
                             VARIANT_BOOL yes, LONG* result) noexcept = 0;
     virtual HRESULT Optionals(BSTR name, LONG count, VARIANT_BOOL on, VARIANT anything,
                               BSTR* result) noexcept = 0;
-    virtual HRESULT Arrays(SAFEARRAY* texts, SAFEARRAY** values, SAFEARRAY** result) noexcept = 0;
+    virtual HRESULT Arrays(SAFEARRAY** texts, SAFEARRAY** values, SAFEARRAY** result) noexcept = 0;
     virtual HRESULT Objects(IDispatch** target, VARIANT value, BSTR* result) noexcept = 0;
+
+protected:
+    ~IFuzzMethods() = default;
 };
 
 // Touches every character, so that a dangling text is seen.
@@ -156,8 +159,8 @@ public:
         *result = allocBstr(bstrView(name));
         return S_OK;
     }
-    HRESULT Arrays(SAFEARRAY* texts, SAFEARRAY** values, SAFEARRAY** result) noexcept override {
-        checksum += weighTexts(texts);
+    HRESULT Arrays(SAFEARRAY** texts, SAFEARRAY** values, SAFEARRAY** result) noexcept override {
+        checksum += weighTexts(*texts);
         if (*values) {
             LONG low = 0;
             LONG high = -1;
@@ -176,7 +179,7 @@ public:
             data[1].lVal = 7;
             SafeArrayUnaccessData(*values);
         }
-        SafeArrayCopy(texts, result);
+        SafeArrayCopy(*texts, result);
         return S_OK;
     }
     HRESULT Objects(IDispatch** target, VARIANT value, BSTR* result) noexcept override {
@@ -225,7 +228,7 @@ constexpr Method kMethods[] = {
                            optVal(u"On", VT_BOOL), optVal(u"Anything", VT_VARIANT)}),
     method<&I::Arrays>(
         u"Arrays", 3, VT_ARRAY | VT_BSTR,
-        {byVal(u"Texts", VT_ARRAY | VT_BSTR), byRef(u"Values", VT_ARRAY | VT_VARIANT)}),
+        {byRef(u"Texts", VT_ARRAY | VT_BSTR), byRef(u"Values", VT_ARRAY | VT_VARIANT)}),
     method<&I::Objects>(u"Objects", 4, VT_BSTR,
                         {byRef(u"Target", VT_DISPATCH), byVal(u"Value", VT_VARIANT)}),
 };

@@ -31,7 +31,11 @@ cmake --build "$build" -j"$(nproc)" --target fuzz tlvx-count
 bash "$here/fuzz/make_seeds.sh" "$build/bin" "$build/seeds" >/dev/null
 
 # Nothing the targets do touches the user's files.
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tlvx-fuzz-run.XXXXXX")
+# Their files go to memory where there is a memory file system: a disk
+# would make them wait for it.
+place=${TMPDIR:-/tmp}
+[ -d /dev/shm ] && [ -w /dev/shm ] && place=/dev/shm
+scratch=$(mktemp -d "$place/tlvx-fuzz-run.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 export TMPDIR="$scratch" HOME="$scratch" XDG_DATA_HOME="$scratch/data"
 export ASAN_OPTIONS=detect_leaks=1
