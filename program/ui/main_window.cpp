@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <system_error>
 #include <tuple>
 
 #include "platform/shell.h"
@@ -412,6 +413,12 @@ void MainWindow::chooseProject() {
 
 void MainWindow::openProject(const std::string& path) {
     passOverFailure([&] {
+        // The open dialog leaves its folder as the current directory, which
+        // a group's relative project paths resolve against.
+        std::error_code ec;
+        const auto folder = std::filesystem::absolute(path, ec).parent_path();
+        if (!ec && std::filesystem::is_directory(folder, ec))
+            std::filesystem::current_path(folder, ec);
         analyseChoice(path);
         txtCount_->setText(fromUtf8(selection_.counterText()));
     });
