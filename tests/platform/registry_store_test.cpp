@@ -366,7 +366,7 @@ TEST_F(RegistryStoreTest, RestoreRefusesHivesThatNoPathCouldHaveMade) {
         {"two children of one name", {{1, 0, "Top"}, {2, 1, "Same"}, {3, 1, "SAME"}}, none},
         {"two top keys", {{1, 0, "Top"}, {2, 0, "Other"}}, none},
         {"no top key", {}, none},
-        {"a value outside the tree", {{1, 0, "Top"}}, {{9, "v", 4, "\1\0\0\0"}}},
+        {"a value outside the tree", {{1, 0, "Top"}}, {{9, "v", 4, std::string("\1\0\0\0", 4)}}},
         {"two values of one name", {{1, 0, "Top"}}, {{1, "v", 4, "1"}, {1, "V", 4, "2"}}},
     };
     int n = 0;
