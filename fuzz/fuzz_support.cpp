@@ -14,7 +14,7 @@ std::filesystem::path makeScratchFolder() {
     std::error_code ec;
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "tlvx-fuzz.XXXXXX").string();
     if (!::mkdtemp(pattern.data())) fail("no scratch folder could be made");
-    const std::filesystem::path folder(pattern);
+    std::filesystem::path folder(pattern);
     // A private registry store: activation looks there first.
     ::setenv("TLVX_REGISTRY", (folder / "registry.sqlite").c_str(), 1);
     return folder;
@@ -36,7 +36,7 @@ const std::filesystem::path& scratchFolder() {
 }
 
 std::filesystem::path writeInput(const std::string& name, std::string_view bytes) {
-    const auto file = scratchFolder() / name;
+    auto file = scratchFolder() / name;
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::require(marks.comment >= 0 && marks.blank >= 0, "a negative count");
 
     static const auto copies = [] {
-        const auto folder = fuzz::scratchFolder() / "copies";
+        auto folder = fuzz::scratchFolder() / "copies";
         std::filesystem::create_directory(folder);
         return folder;
     }();

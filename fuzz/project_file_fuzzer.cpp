@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         analysis::LibraryObjects::create();
     fuzz::require(library.has_value(), "the component library cannot be loaded");
     static const auto copies = [] {
-        const auto folder = fuzz::scratchFolder() / "copies";
+        auto folder = fuzz::scratchFolder() / "copies";
         std::filesystem::create_directory(folder);
         return folder;
     }();

@@ -14,7 +14,7 @@ using namespace tlvx;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto root = [] {
-        const auto folder = fuzz::scratchFolder() / "verhis";
+        auto folder = fuzz::scratchFolder() / "verhis";
         std::filesystem::create_directories(folder / "Fuzz");
         return folder;
     }();

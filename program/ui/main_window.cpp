@@ -119,7 +119,7 @@ QString fromUtf8(const std::string& text) {
 QString droppedProject(const QMimeData* data) {
     if (!data || !data->hasUrls()) return {};
     for (const QUrl& url : data->urls()) {
-        const QString file = url.toLocalFile();
+        QString file = url.toLocalFile();
         if (file.endsWith(QStringLiteral(".vbp"), Qt::CaseInsensitive) ||
             file.endsWith(QStringLiteral(".vbg"), Qt::CaseInsensitive))
             return file;
