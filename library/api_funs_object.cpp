@@ -113,7 +113,12 @@ constinit const frame::DispatchTable APIFunsObject::dispatchTable = kMethods;
 
 HRESULT APIFunsObject::GetWindowsVersion(LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = api_.GetWindowsVersion();
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept {
@@ -122,14 +127,16 @@ HRESULT APIFunsObject::AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept {
     return S_OK;
 }
 
-HRESULT APIFunsObject::MapNetDrive(LONG, LONG) noexcept {
+HRESULT APIFunsObject::MapNetDrive(LONG WinHandle, LONG Action) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.MapNetDrive(WinHandle, Action);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::DisconnectNetDrive(LONG, LONG) noexcept {
+HRESULT APIFunsObject::DisconnectNetDrive(LONG WinHandle, LONG Action) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.DisconnectNetDrive(WinHandle, Action);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::SendMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
@@ -294,9 +301,11 @@ HRESULT APIFunsObject::GetSubMenuHandle(LONG MenuHandle, LONG* Pos, LONG* result
     return S_OK;
 }
 
-HRESULT APIFunsObject::GetSysPath(BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetSysPath(BSTR Class, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetSysPath(text(Class))); });
 }
 
 HRESULT APIFunsObject::FindWindowTitle(BSTR Title, LONG* result) noexcept {
@@ -323,29 +332,39 @@ HRESULT APIFunsObject::DropFiles(LONG hDrop, BSTR* result) noexcept {
     return frame::putText(result, api_.DropFiles(hDrop));
 }
 
-HRESULT APIFunsObject::Wait(LONG) noexcept {
+HRESULT APIFunsObject::Wait(LONG Milliseconds) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.Wait(Milliseconds);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetSpecialFolder(SHORT, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetSpecialFolder(SHORT ID, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetSpecialFolder(ID)); });
 }
 
-HRESULT APIFunsObject::QueryRecycleBin(BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::QueryRecycleBin(BSTR Drive, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.QueryRecycleBin(text(Drive))); });
 }
 
 HRESULT APIFunsObject::GetUserTempPath(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetUserTempPath()); });
 }
 
-HRESULT APIFunsObject::DelUntilReboot(BSTR) noexcept {
+HRESULT APIFunsObject::DelUntilReboot(BSTR FileName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.DelUntilReboot(text(FileName));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept {
@@ -354,9 +373,12 @@ HRESULT APIFunsObject::SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept 
     return S_OK;
 }
 
-HRESULT APIFunsObject::EmptyRecycleBin(LONG, BSTR) noexcept {
+HRESULT APIFunsObject::EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.EmptyRecycleBin(WinHandle, text(Drive));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset, LONG BgColor,
@@ -366,9 +388,12 @@ HRESULT APIFunsObject::SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset, LONG
     return S_OK;
 }
 
-HRESULT APIFunsObject::DelToRecycled(BSTR) noexcept {
+HRESULT APIFunsObject::DelToRecycled(BSTR FileName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.DelToRecycled(text(FileName));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::ShowFileFolderProperties(LONG Handle, BSTR FileFolderName) noexcept {
@@ -379,24 +404,35 @@ HRESULT APIFunsObject::ShowFileFolderProperties(LONG Handle, BSTR FileFolderName
     });
 }
 
-HRESULT APIFunsObject::LoadDLL(BSTR, LONG* result) noexcept {
+HRESULT APIFunsObject::LoadDLL(BSTR DLLFile, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = api_.LoadDLL(text(DLLFile));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::GetDLLString(LONG, LONG, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetDLLString(LONG ResHandle, LONG ResID, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetDLLString(ResHandle, ResID)); });
 }
 
-HRESULT APIFunsObject::UnloadDLL(LONG) noexcept {
+HRESULT APIFunsObject::UnloadDLL(LONG ResHandle) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.UnloadDLL(ResHandle);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::KillProcess(BSTR) noexcept {
+HRESULT APIFunsObject::KillProcess(BSTR NameProcess) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.KillProcess(text(NameProcess));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::SetClipboardText(BSTR Text) noexcept {

@@ -58,7 +58,9 @@ std::string findOnPath(const std::string& name) {
         if (end == std::string::npos) end = path.size();
         // An empty entry means the current directory.
         const std::string dir = end == start ? "." : path.substr(start, end - start);
-        const std::string candidate = dir + '/' + name;
+        std::string candidate = dir;
+        candidate += '/';
+        candidate += name;
         if (isExecutableFile(candidate)) return candidate;
         start = end + 1;
     }

@@ -134,6 +134,8 @@ void writeBack(VARIANT& given, VARIANT& value) {
         value.vt = VT_EMPTY;
         return;
     }
+    // A by-reference array points at the array pointer itself.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
     const std::size_t size = (target & VT_ARRAY) ? sizeof(SAFEARRAY*) : arrayElementSize(target);
     if (size == 0 || target == VT_DECIMAL) return;
     VARIANT converted;

@@ -70,7 +70,7 @@ void clearElement(VARTYPE vt, char* element, ULONG size) {
         case VT_UNKNOWN:
         case VT_DISPATCH: {
             IUnknown* object;
-            std::memcpy(&object, element, sizeof object);
+            std::memcpy(&object, element, sizeof(void*));
             if (object) object->Release();
             break;
         }
@@ -99,9 +99,9 @@ HRESULT copyElement(VARTYPE vt, const char* source, char* target, ULONG size) {
         case VT_UNKNOWN:
         case VT_DISPATCH: {
             IUnknown* object;
-            std::memcpy(&object, source, sizeof object);
+            std::memcpy(&object, source, sizeof(void*));
             if (object) object->AddRef();
-            std::memcpy(target, &object, sizeof object);
+            std::memcpy(target, &object, sizeof(void*));
             return S_OK;
         }
         case VT_VARIANT: {

@@ -95,6 +95,7 @@ HRESULT tlvx::platform::automation::referencedValue(const VARIANT& source,
         // A decimal fills the whole variant but its first two bytes.
         std::memcpy(&value.decVal, source.pdecVal, sizeof(DECIMAL));
     } else {
+        // NOLINTNEXTLINE(bugprone-sizeof-expression): the array pointer itself
         const size_t size = (target & VT_ARRAY) ? sizeof(SAFEARRAY*) : arrayElementSize(target);
         std::memcpy(&value.llVal, source.byref, size);
     }

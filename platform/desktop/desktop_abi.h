@@ -97,6 +97,15 @@ struct TlvxDesktopApi {
     void (*showItemProperties)(std::int32_t ownerHandle, TlvxText path);
     std::int32_t (*setClipboardText)(TlvxText text);
     void (*clipboardText)(TlvxPathSink sink, void* context);
+
+    // Qt objects as automation objects, and the event loop (object_entry.cpp).
+    // The IDispatch (as void*) of the QObject* `object`, with one reference
+    // for the caller; null for a null object, or where there is no
+    // QApplication or this is not its thread.
+    void* (*objectDispatch)(void* object);
+    // Handles the pending events of the application's thread, when called
+    // from it; nothing elsewhere.
+    void (*processPendingEvents)();
 };
 
 // The symbol named by kTlvxDesktopEntry.

@@ -10,6 +10,7 @@
 #include "platform/desktop/abi_values.h"
 #include "platform/desktop/desktop_abi.h"
 #include "platform/desktop/file_dialogs.h"
+#include "platform/desktop/object_entry.h"
 #include "platform/desktop/window_entry.h"
 
 namespace {
@@ -81,6 +82,8 @@ constexpr TlvxDesktopApi kApi{
     &tlvx::desktop::entry::showItemProperties,
     &tlvx::desktop::entry::setClipboardText,
     &tlvx::desktop::entry::clipboardText,
+    &tlvx::desktop::objectDispatchEntry,
+    &tlvx::desktop::processPendingEventsEntry,
 };
 
 }  // namespace

@@ -116,7 +116,8 @@ protected:
             // Several names, typed or picked: returned whether they exist
             // or not, as the caller asked for no check.
             chosen_ = typed;
-            QDialog::accept();
+            // Past the file dialog's own check of the names on purpose.
+            QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
             return;
         }
         if (pathMustExist_) {
@@ -240,7 +241,7 @@ QStringList runDialog(FileChoiceDialog* created) {
     QPointer<FileChoiceDialog> dialog(created);
     const int answer = dialog->exec();
     if (!dialog) return {};
-    const QStringList files = answer == QDialog::Accepted ? dialog->chosenFiles() : QStringList();
+    QStringList files = answer == QDialog::Accepted ? dialog->chosenFiles() : QStringList();
     delete dialog;
     return files;
 }

@@ -45,14 +45,14 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
     productLogoBox->setObjectName(QStringLiteral("imgProdLogo"));
     productLogoBox->setGeometry(twipsRect(90, 180, 1140, 1140));
     connect(productLogoBox, &ClickablePicture::clicked, this,
-            [this] { open(links::productPage()); });
+            [this] { openLink(links::productPage()); });
 
     auto* makerLogoBox =
         new ClickablePicture(makerLogo(), QStringLiteral("Visits our homepage."), fra);
     makerLogoBox->setObjectName(QStringLiteral("imgCompLogo"));
     makerLogoBox->setGeometry(twipsRect(4500, 90, 2115, 840));
     connect(makerLogoBox, &ClickablePicture::clicked, this,
-            [this] { open(links::makerHomePage()); });
+            [this] { openLink(links::makerHomePage()); });
 
     // The texts beside the maker's logo end before it; the rights line,
     // below it, may reach the frame's edge.
@@ -96,14 +96,14 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
     donate->setFont(boldWindowFont());
     donate->setAutoDefault(false);
     fitTextToBox(*donate);
-    connect(donate, &QPushButton::clicked, this, [this] { open(links::donationPage()); });
+    connect(donate, &QPushButton::clicked, this, [this] { openLink(links::donationPage()); });
 
     // The client area ends 90 twips beyond the frame's right and bottom.
     fixedSize_ = clientSizeAround(fra->geometry().right() + 1, fra->geometry().bottom() + 1);
     setFixedSize(fixedSize_);
 }
 
-void AboutWindow::open(const std::string& address) {
+void AboutWindow::openLink(const std::string& address) {
     passOverFailure([&] {
         if (openAddress_) openAddress_(address);
     });

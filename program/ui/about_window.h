@@ -24,7 +24,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void open(const std::string& address);
+    void openLink(const std::string& address);
 
     OpenAddress openAddress_;
     QSize fixedSize_;

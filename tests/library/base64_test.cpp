@@ -155,6 +155,7 @@ TEST_F(Base64Class, EncodeFileCallsAtOnceDoNotInterfere) {
     const std::u16string a = encodeFile(u"a.bin"), b = encodeFile(u"b.bin");
     std::vector<std::thread> threads;
     std::vector<int> wrong(8, 0);
+    threads.reserve(8);
     for (int t = 0; t < 8; ++t) {
         threads.emplace_back([&, t] {
             _Base64* own = createBase64();

@@ -335,6 +335,7 @@ TEST_F(RegistryTest, ListedNamesAreTrimmedAndALongNameEndsTheList) {
 
 TEST_F(RegistryTest, TheItemCountStaysAtTheLargestInteger) {
     std::vector<HiveValue> many;
+    many.reserve(40000);
     for (int i = 0; i < 40000; ++i) many.push_back({1, "v" + std::to_string(i), 4, "\1\0\0\0"s});
     const fs::path file = dir_ / "many.hive";
     ASSERT_TRUE(writeHive(file, {{1, 0, "Many"}}, many));

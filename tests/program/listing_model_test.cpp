@@ -61,20 +61,12 @@ TEST(ListingModel, NonAsciiLettersCompareWithoutCase) {
 TEST(ListingModel, OrdersNamesAsTheDesktopDoes) {
     ListingModel m;
     for (const char* name : {"Fonctions.bas", "Forms\\Main.frm", "Fonct_do.bas", "10.bas", "9.bas",
-                             "\xC3\xA9"
-                             "diteur.frm",
-                             "Editeur2.frm", "_Base.bas"})
+                             "\u00E9diteur.frm", "Editeur2.frm", "_Base.bas"})
         m.addRow(name);
     m.setSorted(true);
-    const std::vector<std::string> ascending = {"_Base.bas",
-                                                "10.bas",
-                                                "9.bas",
-                                                "\xC3\xA9"
-                                                "diteur.frm",
-                                                "Editeur2.frm",
-                                                "Fonct_do.bas",
-                                                "Fonctions.bas",
-                                                "Forms\\Main.frm"};
+    const std::vector<std::string> ascending = {
+        "_Base.bas",    "10.bas",       "9.bas",         "\u00E9diteur.frm",
+        "Editeur2.frm", "Fonct_do.bas", "Fonctions.bas", "Forms\\Main.frm"};
     EXPECT_EQ(column(m, 0), ascending);
 
     // Distinct keys come in exactly the reverse order.

@@ -42,7 +42,7 @@ protected:
         CurrentDirGuard cwd(dir.path());
         return countModule(std::u16string(name.begin(), name.end()), txt, dir.path());
     }
-    ModuleCount countExisting(std::u16string path) {
+    ModuleCount countExisting(const std::u16string& path) {
         CurrentDirGuard cwd(dir.path());
         return countModule(path, txt, dir.path());
     }

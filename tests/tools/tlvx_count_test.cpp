@@ -37,7 +37,7 @@ protected:
         else
             ::unsetenv("TMPDIR");
     }
-    CountRun run(std::vector<std::string> args) {
+    CountRun run(const std::vector<std::string>& args) {
         std::ostringstream out, err;
         const int status = runCountCommand(args, out, err);
         return {status, out.str(), err.str()};
@@ -136,7 +136,7 @@ TEST_F(CountCommandTest, FilesThatAreNoRegularFilesOrTooLargeAreRefusedAtOnce) {
     std::filesystem::resize_file(huge, 100'000'000);
     bad.emplace_back(huge, "cannot be read: larger than 64 MiB");
     for (const auto& [path, reason] : bad) {
-        const auto check = [&] {
+        const auto check = [&, &path = path, &reason = reason] {
             const auto r = run({path.string()});
             return r.status == 2 && r.out.empty() &&
                    r.err == "tlvx-count: " + path.string() + ": " + reason + "\n";

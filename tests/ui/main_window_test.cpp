@@ -15,7 +15,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 
 #include "program/analysis/listing_model.h"
 #include "program/history/history_browser.h"
@@ -275,6 +278,53 @@ TEST_F(MainWindowTest, ACalculationThatCannotBeRecordedIsShownAndTold) {
                                         "recorded in \"" +
                                         (work / "verhis").string() + "\"."}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// While it lives, no file of the process can grow past a few bytes, as on
+// a full disk.
+class FileSizeLimit {
+public:
+    FileSizeLimit() {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit tiny{16, saved_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// A project file whose working copy cannot be written is not calculated
+// from what an earlier copy left: the user is told, and nothing is recorded.
+TEST_F(MainWindowTest, AProjectThatCannotBeCopiedIsToldAndNotRecorded) {
+    const fs::path group = writeGroup();
+    main().show();
+    choose(group);
+    ASSERT_EQ(box(0), QStringLiteral("One"));
+    projects.write("Shop/One/One.vbp", "Type=Exe\r\nName=\"Changed\"\r\n");
+    const auto told = [&](const std::string& project) {
+        return "w:The project file \"" + project +
+               "\" could not be copied to the working folder \"" +
+               (work / "tempprjfiles").string() + "\" (File too large), so it was not calculated.";
+    };
+    {
+        const FileSizeLimit full;
+        choose(group);
+        EXPECT_EQ(rowCount(listing()), 0);
+        EXPECT_EQ(box(0), QString());
+        EXPECT_EQ(messages.shown, std::vector<std::string>{told("One\\One.vbp")});
+        child<QPushButton>(main(), "sbt11")->click();
+    }
+    EXPECT_EQ(counter(), QStringLiteral("  2/2"));
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::string>{told("One\\One.vbp"), told("Two\\Two.vbp")}));
+    EXPECT_FALSE(fs::exists(work / "verhis/Changed"));
 }
 
 TEST_F(MainWindowTest, HeaderClicksFlipTheOrderWhateverTheColumn) {
@@ -590,6 +640,41 @@ TEST(WebLinks, TheRecommendationMailNamesThePublicHomeWithoutFragment) {
     EXPECT_TRUE(mail.ends_with(ui::links::downloadAddress()));
     EXPECT_EQ(mail.find("file:"), std::string::npos);
     EXPECT_EQ(mail.find('#'), std::string::npos);  // a mail client cuts there
+}
+
+TEST_F(MainWindowTest, CaptionAndTipFilesBesideTheProgramRelabelIt) {
+    TempDir texts;
+    texts.write("menus.dll",
+                "[frmPubMain]\r\nmenhh=&Startseite\tF1\r\nmenha=\r\nsbt(0)=not a menu\r\n");
+    // INI text is in code page 1252.
+    texts.write("tips.dll", "[frmPubMain]\r\nsbt(0)=W\xE4hlt ein Projekt\r\ntxt(1)=Version\r\n");
+    TempDir otherWork;
+    ui::MainWindow relabelled(
+        ui::MainWindowSetup{otherWork.path(), &messages, false, texts.path()});
+    EXPECT_EQ(child<QAction>(relabelled, "menhh")->text(), QStringLiteral("&Startseite\tF1"));
+    // An empty caption keeps the entry's own.
+    EXPECT_EQ(child<QAction>(relabelled, "menha")->text(), QStringLiteral("&About Tallyvex"));
+    EXPECT_EQ(child<QPushButton>(relabelled, "sbt0")->text(),
+              child<QPushButton>(main(), "sbt0")->text());
+    // The tips file gives every tip: the "<" button it does not name loses
+    // its tip.
+    EXPECT_EQ(child<QPushButton>(relabelled, "sbt0")->toolTip(),
+              QString::fromUtf8("W\xC3\xA4hlt ein Projekt"));
+    EXPECT_EQ(child<QLineEdit>(relabelled, "txt1")->toolTip(), QStringLiteral("Version"));
+    EXPECT_EQ(child<QPushButton>(relabelled, "sbt10")->toolTip(), QString());
+    EXPECT_FALSE(child<QPushButton>(main(), "sbt10")->toolTip().isEmpty());
+}
+
+TEST_F(MainWindowTest, WithoutCaptionAndTipFilesTheTextsStay) {
+    TempDir empty;
+    empty.write("tips.dll.txt", "[frmPubMain]\r\nsbt0=\r\n");
+    TempDir otherWork;
+    ui::MainWindow plain(ui::MainWindowSetup{otherWork.path(), &messages, false, empty.path()});
+    for (const char* name : {"sbt0", "sbt1", "sbt10"}) {
+        EXPECT_EQ(child<QPushButton>(plain, name)->toolTip(),
+                  child<QPushButton>(main(), name)->toolTip());
+    }
+    EXPECT_EQ(child<QAction>(plain, "menhh")->text(), child<QAction>(main(), "menhh")->text());
 }
 
 }  // namespace
