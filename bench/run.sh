@@ -5,6 +5,11 @@
 #    the floor of reading each module once, and peak memory.
 # 2. The whole tlvx-count process on one project of about 500 modules and
 #    20 MB against cloc on the same module files (hyperfine).
+# 3. Scale: groups of 32,767 positions (the most a group holds) of blank
+#    lines, of distinct missing project names and of one real project over
+#    and over, and a module path of 50 MB (25 million components): time and
+#    peak memory of tlvx-count, which must grow linearly (target: a
+#    32,767-position group of blank lines or missing names in under 5 s).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -32,3 +37,28 @@ if command -v hyperfine >/dev/null && command -v cloc >/dev/null; then
 else
   echo "hyperfine and cloc are needed for this part (apt-get install hyperfine cloc)"
 fi
+
+echo "== scale"
+python3 - "$work/scale" <<'PY'
+import os, sys
+out = sys.argv[1]
+os.makedirs(out, exist_ok=True)
+n = 32767
+def write(name, text):
+    with open(os.path.join(out, name), "w", newline="") as f:
+        f.write(text)
+write("blank.vbg", "VBGROUP 5.0\r\n" + "\r\n" * n)
+write("distinct.vbg", "VBGROUP 5.0\r\n" + "".join("Project=p%d.vbp\r\n" % i for i in range(n)))
+write("One.vbp", 'Type=Exe\r\nName="One"\r\nMajorVer=1\r\nModule=m; m.bas\r\n')
+write("m.bas", 'Attribute VB_Name = "m"\r\n' + "x = 1\r\n" * 20)
+write("same.vbg", "VBGROUP 5.0\r\n" + "Project=One.vbp\r\n" * n)
+with open(os.path.join(out, "long.vbp"), "wb") as f:
+    f.write(b'Type=Exe\r\nName="Long"\r\nModule=m; ' + b"a\\" * 25_000_000 + b"x.bas\r\n")
+PY
+for case in blank distinct same long; do
+  file="$work/scale/$case.vbg"
+  [ -f "$file" ] || file="$work/scale/$case.vbp"
+  /usr/bin/time -f "$case: %e s, peak memory %M KB" \
+    "$build/bin/tlvx-count" "$file" >/dev/null 2>"$work/scale/$case.err" || true
+  tail -n 1 "$work/scale/$case.err"
+done

@@ -41,7 +41,7 @@ std::u16string countText(std::uint64_t count) {
 // The object a path names (a link itself, also one naming nothing), with
 // the letter case it has on disk.
 std::optional<std::filesystem::path> existingObject(const std::u16string& fileName) {
-    const auto path = platform::winpath::resolveForWrite(fileName);
+    auto path = platform::winpath::resolveForWrite(fileName);
     struct stat info {};
     if (!path || ::lstat(path->c_str(), &info) != 0) return std::nullopt;
     return path;

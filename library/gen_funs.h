@@ -22,7 +22,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library {
 

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ansi_codepage.h"
@@ -251,17 +252,31 @@ void rewriteLines(const std::u16string& fileName, Edit&& edit) {
 }
 
 // Appends the whole line with one write, so that lines appended at the same
-// time by others are never interleaved with it.
+// time by others are never interleaved with it. A write that stops short (a
+// full disk, a file size limit) is taken back: the file never ends in half
+// a line, which the next line would continue.
 void appendBytes(const fs::path& path, std::string_view bytes) {
     const auto file = platform::RegularFile::openForAppend(path);
     if (!file) return;
     const int fd = file.fd();
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    off_t start = -1;  // where the line began
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        if (done == 0) {
+            const off_t after = ::lseek(fd, 0, SEEK_CUR);
+            if (after >= n) start = after - n;
+        }
+        done += static_cast<std::size_t>(n);
     }
+    if (done == 0 || done == bytes.size() || start < 0) return;
+    // Only while the half line still ends the file: what another writer
+    // appended after it is not cut.
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size == start + static_cast<off_t>(done))
+        (void)::ftruncate(fd, start);
 }
 
 }  // namespace

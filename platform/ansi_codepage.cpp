@@ -63,8 +63,16 @@ std::u16string toUtf16(std::string_view bytes) {
 std::string toUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (const char b : bytes) {
-        const char16_t c = decodeByte(static_cast<unsigned char>(b));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        // ASCII bytes stand for themselves: a run of them goes in one piece.
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        if (run > i) {
+            out.append(bytes.data() + i, run - i);
+            i = run - 1;
+            continue;
+        }
+        const char16_t c = decodeByte(static_cast<unsigned char>(bytes[i]));
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c < 0x800) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 #include "platform/registry_store.h"
 
 namespace tlvx::platform {

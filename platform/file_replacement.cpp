@@ -8,15 +8,13 @@
 
 #include <cerrno>
 
+#include "platform/leftovers.h"
 #include "platform/regular_file.h"
 
 namespace tlvx::platform {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-// Room for the dot, the separating dot and the six unique characters within
-// the 255 bytes a file name may have.
-constexpr std::size_t kMaxNameStem = 240;
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -49,16 +47,6 @@ mode_t currentUmask() {
     return mask;
 }
 
-// A name stem cut to at most `limit` bytes without splitting a UTF-8
-// character.
-std::string shortened(std::string name, std::size_t limit) {
-    if (name.size() <= limit) return name;
-    std::size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-    return name;
-}
-
 // The file a symbolic link finally names, so that replacing keeps the link.
 std::filesystem::path followLinks(const std::filesystem::path& target) {
     struct stat st;
@@ -80,8 +68,8 @@ void syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(const std::filesystem::path& target)
-    : target_(followLinks(target)) {
+FileReplacement::FileReplacement(const std::filesystem::path& target, Durability durability)
+    : target_(followLinks(target)), durable_(durability == Durability::Synced) {
     // A FIFO, a device or a folder is no file to rewrite, and a link that
     // names nothing is not followed to make a file where it points.
     if (!isReplaceable(target)) {
@@ -95,17 +83,17 @@ FileReplacement::FileReplacement(const std::filesystem::path& target)
         failed_ = true;
         return;
     }
-    // Built step by step: GCC 12 warns wrongly about "." + std::string.
-    std::string hidden = ".";
-    hidden += shortened(name, kMaxNameStem);
-    hidden += ".XXXXXX";
-    std::string pattern = (target_.parent_path() / hidden).native();
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        fail();
+    const std::filesystem::path folder = target_.parent_path();
+    // What killed rewriters left here long ago goes before a new one starts.
+    leftovers::removeAbandonedFilesOccasionally(folder);
+    auto file = leftovers::createMarkedFile(folder, name);
+    if (file.fd < 0) {
+        error_ = file.error;
+        failed_ = true;
         return;
     }
-    temp_ = pattern;
+    fd_ = file.fd;
+    temp_ = std::move(file.guard);
     buffer_.reserve(kBufferSize);
 }
 
@@ -121,8 +109,8 @@ void FileReplacement::fail() {
 void FileReplacement::abandon() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
-    temp_.clear();
+    if (temp_.ok()) ::unlink(temp_.path().c_str());
+    temp_.release();
     failed_ = true;
 }
 
@@ -166,7 +154,7 @@ static int renameNoReplace(const char* from, const char* to) {
 
 bool FileReplacement::finish(bool replace) {
     if (committed_) return true;
-    if (!ok() || !flushBuffer() || ::fsync(fd_) != 0) {
+    if (!ok() || !flushBuffer() || (durable_ && ::fsync(fd_) != 0)) {
         fail();
         abandon();
         return false;
@@ -198,21 +186,23 @@ bool FileReplacement::finish(bool replace) {
     const int fd = fd_;
     fd_ = -1;
     const bool closed = ::close(fd) == 0;
-    const bool renamed = closed && (replace ? ::rename(temp_.c_str(), target_.c_str())
-                                            : renameNoReplace(temp_.c_str(), target_.c_str())) == 0;
+    const char* temp = temp_.path().c_str();
+    const bool renamed = closed && (replace ? ::rename(temp, target_.c_str())
+                                            : renameNoReplace(temp, target_.c_str())) == 0;
     if (!renamed) {
         fail();
         abandon();
         return false;
     }
-    temp_.clear();
+    temp_.release();
     committed_ = true;
-    syncFolder(target_.parent_path());
+    if (durable_) syncFolder(target_.parent_path());
     return true;
 }
 
-bool replaceFileContent(const std::filesystem::path& target, std::string_view bytes) {
-    FileReplacement replacement(target);
+bool replaceFileContent(const std::filesystem::path& target, std::string_view bytes,
+                        Durability durability) {
+    FileReplacement replacement(target, durability);
     replacement.write(bytes);
     return replacement.commit();
 }

@@ -12,9 +12,10 @@
 namespace tlvx::platform {
 namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
+}  // namespace
 
-// The first CR or LF in [p, end), or end. Lines are short, so eight bytes are
-// tested at a time rather than calling memchr twice per line.
+// Lines are short, so eight bytes are tested at a time rather than calling
+// memchr twice per line.
 const char* findCrOrLf(const char* p, const char* end) {
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kHighs = 0x8080808080808080ull;
@@ -32,7 +33,12 @@ const char* findCrOrLf(const char* p, const char* end) {
     return p;
 }
 
-}  // namespace
+std::size_t findCrOrLf(std::string_view text, std::size_t from) {
+    if (from >= text.size()) return std::string_view::npos;
+    const char* end = text.data() + text.size();
+    const char* found = findCrOrLf(text.data() + from, end);
+    return found == end ? std::string_view::npos : static_cast<std::size_t>(found - text.data());
+}
 
 LineInput::~LineInput() {
     close();

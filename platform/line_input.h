@@ -10,9 +10,15 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tlvx::platform {
+
+// The first CR or LF in [p, end), or end.
+const char* findCrOrLf(const char* p, const char* end);
+// The position of the first CR or LF at or after `from`, or npos.
+std::size_t findCrOrLf(std::string_view text, std::size_t from = 0);
 
 class LineInput {
 public:

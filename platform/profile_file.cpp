@@ -6,6 +6,7 @@
 
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
+#include "platform/line_input.h"
 #include "platform/text_stream.h"
 
 namespace tlvx::platform::profile {
@@ -116,7 +117,7 @@ std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;
     std::size_t begin = 0;
     while (begin < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", begin);
+        std::size_t end = findCrOrLf(text, begin);
         std::size_t next;
         if (end == std::string_view::npos) {
             end = next = text.size();

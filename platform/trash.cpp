@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "platform/percent_encoding.h"
+#include "platform/system_folders.h"
 #include "platform/text_stream.h"
 
 // The order of a move follows the specification's advice: the info file is
@@ -28,6 +28,7 @@ namespace tlvx::platform::trash {
 namespace {
 
 namespace fs = std::filesystem;
+namespace folders = platform::folders;
 
 constexpr std::string_view kInfoSuffix = ".trashinfo";
 // The longest file name, in bytes; the info file's name is the item's name
@@ -379,10 +380,8 @@ std::optional<dev_t> driveDevice(const std::optional<fs::path>& drive, bool& fai
 }  // namespace
 
 fs::path userTrash() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg == '/') return fs::path(xdg) / "Trash";
-    const char* home = std::getenv("HOME");
-    return fs::path(home ? home : "") / ".local" / "share" / "Trash";
+    constexpr int kLocalApplicationData = 0x1C;  // $XDG_DATA_HOME
+    return *folders::specialFolder(kLocalApplicationData) / "Trash";
 }
 
 bool moveToTrash(const fs::path& item, const fs::path& trash) noexcept {

@@ -1,6 +1,7 @@
 #include "platform/win_path.h"
 
 #include <dirent.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -24,16 +25,8 @@ bool isAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-std::vector<std::string_view> splitComponents(std::string_view path) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
 }
 
 // Windows drops trailing dots and spaces of the last component and one
@@ -47,45 +40,49 @@ std::string_view trimAsWindows(std::string_view part, bool last) {
     return part;
 }
 
-std::string joinPath(const std::vector<std::string_view>& parts) {
-    if (parts.empty()) return "/";
-    std::string out;
-    for (const auto part : parts) {
-        out += '/';
-        out += part;
-    }
-    return out;
-}
-
+// The path collapsed in one pass into one string, so that time and memory
+// stay proportional to its length however many components it has. `out`
+// holds "/a/b" while the path is built; the root is the empty string.
 std::optional<std::string> lexicalString(std::string_view winPath) {
     if (winPath.empty() || winPath.find('\0') != std::string_view::npos) return std::nullopt;
-    std::string text(winPath);
-    std::replace(text.begin(), text.end(), '\\', '/');
-    if (text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == ':') return std::nullopt;
-    if (text.size() >= 2 && text[0] == '/' && text[1] == '/') return std::nullopt;
+    if (winPath.size() >= 2 && isAsciiLetter(winPath[0]) && winPath[1] == ':') return std::nullopt;
+    if (winPath.size() >= 2 && isSeparator(winPath[0]) && isSeparator(winPath[1]))
+        return std::nullopt;
 
-    std::string base;
-    if (text[0] != '/') {
+    std::string out;
+    if (!isSeparator(winPath[0])) {
         std::error_code ec;
-        base = fs::current_path(ec).native();
+        out = fs::current_path(ec).native();
         if (ec) return std::nullopt;
+        while (!out.empty() && out.back() == '/') out.pop_back();
     }
-    std::vector<std::string_view> parts = splitComponents(base);
-    const bool endsWithSeparator = text.back() == '/';
-    const std::vector<std::string_view> given = splitComponents(text);
-    for (std::size_t i = 0; i < given.size(); ++i) {
-        const std::string_view part = given[i];
-        if (part == ".") continue;
+    // The last component is trimmed as Windows trims a final name, unless a
+    // separator follows it.
+    std::size_t lastStart = winPath.size();
+    const bool endsWithSeparator = isSeparator(winPath.back());
+    if (!endsWithSeparator) {
+        while (lastStart > 0 && !isSeparator(winPath[lastStart - 1])) --lastStart;
+    }
+    std::size_t start = 0;
+    while (start < winPath.size()) {
+        std::size_t end = start;
+        while (end < winPath.size() && !isSeparator(winPath[end])) ++end;
+        const std::string_view part = winPath.substr(start, end - start);
+        const bool last = start == lastStart;
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
         if (part == "..") {
             // Above the root stays at the root.
-            if (!parts.empty()) parts.pop_back();
+            out.resize(out.empty() ? 0 : out.rfind('/'));
             continue;
         }
-        const std::string_view trimmed =
-            trimAsWindows(part, i + 1 == given.size() && !endsWithSeparator);
-        if (!trimmed.empty()) parts.push_back(trimmed);
+        const std::string_view trimmed = trimAsWindows(part, last);
+        if (trimmed.empty()) continue;
+        out += '/';
+        out += trimmed;
     }
-    return joinPath(parts);
+    if (out.empty()) out = "/";
+    return out;
 }
 
 bool exists(const std::string& path) {
@@ -248,31 +245,44 @@ ListingCache& listingCache() {
 std::optional<std::string> lookUp(const std::string& path) {
     if (exists(path)) return path;
     std::string current = "/";
-    for (const auto part : splitComponents(path)) {
-        std::string candidate = current;
-        if (candidate.back() != '/') candidate += '/';
-        const std::size_t folderLength = candidate.size();
-        candidate += part;
-        if (!exists(candidate)) {
-            const auto real = listingCache().find(current, part);
+    std::size_t start = 1;
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string_view part = std::string_view(path).substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) continue;
+        const std::size_t folderLength = current.size();
+        if (current.back() != '/') current += '/';
+        const std::size_t nameStart = current.size();
+        current += part;
+        if (!exists(current)) {
+            const auto real = listingCache().find(current.substr(0, folderLength), part);
             if (!real) return std::nullopt;
-            candidate.resize(folderLength);
-            candidate += *real;
+            current.resize(nameStart);
+            current += *real;
         }
-        current = std::move(candidate);
     }
     return current;
 }
 
+// The lexical form of a path that can name something: none is longer than
+// the system takes.
+std::optional<std::string> usablePath(std::string_view winPath) {
+    auto path = lexicalString(winPath);
+    if (!path || path->size() >= PATH_MAX) return std::nullopt;
+    return path;
+}
+
 std::optional<fs::path> resolveUtf8(std::string_view winPath) {
-    const auto path = lexicalString(winPath);
+    const auto path = usablePath(winPath);
     if (!path) return std::nullopt;
     if (auto found = lookUp(*path)) return fs::path(std::move(*found));
     return std::nullopt;
 }
 
 std::optional<fs::path> resolveForWriteUtf8(std::string_view winPath) {
-    const auto path = lexicalString(winPath);
+    const auto path = usablePath(winPath);
     if (!path) return std::nullopt;
     if (auto found = lookUp(*path)) return fs::path(std::move(*found));
     const std::size_t slash = path->rfind('/');
@@ -291,7 +301,7 @@ std::optional<fs::path> lexical(std::u16string_view winPath) {
 }
 
 std::optional<fs::path> lexical(std::string_view utf8WinPath) {
-    if (auto path = lexicalString(utf8WinPath)) return fs::path(std::move(*path));
+    if (auto path = usablePath(utf8WinPath)) return fs::path(std::move(*path));
     return std::nullopt;
 }
 

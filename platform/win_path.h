@@ -7,7 +7,10 @@
 // does not exist, it is looked up component by component without regard to
 // letter case, because the projects come from a case-insensitive file system.
 // A drive letter ("C:\...") or a UNC path ("\\server\share") never resolves.
-// A leading single separator means the root folder.
+// A leading single separator means the root folder. A path whose collapsed
+// form is longer than the system takes (PATH_MAX) names nothing. Time and
+// memory stay proportional to the path's length, however many components
+// it has.
 
 #include <filesystem>
 #include <optional>
@@ -19,8 +22,8 @@ namespace tlvx::platform::winpath {
 // The lexical form: absolute, collapsed, no lookup. As Windows does, the
 // last component loses its trailing dots and spaces ("x.bas. " is "x.bas")
 // and an inner component one trailing dot ("Forms.\a" is "Forms\a").
-// nullopt for an empty path, a drive-letter or UNC path, or one holding a
-// NUL character.
+// nullopt for an empty path, a drive-letter or UNC path, one holding a NUL
+// character, or one too long to name anything.
 std::optional<std::filesystem::path> lexical(std::u16string_view winPath);
 std::optional<std::filesystem::path> lexical(std::string_view utf8WinPath);
 

@@ -14,7 +14,7 @@
 
 #include <filesystem>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::platform::automation {
 

@@ -16,7 +16,7 @@
 // The object holds the QObject weakly: once the QObject is destroyed, every
 // call answers CO_E_OBJNOTCONNECTED.
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 inline constexpr HRESULT CO_E_OBJNOTCONNECTED = static_cast<HRESULT>(0x800401FDu);
 inline constexpr HRESULT RPC_E_WRONG_THREAD = static_cast<HRESULT>(0x8001010Eu);

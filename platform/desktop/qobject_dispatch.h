@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 class QObject;
 

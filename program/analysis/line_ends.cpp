@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/leftovers.h"
 #include "platform/regular_file.h"
 
 namespace tlvx::analysis {
@@ -15,10 +16,17 @@ namespace {
 // state across blocks so that a CR at the end of one block and the LF at the
 // start of the next stay one pair.
 void appendWithCrLf(std::string_view in, bool& lastWasCr, std::string& out) {
-    for (char c : in) {
-        if (c == '\n' && !lastWasCr) out += '\r';
-        out += c;
-        lastWasCr = c == '\r';
+    // Whole runs up to each LF at a time: a long line costs one append.
+    while (!in.empty()) {
+        const std::size_t lf = in.find('\n');
+        const std::size_t run = lf == std::string_view::npos ? in.size() : lf;
+        out.append(in.data(), run);
+        if (run > 0) lastWasCr = in[run - 1] == '\r';
+        if (lf == std::string_view::npos) break;
+        if (!lastWasCr) out += '\r';
+        out += '\n';
+        lastWasCr = false;
+        in.remove_prefix(lf + 1);
     }
 }
 
@@ -44,14 +52,23 @@ std::string withCrLfLineEnds(std::string_view text) {
     return out;
 }
 
-std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& source,
-                                              const std::filesystem::path& folder) {
+ScratchCopy::~ScratchCopy() {
+    if (!file_.ok()) return;
+    ::unlink(file_.path().c_str());
+    file_.release();
+}
+
+std::optional<ScratchCopy> crLfCopy(const std::filesystem::path& source,
+                                    const std::filesystem::path& folder) {
     const auto sourceFile = platform::RegularFile::openForReading(source);
     if (!sourceFile) return std::nullopt;
     const int in = sourceFile.fd();
-    std::string name = (folder / ".crlf-XXXXXX").string();
-    const int out = ::mkostemp(name.data(), O_CLOEXEC);
-    if (out < 0) return std::nullopt;
+    // A marked scratch file: removed should the process be interrupted, and
+    // by a later rewrite in the folder should it be killed.
+    auto made = platform::leftovers::createMarkedFile(folder, "crlf");
+    if (made.fd < 0) return std::nullopt;
+    const int out = made.fd;
+    ScratchCopy copy(std::move(made.guard));
     constexpr std::size_t kBlock = 1 << 16;
     const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
     std::string converted;
@@ -73,11 +90,8 @@ std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& sourc
         }
     }
     if (::close(out) != 0) ok = false;
-    if (!ok) {
-        ::unlink(name.c_str());
-        return std::nullopt;
-    }
-    return std::filesystem::path(name);
+    if (!ok) return std::nullopt;
+    return copy;
 }
 
 }  // namespace tlvx::analysis

@@ -9,16 +9,33 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "platform/interruption.h"
 
 namespace tlvx::analysis {
 
 // Every LF that does not follow a CR becomes CR LF.
 std::string withCrLfLineEnds(std::string_view text);
 
+// A scratch file, removed when the object goes (and by an interruption of
+// the process while it lives).
+class ScratchCopy {
+public:
+    explicit ScratchCopy(platform::interruption::PathGuard file) : file_(std::move(file)) {}
+    ~ScratchCopy();
+    ScratchCopy(ScratchCopy&&) = default;
+    ScratchCopy& operator=(ScratchCopy&&) = delete;
+
+    const std::filesystem::path& path() const { return file_.path(); }
+
+private:
+    platform::interruption::PathGuard file_;
+};
+
 // A copy of `source` with CR LF line ends, in a new uniquely named file in
 // `folder`; nullopt when it cannot be made. Streams: holds a block at a time.
-// The caller removes the copy.
-std::optional<std::filesystem::path> crLfCopy(const std::filesystem::path& source,
-                                              const std::filesystem::path& folder);
+std::optional<ScratchCopy> crLfCopy(const std::filesystem::path& source,
+                                    const std::filesystem::path& folder);
 
 }  // namespace tlvx::analysis

@@ -41,15 +41,6 @@ int32_t clampToLong(int64_t n) {
     return static_cast<int32_t>(n);
 }
 
-// Removes a scratch copy when it goes out of scope.
-struct ScratchCopy {
-    std::filesystem::path path;
-    ~ScratchCopy() {
-        std::error_code ec;
-        if (!path.empty()) std::filesystem::remove(path, ec);
-    }
-};
-
 // A folder is no module; a FIFO, a device or a socket is one that cannot be
 // read, which the readers refuse without waiting.
 bool namesFile(const std::filesystem::path& path) {
@@ -127,13 +118,9 @@ ModuleCount countModule(const std::u16string& path, const TxtFileClient& txt,
     // The line counts come from the text-file class, which splits at CR LF
     // only; a file with bare LFs is measured through its CR LF twin.
     std::filesystem::path measured = *resolved;
-    ScratchCopy copy;
-    if (cb.bareLineFeeds) {
-        if (auto made = crLfCopy(*resolved, scratchFolder)) {
-            copy.path = *made;
-            measured = copy.path;
-        }
-    }
+    const auto copy =
+        cb.bareLineFeeds ? crLfCopy(*resolved, scratchFolder) : std::optional<ScratchCopy>();
+    if (copy) measured = copy->path();
     const std::u16string measuredText = platform::winpath::toUtf16(measured);
     count.all = txt.GetLineQty(measuredText);
     const bool standardModule = lastFourLower(path) == u".bas";

@@ -1,6 +1,5 @@
 #include "program/analysis/position_analysis.h"
 
-#include "program/analysis/project_recognition.h"
 #include "program/analysis/summary_line.h"
 
 namespace tlvx::analysis {
@@ -12,7 +11,9 @@ PositionResult analysePosition(const ProjectList& list, std::size_t index, Listi
     enterProjectFolder(list, index);
     const std::filesystem::path copy =
         index < list.workingCopies.size() ? list.workingCopies[index] : std::filesystem::path();
-    result.isProject = workingCopyHoldsProject(copy);
+    const CopyState state = index < list.copyStates.size() ? list.copyStates[index] : CopyState{};
+    result.copyError = state.holdsProject ? state.error : 0;
+    result.isProject = state.usable();
     if (!result.isProject) {
         listing.clear();
         result.calculation.summary = summaryLine({}, 0);

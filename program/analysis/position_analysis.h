@@ -16,8 +16,12 @@ namespace tlvx::analysis {
 
 struct PositionResult {
     // False when the position's project file is missing or no project at
-    // all: the listing is then empty, and nothing else was read.
+    // all, or its working copy could not be written: the listing is then
+    // empty, and nothing else was read.
     bool isProject = false;
+    // The system error that kept the working copy from being written; 0
+    // when it was.
+    int copyError = 0;
     ProjectProperties properties;
     Calculation calculation;
 };

@@ -29,7 +29,9 @@ std::optional<ProjectList> buildProjectList(std::string_view chosenPath,
     WorkingCopyNames names;
     for (const auto& project : list.projectFiles) {
         const std::string name = names.take(platform::winpath::fileName(std::string_view(project)));
-        list.workingCopies.push_back(makeWorkingCopy(project, workingCopyFolder, name));
+        auto copy = makeWorkingCopy(project, workingCopyFolder, name);
+        list.workingCopies.push_back(std::move(copy.path));
+        list.copyStates.push_back(copy.state);
     }
     return list;
 }

@@ -10,12 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "program/analysis/working_copy.h"
+
 namespace tlvx::analysis {
 
 struct ProjectList {
     std::string groupFile;                  // empty when a single project was chosen
     std::vector<std::string> projectFiles;  // as chosen or as the group writes them
     std::vector<std::filesystem::path> workingCopies;
+    std::vector<CopyState> copyStates;
 
     std::size_t size() const { return projectFiles.size(); }
 };

@@ -1,6 +1,7 @@
 #include "program/analysis/project_recognition.h"
 
 #include "platform/ansi_codepage.h"
+#include "platform/line_input.h"
 #include "platform/text_stream.h"
 #include "platform/win_path.h"
 #include "program/analysis/module_entries.h"
@@ -17,7 +18,7 @@ bool fileHoldsProject(const std::filesystem::path& file) {
 
 bool holdsProject(std::string_view text) {
     while (!text.empty()) {
-        const auto end = text.find_first_of("\r\n");
+        const auto end = platform::findCrOrLf(text);
         const std::string_view line = text.substr(0, end);
         if (platform::ansi::startsWithIgnoringCase(line, "type=") || modulePathOfLine(line))
             return true;
@@ -30,10 +31,6 @@ bool holdsProject(std::string_view text) {
 bool projectFileHoldsProject(std::string_view projectFile) {
     const auto resolved = platform::winpath::resolve(projectFile);
     return resolved && fileHoldsProject(*resolved);
-}
-
-bool workingCopyHoldsProject(const std::filesystem::path& workingCopy) {
-    return fileHoldsProject(workingCopy);
 }
 
 std::string notAProjectMessage(std::string_view projectFile) {

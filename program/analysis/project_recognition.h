@@ -13,11 +13,9 @@ namespace tlvx::analysis {
 // with "Type=" or names a module, letter case ignored.
 bool holdsProject(std::string_view text);
 
-// The same for a file's text: a project file in Windows notation, resolved
-// against the current directory, or a working copy. A file that cannot be
-// found or read holds no project.
+// The same for a project file's text (Windows notation, resolved against the
+// current directory). A file that cannot be found or read holds no project.
 bool projectFileHoldsProject(std::string_view projectFile);
-bool workingCopyHoldsProject(const std::filesystem::path& workingCopy);
 
 // What the user is told when the chosen file holds no project.
 std::string notAProjectMessage(std::string_view projectFile);

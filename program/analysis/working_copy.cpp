@@ -1,11 +1,16 @@
 #include "program/analysis/working_copy.h"
 
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
 #include "platform/text_stream.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
 #include "program/analysis/line_ends.h"
+#include "program/analysis/project_recognition.h"
 
 namespace tlvx::analysis {
 namespace {
@@ -46,29 +51,54 @@ std::string WorkingCopyNames::take(std::string_view projectFileName) {
     std::string name = codePageSafe(withoutTrailingDotsAndSpaces(projectFileName));
     // A position without a project file still needs a copy of its own.
     if (name.empty()) name = "project";
+    const std::string key = upper(name);
+    if (taken_.insert(key).second) return name;
     const auto dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-    const std::string ext = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);
-    std::string candidate = name;
-    for (int k = 2; taken_.count(upper(candidate)); ++k)
-        candidate = stem + "~" + std::to_string(k) + ext;
-    taken_.insert(upper(candidate));
-    return candidate;
-}
-
-std::filesystem::path makeWorkingCopy(std::string_view projectFile,
-                                      const std::filesystem::path& folder,
-                                      const std::string& copyName) {
-    const std::filesystem::path copy = folder / copyName;
-    std::string content = "[Info]\r\n";
-    if (const auto resolved = platform::winpath::resolve(projectFile)) {
-        if (const auto text = platform::readAll(*resolved)) {
-            content += withCrLfLineEnds(*text);
-            content += "\r\n";
+    const bool hasExt = dot != std::string::npos && dot != 0;
+    const std::string stem = hasExt ? name.substr(0, dot) : name;
+    const std::string ext = hasExt ? name.substr(dot) : "";
+    const std::string upperStem = upper(stem);
+    const std::string upperExt = upper(ext);
+    // Each name remembers how far its numbers went, so that many positions
+    // of one name do not try every taken number again.
+    int& k = nextNumber_.try_emplace(key, 2).first->second;
+    for (;; ++k) {
+        const std::string number = "~" + std::to_string(k);
+        if (taken_.insert(upperStem + number + upperExt).second) {
+            ++k;
+            return stem + number + ext;
         }
     }
-    platform::replaceFileContent(copy, content);
+}
+
+WorkingCopy makeWorkingCopy(std::string_view projectFile, const std::filesystem::path& folder,
+                            const std::string& copyName) {
+    WorkingCopy copy;
+    copy.path = folder / copyName;
+    const auto resolved = platform::winpath::resolve(projectFile);
+    const auto text = resolved ? platform::readAll(*resolved) : std::nullopt;
+    copy.state.holdsProject = text && holdsProject(*text);
+    if (!copy.state.holdsProject) {
+        // Nothing in it is ever read; what an earlier choice left under the
+        // name goes, so that no stale copy stands for this position.
+        std::error_code ec;
+        std::filesystem::remove(copy.path, ec);
+        return copy;
+    }
+    // Made again at every choice: a crash of the machine loses nothing.
+    platform::FileReplacement file(copy.path, platform::Durability::Scratch);
+    file.write("[Info]\r\n");
+    file.write(withCrLfLineEnds(*text));
+    file.write("\r\n");
+    if (!file.commit()) copy.state.error = file.error() != 0 ? file.error() : EIO;
     return copy;
+}
+
+std::string notCopiedMessage(std::string_view projectFile, const std::filesystem::path& folder,
+                             int error) {
+    return "The project file \"" + std::string(projectFile) +
+           "\" could not be copied to the working folder \"" + folder.string() + "\" (" +
+           std::strerror(error) + "), so it was not calculated.";
 }
 
 }  // namespace tlvx::analysis

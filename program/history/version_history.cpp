@@ -6,6 +6,7 @@
 
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
+#include "platform/leftovers.h"
 #include "platform/name_collation.h"
 #include "platform/unicode_text.h"
 #include "program/history/record_names.h"
@@ -124,7 +125,10 @@ std::vector<std::string> VersionHistory::projects() const {
 
 std::vector<std::string> VersionHistory::versions(std::string_view projectName) const {
     const auto folder = projectFolder(projectName);
-    return folder ? entryNames(*folder, false) : std::vector<std::string>{};
+    if (!folder) return {};
+    // Half-written records that killed writers left here long ago go.
+    platform::leftovers::removeAbandonedFilesOccasionally(*folder);
+    return entryNames(*folder, false);
 }
 
 std::optional<fs::path> VersionHistory::projectFolder(std::string_view projectName) const {

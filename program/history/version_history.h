@@ -31,7 +31,8 @@ public:
               const std::vector<analysis::ListingRow>& rows, std::string_view summary) const;
 
     // Project names and version texts as stored, unescaped, sorted by name
-    // with letter case ignored.
+    // with letter case ignored. Opening a project folder also removes the
+    // half-written records that writers killed long ago left in it.
     std::vector<std::string> projects() const;
     std::vector<std::string> versions(std::string_view projectName) const;
 

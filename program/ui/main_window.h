@@ -27,6 +27,7 @@
 #include "program/history/version_history.h"
 #include "program/ui/listing_table_model.h"
 
+class QDropEvent;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -62,6 +63,12 @@ public:
     explicit MainWindow(const MainWindowSetup& setup);
     ~MainWindow() override;
 
+    // Analyses a project or group file as if it had been chosen with
+    // Ctrl+O: the file named when the program starts and a file dropped on
+    // the window come here. A file that is no project is told, and the
+    // window stays as it was.
+    void openProject(const std::string& path);
+
     // Exports a listing: "M" this window's, "H" the open version history
     // window's. Any other argument, or "H" with no history window open,
     // does nothing.
@@ -95,8 +102,10 @@ private:
 
     void onButton(int index);
     bool onKey(const QKeyEvent& event);
+    bool onDrag(QDropEvent& event);
 
     void chooseProject();
+    void analyseChoice(const std::string& path);
     void showHistory();
     void showAbout();
     void popUpHelpMenu();

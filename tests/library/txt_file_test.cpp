@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +56,31 @@ TEST_F(TxtFileTest, AppendLineEndsEachLineWithCrLfAndContinuesAnOpenLastLine) {
 
     txt_.AppendLine(u"nofolder\\f.txt", a);
     EXPECT_FALSE(fs::exists(dir_ / "nofolder"));
+}
+
+// On a full disk a line is appended whole or not at all: the next line
+// starts on a line of its own, never continues half of one.
+TEST_F(TxtFileTest, AppendLineThatDoesNotFitLeavesTheFileAsItWas) {
+    write("rec.txt", "first\r\n");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The file cannot grow past 20 bytes: the second line breaks off.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{20, 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::u16string fits = u"two", tooLong = u"a line far too long";
+        TxtFile().AppendLine(u"rec.txt", fits);
+        TxtFile().AppendLine(u"rec.txt", tooLong);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(read("rec.txt"), "first\r\ntwo\r\n");
+    std::u16string next = u"next";
+    txt_.AppendLine(u"rec.txt", next);
+    EXPECT_EQ(read("rec.txt"), "first\r\ntwo\r\nnext\r\n");
 }
 
 TEST_F(TxtFileTest, BackslashAndCaseMismatchedPathsNameTheExistingFile) {
@@ -197,6 +226,43 @@ TEST_F(TxtFileTest, ConcurrentRewritesGiveOneWholeResult) {
         EXPECT_TRUE(result == allA || result == allB) << "round " << round;
         EXPECT_EQ(Names{"f.txt"}, folderContent());
     }
+}
+
+// Rewriters killed at any moment leave their half-written files; once those
+// lay unchanged a while, the next rewrite in the folder removes them, and
+// the file itself is always whole: the old text or the new.
+TEST_F(TxtFileTest, WhatKilledRewritesLeftIsClearedByTheNext) {
+    std::string lines, modified;
+    for (int i = 0; i < 100000; ++i) {
+        lines += "line " + std::to_string(i % 7) + "\r\n";
+        modified += (i % 7 == 3 ? std::string("three") : "line " + std::to_string(i % 7)) + "\r\n";
+    }
+    write("f.txt", lines);
+    std::mt19937 random(11);
+    for (int round = 0; round < 8; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (bool back = false;; back = !back) {
+                if (back)
+                    TxtFile().ModifyLine(u"f.txt", u"three", u"line 3");
+                else
+                    TxtFile().ModifyLine(u"f.txt", u"line 3", u"three");
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 60));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    for (const auto& name : folderContent()) {
+        const timespec longAgo[2] = {{time(nullptr) - 600, 0}, {time(nullptr) - 600, 0}};
+        utimensat(AT_FDCWD, (dir_ / name).c_str(), longAgo, 0);
+    }
+    const std::string now = read("f.txt");
+    EXPECT_TRUE(now == lines || now == modified);
+    txt_.ModifyLine(u"f.txt", u"three", u"line 3");
+    EXPECT_EQ(read("f.txt"), lines);
+    EXPECT_EQ(Names{"f.txt"}, folderContent());
 }
 
 TEST_F(TxtFileTest, FindLineMatchesAWholeLineWithCase) {

@@ -44,7 +44,7 @@ TEST(StringModule, EncodesAndDecodesEveryKindOfString) {
 TEST(StringModule, RefusesBytesThatAreNoModule) {
     const std::string good = strings::encodeStringModule({{1, u"one"}, {2, u"two"}});
     ASSERT_TRUE(strings::decodeStringModule(good));
-    const auto refused = [](std::string bytes) {
+    const auto refused = [](const std::string& bytes) {
         return !strings::decodeStringModule(bytes).has_value();
     };
     EXPECT_TRUE(refused(""));

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <set>
 #include <thread>
 
 #include "platform/percent_encoding.h"
+#include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -73,13 +73,28 @@ TEST_F(TrashTest, MovesAFileWithItsInfo) {
     EXPECT_FALSE(fs::exists(file));
     EXPECT_EQ(TempDir::read(trashed("caf\xC3\xA9 50%.txt")), "content");
     const std::string text = info("caf\xC3\xA9 50%.txt");
-    const std::regex layout(
-        "\\[Trash Info\\]\nPath=(.*)\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(text, match, layout)) << text;
-    EXPECT_EQ(match[1].str(), tlvx::platform::percent::encodePath(file.string()));
-    EXPECT_NE(match[1].str().find("caf%C3%A9%2050%25.txt"), std::string::npos);
-    EXPECT_EQ(tlvx::platform::percent::decode(match[1].str()), file.string());
+    const std::string path = tlvx::platform::percent::encodePath(file.string());
+    const std::string head = "[Trash Info]\nPath=" + path + "\nDeletionDate=";
+    ASSERT_TRUE(text.starts_with(head)) << text;
+    // DeletionDate=YYYY-MM-DDThh:mm:ss, local time.
+    const std::string date = text.substr(head.size());
+    ASSERT_EQ(date.size(), 20u) << text;
+    for (std::size_t i = 0; i < 19; ++i) {
+        const char expected = i == 4 || i == 7     ? '-'
+                              : i == 10            ? 'T'
+                              : i == 13 || i == 16 ? ':'
+                                                   : '0';
+        if (expected == '0') {
+            EXPECT_TRUE(date[i] >= '0' && date[i] <= '9') << date;
+        } else {
+            EXPECT_EQ(date[i], expected) << date;
+        }
+    }
+    EXPECT_EQ(date.back(), '\n');
+    EXPECT_NE(path.find("caf%C3%A9%2050%25.txt"), std::string::npos);
+    EXPECT_EQ(tlvx::platform::percent::decode(path), file.string());
+    EXPECT_EQ(tlvx::platform::percent::decode("%4"), std::nullopt);
+    EXPECT_EQ(tlvx::platform::percent::decode("%zz"), std::nullopt);
 
     struct stat mode {};
     ASSERT_EQ(::stat(trash_.c_str(), &mode), 0);
@@ -270,4 +285,18 @@ TEST_F(TrashTest, EmptyingRemovesItemsForGood) {
     EXPECT_EQ(namesIn(trash_ / "info"), std::set<std::string>{"fresh.trashinfo"});
     EXPECT_FALSE(fs::exists(trash_ / "directorysizes"));
     EXPECT_EQ(trash::contents(trash_, std::nullopt)->items, 0u);
+}
+
+TEST(UserTrash, LiesInTheUsersDataFolder) {
+    using tlvx::test::EnvironmentGuard;
+    EnvironmentGuard home("HOME", "/home/someone");
+    {
+        EnvironmentGuard data("XDG_DATA_HOME", "/data/of/someone");
+        EXPECT_EQ(trash::userTrash(), fs::path("/data/of/someone/Trash"));
+    }
+    // Never a trash relative to the current folder.
+    EnvironmentGuard relative("XDG_DATA_HOME", "not/absolute");
+    EXPECT_EQ(trash::userTrash(), fs::path("/home/someone/.local/share/Trash"));
+    EnvironmentGuard noHome("HOME", std::nullopt);
+    EXPECT_TRUE(trash::userTrash().is_absolute());
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 #include "tests/support/automation_values.h"
 
 namespace {

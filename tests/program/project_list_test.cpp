@@ -49,12 +49,19 @@ TEST(WorkingCopy, HoldsTheInfoLineAndTheProjectText) {
     dir.write("p.vbp", "Name=\"P\"\r\nForm=a.frm");
     std::filesystem::create_directory(dir / "w");
     const auto copy = makeWorkingCopy("P.VBP", dir / "w", "p.vbp");
-    EXPECT_EQ(TempDir::read(copy), "[Info]\r\nName=\"P\"\r\nForm=a.frm\r\n");
-    // An unreadable project file gives the "[Info]" line alone; the copy
-    // still replaces what an earlier choice left.
-    const auto missing = makeWorkingCopy("gone.vbp", dir / "w", "p.vbp");
-    EXPECT_EQ(missing, copy);
-    EXPECT_EQ(TempDir::read(copy), "[Info]\r\n");
+    EXPECT_TRUE(copy.state.usable());
+    EXPECT_EQ(TempDir::read(copy.path), "[Info]\r\nName=\"P\"\r\nForm=a.frm\r\n");
+    // An unreadable project file, or one that holds no project, gets no
+    // copy, and what an earlier choice left under the name goes.
+    dir.write("letter.vbp", "Dear reader\r\n");
+    for (const char* none : {"gone.vbp", "letter.vbp"}) {
+        ASSERT_TRUE(makeWorkingCopy("P.VBP", dir / "w", "p.vbp").state.usable());
+        const auto missing = makeWorkingCopy(none, dir / "w", "p.vbp");
+        EXPECT_EQ(missing.path, copy.path);
+        EXPECT_FALSE(missing.state.holdsProject) << none;
+        EXPECT_EQ(missing.state.error, 0);
+        EXPECT_FALSE(std::filesystem::exists(copy.path)) << none;
+    }
 }
 
 TEST(WorkingCopy, SameFileNamesGetDistinctCopies) {
@@ -177,7 +184,7 @@ TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
         if (!list || list->size() != tlvx::test::kNonRegularKinds.size() + 3) return false;
         ListingModel listing;
         for (std::size_t i = 0; i + 1 < list->size(); ++i) {
-            if (TempDir::read(list->workingCopies[i]) != "[Info]\r\n") return false;
+            if (list->copyStates[i].holdsProject) return false;
             const auto r =
                 analysePosition(*list, i, listing, tlvx::test::libraryObjects(), work.path());
             if (r.properties.name() != "" || r.calculation.modules != 0) return false;
@@ -191,7 +198,7 @@ TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
 
 // A chosen group file that is no regular file, or one of 100 MB, is refused
 // and the earlier choice stays; a chosen project file of that kind takes its
-// position with an empty working copy.
+// position, which holds no project.
 TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
     TempDir dir, work;
     for (const auto kind : tlvx::test::kNonRegularKinds) {
@@ -214,8 +221,7 @@ TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
             if (selection.counterText() != "  1/1" || selection.list().projectFiles[0] != "ok.vbp")
                 return false;
             const auto single = buildProjectList(name + ".vbp", work.path());
-            return single && single->size() == 1 &&
-                   TempDir::read(single->workingCopies[0]) == "[Info]\r\n";
+            return single && single->size() == 1 && !single->copyStates[0].holdsProject;
         };
         EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << name;
     }
@@ -225,7 +231,8 @@ TEST(ProjectProperties, ReadThroughTheApiObjectFromTheWorkingCopy) {
     TempDir dir, work;
     CurrentDirGuard cwd(dir.path());
     dir.write("p.vbp",
-              "Name=\"Quoted Name\"\r\nMajorVer=1\r\nMinorVer= 2\r\nVersionCompanyName=\"A, B\"\r\n"
+              "Type=Exe\r\nName=\"Quoted Name\"\r\nMajorVer=1\r\nMinorVer= "
+              "2\r\nVersionCompanyName=\"A, B\"\r\n"
               "Description=\"Till and basket\"\r\nVersionLegalTrademarks='TM'\r\n");
     const auto list = buildProjectList("p.vbp", work.path());
     ASSERT_TRUE(list);

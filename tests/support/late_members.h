@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 #include "tests/support/automation_values.h"
 
 namespace tlvx::test {

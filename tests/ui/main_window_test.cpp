@@ -15,7 +15,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 
 #include "program/analysis/listing_model.h"
 #include "program/history/history_browser.h"
@@ -275,6 +278,53 @@ TEST_F(MainWindowTest, ACalculationThatCannotBeRecordedIsShownAndTold) {
                                         "recorded in \"" +
                                         (work / "verhis").string() + "\"."}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// While it lives, no file of the process can grow past a few bytes, as on
+// a full disk.
+class FileSizeLimit {
+public:
+    FileSizeLimit() {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit tiny{16, saved_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// A project file whose working copy cannot be written is not calculated
+// from what an earlier copy left: the user is told, and nothing is recorded.
+TEST_F(MainWindowTest, AProjectThatCannotBeCopiedIsToldAndNotRecorded) {
+    const fs::path group = writeGroup();
+    main().show();
+    choose(group);
+    ASSERT_EQ(box(0), QStringLiteral("One"));
+    projects.write("Shop/One/One.vbp", "Type=Exe\r\nName=\"Changed\"\r\n");
+    const auto told = [&](const std::string& project) {
+        return "w:The project file \"" + project +
+               "\" could not be copied to the working folder \"" +
+               (work / "tempprjfiles").string() + "\" (File too large), so it was not calculated.";
+    };
+    {
+        const FileSizeLimit full;
+        choose(group);
+        EXPECT_EQ(rowCount(listing()), 0);
+        EXPECT_EQ(box(0), QString());
+        EXPECT_EQ(messages.shown, std::vector<std::string>{told("One\\One.vbp")});
+        child<QPushButton>(main(), "sbt11")->click();
+    }
+    EXPECT_EQ(counter(), QStringLiteral("  2/2"));
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::string>{told("One\\One.vbp"), told("Two\\Two.vbp")}));
+    EXPECT_FALSE(fs::exists(work / "verhis/Changed"));
 }
 
 TEST_F(MainWindowTest, HeaderClicksFlipTheOrderWhateverTheColumn) {

@@ -3,11 +3,15 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 
+#include "platform/interruption.h"
+#include "platform/leftovers.h"
 #include "platform/regular_file.h"
 #include "platform/unicode_text.h"
 #include "platform/win_path.h"
@@ -37,23 +41,36 @@ struct Options {
     std::string historyDir;  // empty: the program's own history folder
 };
 
-// A private folder for the working copies, removed with its content.
+// The command's private folder for the working copies, in $TMPDIR: removed
+// with its content when the command ends, also when a signal ends it. One
+// that a killed command left behind is removed by the next command.
 class PrivateFolder {
 public:
     PrivateFolder() {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            (std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / "tlvx-count-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
+        const std::filesystem::path parent = tmp && *tmp ? tmp : "/tmp";
+        platform::leftovers::removeAbandonedFolders(parent, kPrefix);
+        errno = 0;
+        guard_ = platform::leftovers::createMarkedFolder(parent, kPrefix);
+        if (!guard_.ok()) error_ = errno != 0 ? errno : EINTR;
     }
     ~PrivateFolder() {
+        if (!guard_.ok()) return;
         std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(guard_.path(), ec);
+        guard_.release();
     }
-    const std::filesystem::path& path() const { return path_; }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+    bool ok() const { return guard_.ok(); }
+    const std::filesystem::path& path() const { return guard_.path(); }
+    int error() const { return error_; }
 
 private:
-    std::filesystem::path path_;
+    static constexpr const char* kPrefix = "tlvx-count";
+    platform::interruption::PathGuard guard_;
+    int error_ = 0;
 };
 
 // Puts the current directory back when the command ends.
@@ -168,6 +185,122 @@ std::optional<history::VersionHistory> prepareHistory(const std::string& dir) {
     return history::VersionHistory(root);
 }
 
+// Everything a count needs, made before anything is printed.
+struct PreparedCount {
+    Options options;
+    std::optional<analysis::LibraryObjects> library;
+    std::optional<history::VersionHistory> versions;
+    std::unique_ptr<PrivateFolder> work;
+    std::unique_ptr<CurrentDirRestorer> restorer;
+    analysis::ProjectList list;
+};
+
+// Checks the arguments and the chosen file, loads the component library,
+// makes the history root, the private folder and the working copies. A
+// failure is one line on `err` (with the usage for a wrong command line)
+// and nullopt; nothing is printed on the output.
+std::optional<PreparedCount> prepare(const std::vector<std::string>& args, std::ostream& err) {
+    PreparedCount count;
+    auto options = parseArguments(args, err);
+    if (!options) return std::nullopt;
+    count.options = std::move(*options);
+    const std::string& file = count.options.file;
+    std::string reason;
+    const auto chosen = checkInput(file, reason);
+    if (!chosen) {
+        err << "tlvx-count: " << file << ": " << reason << "\n";
+        return std::nullopt;
+    }
+    const std::string chosenText = platform::winpath::toUtf8(*chosen);
+    if (!analysis::isGroupFile(chosenText) && !analysis::projectFileHoldsProject(chosenText)) {
+        err << "tlvx-count: " << file << ": not a VB6 project (no \"Type=\" line and no module)\n";
+        return std::nullopt;
+    }
+    count.library = analysis::LibraryObjects::create();
+    if (!count.library) {
+        err << "tlvx-count: the component library Morcel_TLVX cannot be loaded\n";
+        return std::nullopt;
+    }
+    if (count.options.record) {
+        const std::string& dir = count.options.historyDir;
+        count.versions = prepareHistory(dir);
+        if (!count.versions) {
+            err << "tlvx-count: the history folder cannot be made: "
+                << (dir.empty() ? std::string("the program's folder") : dir) << "\n";
+            return std::nullopt;
+        }
+    }
+    count.work = std::make_unique<PrivateFolder>();
+    if (!count.work->ok()) {
+        err << "tlvx-count: cannot create a temporary folder: "
+            << std::strerror(count.work->error()) << "\n";
+        return std::nullopt;
+    }
+    count.restorer = std::make_unique<CurrentDirRestorer>();
+    std::error_code ec;
+    // Relative project paths of a group resolve against the group's folder.
+    std::filesystem::current_path(chosen->parent_path(), ec);
+    auto list = analysis::buildProjectList(chosenText, count.work->path());
+    if (!list) {
+        err << "tlvx-count: " << file << ": the group file cannot be read\n";
+        return std::nullopt;
+    }
+    count.list = std::move(*list);
+    return count;
+}
+
+// Counts every position in order and prints each project. 0 when every
+// position was counted (or is no project) and recorded as asked, else 1.
+int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
+    const analysis::ProjectList& list = count.list;
+    const std::string& file = count.options.file;
+    int status = 0;
+    ReportWriter writer(out, count.options.format);
+    writer.begin();
+    analysis::ListingModel listing;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string position = "tlvx-count: " + file + ": position " + std::to_string(i + 1) +
+                                     " (" + list.projectFiles[i] + ")";
+        analysis::PositionResult result;
+        if (count.versions) {
+            const auto done = history::analyseAndRecord(list, i, listing, *count.library,
+                                                        count.work->path(), *count.versions);
+            result = done.result;
+            if (done.failed) {
+                err << "tlvx-count: the record of " << result.properties.name() << " "
+                    << result.properties.version() << " could not be written under "
+                    << count.versions->root().string() << "\n";
+                status = 1;
+            }
+        } else {
+            result =
+                analysis::analysePosition(list, i, listing, *count.library, count.work->path());
+        }
+        if (result.copyError != 0) {
+            // Nothing of it was counted: a failure, not a position to pass over.
+            err << position << " could not be copied to the working folder "
+                << count.work->path().string() << ": " << std::strerror(result.copyError) << "\n";
+            status = 1;
+            continue;
+        }
+        if (!result.isProject) {
+            // A group goes on with its other projects.
+            err << position << " is not a VB6 project, skipped\n";
+            continue;
+        }
+        ProjectReport project;
+        project.position = i + 1;
+        project.positions = list.size();
+        project.projectFile = list.projectFiles[i];
+        project.properties = result.properties;
+        project.rows = listing.rows();
+        project.summary = result.calculation.summary;
+        writer.project(project);
+    }
+    writer.end();
+    return out ? status : 1;
+}
+
 }  // namespace
 
 int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -177,90 +310,9 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
             return 0;
         }
     }
-    const auto options = parseArguments(args, err);
-    if (!options) return 2;
-    std::string reason;
-    const auto chosen = checkInput(options->file, reason);
-    if (!chosen) {
-        err << "tlvx-count: " << options->file << ": " << reason << "\n";
-        return 2;
-    }
-    const std::string chosenText = platform::winpath::toUtf8(*chosen);
-    if (!analysis::isGroupFile(chosenText) && !analysis::projectFileHoldsProject(chosenText)) {
-        err << "tlvx-count: " << options->file
-            << ": not a VB6 project (no \"Type=\" line and no module)\n";
-        return 2;
-    }
-
-    std::optional<history::VersionHistory> versions;
-    if (options->record) {
-        versions = prepareHistory(options->historyDir);
-        if (!versions) {
-            err << "tlvx-count: the history folder cannot be made: "
-                << (options->historyDir.empty() ? std::string("the program's folder")
-                                                : options->historyDir)
-                << "\n";
-            return 2;
-        }
-    }
-    PrivateFolder work;
-    if (work.path().empty()) {
-        err << "tlvx-count: cannot create a temporary folder: " << std::strerror(errno) << "\n";
-        return 1;
-    }
-    CurrentDirRestorer restorer;
-    std::error_code ec;
-    // Relative project paths of a group resolve against the group's folder.
-    std::filesystem::current_path(chosen->parent_path(), ec);
-
-    const auto list = analysis::buildProjectList(chosenText, work.path());
-    if (!list) {
-        err << "tlvx-count: " << options->file << ": the group file cannot be read\n";
-        return 2;
-    }
-
-    int status = 0;
-
-    ReportWriter writer(out, options->format);
-    writer.begin();
-    const auto library = analysis::LibraryObjects::create();
-    if (!library) {
-        err << "tlvx-count: the component library Morcel_TLVX cannot be loaded\n";
-        return 1;
-    }
-    analysis::ListingModel listing;
-    for (std::size_t i = 0; i < list->size(); ++i) {
-        analysis::PositionResult result;
-        if (versions) {
-            const auto done =
-                history::analyseAndRecord(*list, i, listing, *library, work.path(), *versions);
-            result = done.result;
-            if (done.failed) {
-                err << "tlvx-count: the record of " << result.properties.name() << " "
-                    << result.properties.version() << " could not be written under "
-                    << versions->root().string() << "\n";
-                status = 1;
-            }
-        } else {
-            result = analysis::analysePosition(*list, i, listing, *library, work.path());
-        }
-        if (!result.isProject) {
-            // A group goes on with its other projects.
-            err << "tlvx-count: " << options->file << ": position " << i + 1 << " ("
-                << list->projectFiles[i] << ") is not a VB6 project, skipped\n";
-            continue;
-        }
-        ProjectReport report;
-        report.position = i + 1;
-        report.positions = list->size();
-        report.projectFile = list->projectFiles[i];
-        report.properties = result.properties;
-        report.rows = listing.rows();
-        report.summary = result.calculation.summary;
-        writer.project(report);
-    }
-    writer.end();
-    return out ? status : 1;
+    auto count = prepare(args, err);
+    if (!count) return 2;
+    return report(*count, out, err);
 }
 
 }  // namespace tlvx::count
