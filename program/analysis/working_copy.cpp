@@ -62,11 +62,18 @@ std::string WorkingCopyNames::take(std::string_view projectFileName) {
     // Each name remembers how far its numbers went, so that many positions
     // of one name do not try every taken number again.
     int& k = nextNumber_.try_emplace(key, 2).first->second;
+    const auto numbered = [&](const std::string& base, const std::string& extension) {
+        std::string text = base;
+        text += '~';
+        text += std::to_string(k);
+        text += extension;
+        return text;
+    };
     for (;; ++k) {
-        const std::string number = "~" + std::to_string(k);
-        if (taken_.insert(upperStem + number + upperExt).second) {
+        if (taken_.insert(numbered(upperStem, upperExt)).second) {
+            std::string taken = numbered(stem, ext);
             ++k;
-            return stem + number + ext;
+            return taken;
         }
     }
 }
