@@ -8,7 +8,6 @@ using frame::byRef;
 using frame::byVal;
 using frame::hresultOf;
 using frame::method;
-using frame::notImplemented;
 using frame::optRef;
 using frame::optVal;
 using frame::text;

@@ -17,7 +17,7 @@
 #include "platform/system_folders.h"
 #include "platform/text_stream.h"
 
-// The order of a move follows the specification's advice: the info file is
+// The order of a move is the one the trash's layout asks for: the info file is
 // made first, with O_EXCL, which reserves the name against every other
 // program trashing at the same moment; then the item is renamed into
 // files/ without replacing anything there. A failed move takes the info

@@ -1,6 +1,6 @@
 #pragma once
-// The recycle bin of this system: the user's trash as the FreeDesktop.org
-// trash specification lays it out, which file managers show and restore
+// The recycle bin of this system: the user's trash in the FreeDesktop.org
+// trash layout, which file managers show and restore
 // from. A trashed item lies in files/ under a name unique in the trash; its
 // info file info/NAME.trashinfo says where it came from (Path, the absolute
 // path percent-encoded) and when (DeletionDate, local time).
