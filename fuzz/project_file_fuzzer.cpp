@@ -31,11 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool holds = analysis::holdsProject(text);
     const auto project = fuzz::writeInput("Fuzz.vbp", text);
     const auto copy = analysis::makeWorkingCopy(project.string(), copies, "Fuzz.vbp");
-    fuzz::require(analysis::workingCopyHoldsProject(copy) == holds,
+    fuzz::require(copy.state.holdsProject == holds,
                   "the working copy and its project disagree on holding a project");
+    // Only a project gets a working copy.
+    if (!copy.state.usable()) return 0;
 
     analysis::ListingModel listing;
-    fuzz::require(analysis::readModuleEntries(copy, listing), "a working copy cannot be read");
+    fuzz::require(analysis::readModuleEntries(copy.path, listing), "a working copy cannot be read");
     // Module paths are looked up as the counter looks them up (the first
     // few: each lookup is the same code).
     for (std::size_t i = 0; i < listing.rowCount() && i < 4; ++i) {
@@ -44,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The name, read through the library as each property is (the INI
     // reader itself has a target of its own).
-    const auto name = library->pafs.ReadIni(platform::winpath::toUtf16(copy), u"Info", u"Name");
+    const auto name =
+        library->pafs.ReadIni(platform::winpath::toUtf16(copy.path), u"Info", u"Name");
     (void)name;
     return 0;
 }
