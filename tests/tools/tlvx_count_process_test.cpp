@@ -189,15 +189,19 @@ TEST_F(CountProcessTest, SignalsAtAnyMomentLeaveNothingBehind) {
 // files a killed count left half-written long ago.
 TEST_F(CountProcessTest, WhatKilledCountsLeftIsClearedByTheNext) {
     const auto group = repeatedGroup(60).string();
+    // Long enough that no kill comes after the count's own end, whatever
+    // the machine's speed.
+    const auto killedGroup = repeatedGroup(3000, "Killed.vbg").string();
     const auto history = projects / "history";
     std::mt19937 random(7);
     for (int round = 0; round < 6; ++round) {
         const auto before = tmpContent();
-        const pid_t child = start({{"--record", "--history", history.string(), group}});
+        const pid_t child = start({{"--record", "--history", history.string(), killedGroup}});
         ASSERT_TRUE(waitUntilAtWork(before)) << round;
         std::this_thread::sleep_for(std::chrono::milliseconds(random() % 400));
         ::kill(child, SIGKILL);
-        finish(child);
+        const auto done = finish(child);
+        ASSERT_TRUE(endedBy(done.status, SIGKILL)) << round << ": " << describe(done.status);
     }
     EXPECT_FALSE(tmpContent().empty()) << "a kill leaves the working folder";
     // A folder of a count that runs is never touched.
