@@ -8,7 +8,6 @@ using frame::byRef;
 using frame::byVal;
 using frame::hresultOf;
 using frame::method;
-using frame::notImplemented;
 using frame::optRef;
 using frame::optVal;
 using frame::text;
@@ -93,38 +92,66 @@ constexpr frame::Method kMethods[] = {
 };
 static_assert(frame::wellFormed(kMethods));
 
+// A message's second parameter: the number it reads as, and the text of a
+// string (which a message that sets a text takes whole).
+platform::desktop::MessageParam messageParam(const VARIANT& given) {
+    platform::desktop::MessageParam param;
+    VARIANT number;
+    VariantInit(&number);
+    if (SUCCEEDED(VariantChangeType(&number, &given, 0, VT_I4))) param.number = number.lVal;
+    const VARIANT* value = &given;
+    if (value->vt == (VT_BYREF | VT_VARIANT) && value->pvarVal) value = value->pvarVal;
+    if (value->vt == VT_BSTR) param.text = text(value->bstrVal);
+    if (value->vt == (VT_BYREF | VT_BSTR) && value->pbstrVal) param.text = text(*value->pbstrVal);
+    return param;
+}
+
 }  // namespace
 
 constinit const frame::DispatchTable APIFunsObject::dispatchTable = kMethods;
 
 HRESULT APIFunsObject::GetWindowsVersion(LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = api_.GetWindowsVersion();
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::AcceptDragFiles(LONG, LONG) noexcept {
+HRESULT APIFunsObject::AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.AcceptDragFiles(CtrHandle, Accept);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::MapNetDrive(LONG, LONG) noexcept {
+HRESULT APIFunsObject::MapNetDrive(LONG WinHandle, LONG Action) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.MapNetDrive(WinHandle, Action);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::DisconnectNetDrive(LONG, LONG) noexcept {
+HRESULT APIFunsObject::DisconnectNetDrive(LONG WinHandle, LONG Action) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.DisconnectNetDrive(WinHandle, Action);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::SendMsg(LONG, LONG, LONG, VARIANT) noexcept {
+HRESULT APIFunsObject::SendMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.SendMsg(Handle, msg, ParamA, messageParam(ParamB));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::PostMsg(LONG, LONG, LONG, VARIANT) noexcept {
+HRESULT APIFunsObject::PostMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.PostMsg(Handle, msg, ParamA, messageParam(ParamB));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter, BSTR* DefDir,
@@ -165,9 +192,12 @@ HRESULT APIFunsObject::GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName
     });
 }
 
-HRESULT APIFunsObject::GetFileIcon(BSTR, LONG, LONG) noexcept {
+HRESULT APIFunsObject::GetFileIcon(BSTR FileName, LONG SmallPicDC, LONG BigPicDC) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.GetFileIcon(text(FileName), SmallPicDC, BigPicDC);
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept {
@@ -186,14 +216,20 @@ HRESULT APIFunsObject::ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept {
     });
 }
 
-HRESULT APIFunsObject::SelectColor(LONG, LONG* result) noexcept {
+HRESULT APIFunsObject::SelectColor(LONG WinHandle, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = api_.SelectColor(WinHandle);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::TxtOperate(LONG, BSTR*) noexcept {
+HRESULT APIFunsObject::TxtOperate(LONG TxtHandle, BSTR* Action) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!Action) return E_POINTER;
+    return hresultOf([&] {
+        api_.TxtOperate(TxtHandle, text(*Action));
+        return S_OK;
+    });
 }
 
 HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* result) noexcept {
@@ -205,9 +241,10 @@ HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* 
     });
 }
 
-HRESULT APIFunsObject::AddHScrollToListBox(LONG, LONG) noexcept {
+HRESULT APIFunsObject::AddHScrollToListBox(LONG Handle, LONG Width) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.AddHScrollToListBox(Handle, Width);
+    return S_OK;
 }
 
 HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
@@ -243,119 +280,174 @@ HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
     });
 }
 
-HRESULT APIFunsObject::SetRadioMenu(LONG, LONG) noexcept {
+HRESULT APIFunsObject::SetRadioMenu(LONG MenuHandle, LONG Pos) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.SetRadioMenu(MenuHandle, Pos);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetMenuHandle(LONG, LONG* result) noexcept {
+HRESULT APIFunsObject::GetMenuHandle(LONG WinHandle, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = api_.GetMenuHandle(WinHandle);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetSubMenuHandle(LONG, LONG*, LONG* result) noexcept {
+HRESULT APIFunsObject::GetSubMenuHandle(LONG MenuHandle, LONG* Pos, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!Pos || !result) return E_POINTER;
+    *result = api_.GetSubMenuHandle(MenuHandle, *Pos);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetSysPath(BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetSysPath(BSTR Class, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetSysPath(text(Class))); });
 }
 
-HRESULT APIFunsObject::FindWindowTitle(BSTR, LONG* result) noexcept {
+HRESULT APIFunsObject::FindWindowTitle(BSTR Title, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = api_.FindWindowTitle(text(Title));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::ChooseFolder(LONG, BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::ChooseFolder(LONG WinHandle, BSTR Prompt, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf(
+        [&] { return frame::putText(result, api_.ChooseFolder(WinHandle, text(Prompt))); });
 }
 
-HRESULT APIFunsObject::DropFiles(LONG, BSTR* result) noexcept {
+HRESULT APIFunsObject::DropFiles(LONG hDrop, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    return frame::putText(result, api_.DropFiles(hDrop));
 }
 
-HRESULT APIFunsObject::Wait(LONG) noexcept {
+HRESULT APIFunsObject::Wait(LONG Milliseconds) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.Wait(Milliseconds);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::GetSpecialFolder(SHORT, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetSpecialFolder(SHORT ID, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetSpecialFolder(ID)); });
 }
 
-HRESULT APIFunsObject::QueryRecycleBin(BSTR, BSTR* result) noexcept {
+HRESULT APIFunsObject::QueryRecycleBin(BSTR Drive, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.QueryRecycleBin(text(Drive))); });
 }
 
 HRESULT APIFunsObject::GetUserTempPath(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetUserTempPath()); });
 }
 
-HRESULT APIFunsObject::DelUntilReboot(BSTR) noexcept {
+HRESULT APIFunsObject::DelUntilReboot(BSTR FileName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.DelUntilReboot(text(FileName));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::SetTreeViewBgColor(LONG, LONG) noexcept {
+HRESULT APIFunsObject::SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.SetTreeViewBgColor(TvHandle, BgColor);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::EmptyRecycleBin(LONG, BSTR) noexcept {
+HRESULT APIFunsObject::EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.EmptyRecycleBin(WinHandle, text(Drive));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::SetLVHeaderColor(LONG, VARIANT_BOOL, LONG, LONG) noexcept {
+HRESULT APIFunsObject::SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset, LONG BgColor,
+                                        LONG ForeColor) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.SetLVHeaderColor(Handle, SetUnset != VARIANT_FALSE, BgColor, ForeColor);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::DelToRecycled(BSTR) noexcept {
+HRESULT APIFunsObject::DelToRecycled(BSTR FileName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.DelToRecycled(text(FileName));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::ShowFileFolderProperties(LONG, BSTR) noexcept {
+HRESULT APIFunsObject::ShowFileFolderProperties(LONG Handle, BSTR FileFolderName) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.ShowFileFolderProperties(Handle, text(FileFolderName));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::LoadDLL(BSTR, LONG* result) noexcept {
+HRESULT APIFunsObject::LoadDLL(BSTR DLLFile, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = api_.LoadDLL(text(DLLFile));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::GetDLLString(LONG, LONG, BSTR* result) noexcept {
+HRESULT APIFunsObject::GetDLLString(LONG ResHandle, LONG ResID, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetDLLString(ResHandle, ResID)); });
 }
 
-HRESULT APIFunsObject::UnloadDLL(LONG) noexcept {
+HRESULT APIFunsObject::UnloadDLL(LONG ResHandle) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    api_.UnloadDLL(ResHandle);
+    return S_OK;
 }
 
-HRESULT APIFunsObject::KillProcess(BSTR) noexcept {
+HRESULT APIFunsObject::KillProcess(BSTR NameProcess) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.KillProcess(text(NameProcess));
+        return S_OK;
+    });
 }
 
-HRESULT APIFunsObject::SetClipboardText(BSTR) noexcept {
+HRESULT APIFunsObject::SetClipboardText(BSTR Text) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    return hresultOf([&] {
+        api_.SetClipboardText(text(Text));
+        return S_OK;
+    });
 }
 
+// The one method whose failure reaches its caller, as a failing status.
 HRESULT APIFunsObject::GetClipboardText(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, api_.GetClipboardText()); });
 }
 
 }  // namespace tlvx::library

@@ -1,7 +1,7 @@
 #pragma once
-// The APIFuns class as clients see it (_APIFuns). The file dialogs, the
-// shell launcher and the INI methods call the class's logic (api_funs.h);
-// the methods not built yet answer E_NOTIMPL with an empty result.
+// The APIFuns class as clients see it (_APIFuns): each method turns its
+// automation arguments into the class's logic (api_funs.h and the units
+// beside it) and its result back.
 
 #include "library/api_funs.h"
 #include "library/frame/com_object.h"

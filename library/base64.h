@@ -10,7 +10,7 @@
 #include <string>
 
 #include "library/base64_codec.h"
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library {
 

@@ -4,9 +4,10 @@ namespace tlvx::library {
 
 using frame::byRef;
 using frame::byVal;
+using frame::hresultOf;
 using frame::method;
-using frame::notImplemented;
 using frame::optVal;
+using frame::text;
 
 namespace {
 
@@ -37,57 +38,91 @@ constinit const frame::DispatchTable GenFunsObject::dispatchTable = kMethods;
 
 HRESULT GenFunsObject::GetCharsetList(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, funs_.GetCharsetList()); });
 }
 
-HRESULT GenFunsObject::LongToHTMLColor(LONG, BSTR* result) noexcept {
+HRESULT GenFunsObject::LongToHTMLColor(LONG Color, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, funs_.LongToHTMLColor(Color)); });
 }
 
-HRESULT GenFunsObject::SetMenuCaption(IDispatch**, BSTR) noexcept {
+HRESULT GenFunsObject::SetMenuCaption(IDispatch** Target, BSTR MenusFile) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!Target) return E_POINTER;
+    return hresultOf([&] {
+        funs_.SetMenuCaption(*Target, text(MenusFile));
+        return S_OK;
+    });
 }
 
-HRESULT GenFunsObject::SetTip(IDispatch**, BSTR) noexcept {
+HRESULT GenFunsObject::SetTip(IDispatch** Target, BSTR TipsFile) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!Target) return E_POINTER;
+    return hresultOf([&] {
+        funs_.SetTip(*Target, text(TipsFile));
+        return S_OK;
+    });
 }
 
-HRESULT GenFunsObject::InVar(VARIANT, SAFEARRAY**, VARIANT_BOOL* result) noexcept {
+HRESULT GenFunsObject::InVar(VARIANT Target, SAFEARRAY** VarList, VARIANT_BOOL* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!VarList) return E_POINTER;
+    *result = frame::boolean(funs_.InVar(Target, *VarList));
+    return S_OK;
 }
 
-HRESULT GenFunsObject::AdjListColWid(IDispatch**) noexcept {
+HRESULT GenFunsObject::AdjListColWid(IDispatch** Target) noexcept {
     const auto call = enterCall();
-    return notImplemented();
+    if (!Target) return E_POINTER;
+    funs_.AdjListColWid(*Target);
+    return S_OK;
 }
 
-HRESULT GenFunsObject::GetFilesQty(BSTR, LONG* result) noexcept {
+HRESULT GenFunsObject::GetFilesQty(BSTR Path, LONG* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = 0;
+    return hresultOf([&] {
+        *result = funs_.GetFilesQty(text(Path));
+        return S_OK;
+    });
 }
 
-HRESULT GenFunsObject::CheckShortcut(BSTR, VARIANT_BOOL* result) noexcept {
+HRESULT GenFunsObject::CheckShortcut(BSTR Shortcut, VARIANT_BOOL* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    return hresultOf([&] {
+        *result = frame::boolean(funs_.CheckShortcut(text(Shortcut)));
+        return S_OK;
+    });
 }
 
 HRESULT GenFunsObject::GetSysTempPath(BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, funs_.GetSysTempPath()); });
 }
 
-HRESULT GenFunsObject::GetEnglishWeekday(SHORT, BSTR* result) noexcept {
+HRESULT GenFunsObject::GetEnglishWeekday(SHORT WeekSN, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, funs_.GetEnglishWeekday(WeekSN)); });
 }
 
-HRESULT GenFunsObject::GetEnglishShortMonth(SHORT, BSTR* result) noexcept {
+HRESULT GenFunsObject::GetEnglishShortMonth(SHORT MonthSN, BSTR* result) noexcept {
     const auto call = enterCall();
-    return notImplemented(result);
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, funs_.GetEnglishShortMonth(MonthSN)); });
 }
 
 }  // namespace tlvx::library

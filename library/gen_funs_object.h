@@ -1,8 +1,9 @@
 #pragma once
-// The GenFuns class as clients see it (_GenFuns). Its methods are not built
-// yet: each answers E_NOTIMPL with an empty result.
+// The GenFuns class as clients see it (_GenFuns), over the class's logic
+// (gen_funs.h).
 
 #include "library/frame/com_object.h"
+#include "library/gen_funs.h"
 #include "library/include/Morcel_TLVX.h"
 
 namespace tlvx::library {
@@ -23,6 +24,9 @@ public:
     HRESULT GetSysTempPath(BSTR* result) noexcept override;
     HRESULT GetEnglishWeekday(SHORT WeekSN, BSTR* result) noexcept override;
     HRESULT GetEnglishShortMonth(SHORT MonthSN, BSTR* result) noexcept override;
+
+private:
+    GenFuns funs_;
 };
 
 }  // namespace tlvx::library

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "library/continue_on_error.h"
+#include "library/include/ole_types.h"
 #include "platform/ansi_codepage.h"
 #include "platform/automation/bstr.h"
 #include "platform/automation/number_text.h"
-#include "platform/automation/ole_types.h"
 #include "platform/environment_strings.h"
 #include "platform/registry_store.h"
 #include "platform/win_path.h"

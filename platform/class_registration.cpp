@@ -9,8 +9,6 @@
 namespace tlvx::platform {
 namespace {
 
-using regroot::ClassesRoot;
-
 std::u16string join(const std::u16string& key, const std::u16string& subkey) {
     return subkey.empty() ? key : key + u'\\' + subkey;
 }
@@ -35,27 +33,28 @@ std::vector<std::u16string> keysBelow(const RegistrationKey& owned) {
 
 bool holds(const RegistryStore& store, const RegistrationKey& owned,
            const RegistrationValue& value) {
-    const auto stored = store.getValue(ClassesRoot, join(owned.key, value.subkey), value.name);
-    return stored && stored->type == regtype::Sz && stored->toString() == value.data;
+    const auto stored = store.getValue(owned.root, join(owned.key, value.subkey), value.name);
+    return stored && stored->type == value.type && stored->toString() == value.data;
 }
 
-bool isEmptyKey(const RegistryStore& store, const std::u16string& key) {
-    const auto subkeys = store.subkeyNames(ClassesRoot, key);
-    const auto values = store.valueNames(ClassesRoot, key);
+bool isEmptyKey(const RegistryStore& store, uint32_t root, const std::u16string& key) {
+    const auto subkeys = store.subkeyNames(root, key);
+    const auto values = store.valueNames(root, key);
     return subkeys && values && subkeys->empty() && values->empty();
 }
 
+// Removes what is still ours, in one transaction.
 void removeAll(RegistryStore& store, const Registration& registration) {
+    std::vector<ValueRemoval> values;
+    std::vector<KeyRef> keys;
     for (const RegistrationKey& owned : registration) {
         for (const RegistrationValue& value : owned.values) {
-            if (holds(store, owned, value)) {
-                store.deleteValue(ClassesRoot, join(owned.key, value.subkey), value.name);
-            }
+            values.push_back({owned.root, join(owned.key, value.subkey), value.name,
+                              RegistryValue::fromString(value.data, value.type)});
         }
-        for (const std::u16string& key : keysBelow(owned)) {
-            if (isEmptyKey(store, key)) store.deleteKey(ClassesRoot, key);
-        }
+        for (std::u16string& key : keysBelow(owned)) keys.push_back({owned.root, std::move(key)});
     }
+    store.removeUnchanged(values, keys);
 }
 
 // The first owned key that still holds something removal should have taken
@@ -66,7 +65,7 @@ const RegistrationKey* leftOver(const RegistryStore& store, const Registration& 
             if (holds(store, owned, value)) return &owned;
         }
         for (const std::u16string& key : keysBelow(owned)) {
-            if (isEmptyKey(store, key)) return &owned;
+            if (isEmptyKey(store, owned.root, key)) return &owned;
         }
     }
     return nullptr;
@@ -76,17 +75,16 @@ const RegistrationKey* leftOver(const RegistryStore& store, const Registration& 
 
 HRESULT writeRegistration(const Registration& registration) noexcept {
     try {
-        RegistryStore store;
+        if (registration.empty()) return S_OK;
+        std::vector<ValueWrite> writes;
         for (const RegistrationKey& owned : registration) {
             for (const RegistrationValue& value : owned.values) {
-                if (!store.setValue(ClassesRoot, join(owned.key, value.subkey), value.name,
-                                    RegistryValue::fromString(value.data))) {
-                    removeAll(store, registration);
-                    return owned.failure;
-                }
+                writes.push_back({owned.root, join(owned.key, value.subkey), value.name,
+                                  RegistryValue::fromString(value.data, value.type)});
             }
         }
-        return S_OK;
+        // One transaction: a failure leaves nothing of it behind.
+        return RegistryStore().setValues(writes) ? S_OK : registration.front().failure;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {
@@ -98,7 +96,7 @@ HRESULT removeRegistration(const Registration& registration, HRESULT unreadable)
     try {
         RegistryStore store;
         // The root always exists in a store that can be read.
-        if (!store.keyExists(ClassesRoot, u"")) return unreadable;
+        if (!store.keyExists(regroot::ClassesRoot, u"")) return unreadable;
         removeAll(store, registration);
         const RegistrationKey* left = leftOver(store, registration);
         return left ? left->failure : S_OK;

@@ -9,8 +9,9 @@
 
 namespace tlvx::platform {
 
-// Hands the file's bytes to `consume` block by block, in order; `consume`
-// returns false to stop early. False when the file is no regular file or
+// Hands the file's bytes to `consume` block by block, in order, each block
+// at most `blockSize` bytes (a small file in one block of its own size);
+// `consume` returns false to stop early. False when the file is no regular file or
 // cannot be opened, or a read fails.
 bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
                 const std::function<bool(std::string_view)>& consume);

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 
 #include "platform/ansi_codepage.h"
 #include "platform/file_replacement.h"
+#include "platform/percent_encoding.h"
 #include "platform/sqlite_statement.h"
 #include "platform/unicode_text.h"
 
@@ -166,24 +166,6 @@ Database openStore(const std::filesystem::path& file, bool create) {
     }
 }
 
-// The path as a file: URI's path, every byte beyond the unreserved ones
-// percent-encoded.
-std::string uriPath(const std::filesystem::path& file) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const char c : file.native()) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kHex[byte >> 4];
-            encoded += kHex[byte & 0xF];
-        }
-    }
-    return encoded;
-}
-
 // True when this process may change the file and make files beside it (the
 // shared-memory file that reading a WAL database needs).
 bool mayWrite(const std::filesystem::path& file) {
@@ -196,7 +178,7 @@ bool mayWrite(const std::filesystem::path& file) {
 // read through. Nobody's writes are seen by this connection, so it is made
 // afresh for every read.
 Database openSnapshot(const std::filesystem::path& file) {
-    const std::string uri = "file:" + uriPath(file) + "?immutable=1";
+    const std::string uri = "file:" + percent::encodePath(file.native()) + "?immutable=1";
     sqlite3* raw = nullptr;
     const int rc =
         sqlite3_open_v2(uri.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
@@ -639,24 +621,83 @@ bool RegistryStore::deleteTree(uint32_t root, std::u16string_view path) noexcept
     }
 }
 
+namespace {
+
+// Sets one value within the caller's write transaction.
+bool upsertValue(sqlite3* db, uint32_t root, std::u16string_view path, std::u16string_view name,
+                 const RegistryValue& value) {
+    const auto key = createKeyPath(db, root, path);
+    if (!key) return false;
+    // An existing value keeps its row, hence its place and its name.
+    Statement upsert(db, R"sql(
+        INSERT INTO reg_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5)
+        ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data)sql");
+    upsert.bind(1, *key)
+        .bindText(2, unicode::utf16ToUtf8(name))
+        .bindText(3, folded(name))
+        .bind(4, value.type)
+        .bindBlob(5, value.data);
+    return upsert.run();
+}
+
+}  // namespace
+
 bool RegistryStore::setValue(uint32_t root, std::u16string_view path, std::u16string_view name,
                              const RegistryValue& value) noexcept {
     try {
         sqlite3* db = connection(file_, true);
         Transaction transaction(db, Transaction::Write);
+        return transaction.ok() && upsertValue(db, root, path, name, value) && transaction.commit();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool RegistryStore::setValues(const std::vector<ValueWrite>& writes) noexcept {
+    try {
+        sqlite3* db = connection(file_, true);
+        Transaction transaction(db, Transaction::Write);
         if (!transaction.ok()) return false;
-        const auto key = createKeyPath(db, root, path);
-        if (!key) return false;
-        // An existing value keeps its row, hence its place and its name.
-        Statement upsert(db, R"sql(
-            INSERT INTO reg_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5)
-            ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data)sql");
-        upsert.bind(1, *key)
-            .bindText(2, unicode::utf16ToUtf8(name))
-            .bindText(3, folded(name))
-            .bind(4, value.type)
-            .bindBlob(5, value.data);
-        return upsert.run() && transaction.commit();
+        for (const ValueWrite& w : writes) {
+            if (!upsertValue(db, w.root, w.path, w.name, w.value)) return false;
+        }
+        return transaction.commit();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool RegistryStore::removeUnchanged(const std::vector<ValueRemoval>& values,
+                                    const std::vector<KeyRef>& keysIfEmpty) noexcept {
+    try {
+        sqlite3* db = connection(file_, true);
+        Transaction transaction(db, Transaction::Write);
+        if (!transaction.ok()) return false;
+        for (const ValueRemoval& v : values) {
+            const auto key = findKey(db, v.root, v.path);
+            if (!key) continue;
+            Statement read(db, "SELECT type, data FROM reg_value WHERE key = ?1 AND folded = ?2");
+            read.bind(1, *key).bindText(2, folded(v.name));
+            const int rc = read.step();
+            if (rc == SQLITE_DONE) continue;
+            if (rc != SQLITE_ROW) return false;
+            if (RegistryValue{static_cast<uint32_t>(read.integer(0)), read.bytes(1)} != v.expected)
+                continue;
+            Statement remove(db, "DELETE FROM reg_value WHERE key = ?1 AND folded = ?2");
+            remove.bind(1, *key).bindText(2, folded(v.name));
+            if (!remove.run()) return false;
+        }
+        for (const KeyRef& k : keysIfEmpty) {
+            const auto key = findKey(db, k.root, k.path);
+            if (!key || key == rootRow(k.root)) continue;
+            Statement remove(db, R"sql(
+                DELETE FROM reg_key WHERE id = ?1
+                  AND NOT EXISTS (SELECT 1 FROM reg_key WHERE parent = ?1)
+                  AND NOT EXISTS (SELECT 1 FROM reg_value WHERE key = ?1))sql");
+            remove.bind(1, *key);
+            if (!remove.run()) return false;
+        }
+        return transaction.commit();
     } catch (...) {
         return false;
     }
@@ -683,6 +724,59 @@ ValueLookup RegistryStore::lookupValue(uint32_t root, std::u16string_view path,
         return {true, RegistryValue{static_cast<uint32_t>(s.integer(0)), s.bytes(1)}};
     } catch (...) {
         return {};
+    }
+}
+
+bool RegistryStore::updateValues(uint32_t root, std::u16string_view path,
+                                 const std::vector<std::u16string>& names,
+                                 const ValueChange& change) noexcept {
+    try {
+        sqlite3* db = connection(file_, true);
+        Transaction transaction(db, Transaction::Write);
+        if (!transaction.ok()) return false;
+        std::optional<int64_t> key = findKey(db, root, path);
+        std::vector<std::optional<RegistryValue>> before;
+        Statement read(db, "SELECT type, data FROM reg_value WHERE key = ?1 AND folded = ?2");
+        for (const auto& name : names) {
+            before.emplace_back();
+            if (!key) continue;
+            read.reset();
+            read.bind(1, *key).bindText(2, folded(name));
+            const int rc = read.step();
+            if (rc == SQLITE_ROW) {
+                before.back() =
+                    RegistryValue{static_cast<uint32_t>(read.integer(0)), read.bytes(1)};
+            } else if (rc != SQLITE_DONE) {
+                return false;
+            }
+        }
+        const auto after = change(before);
+        if (after.size() != names.size()) return false;
+        Statement upsert(db, R"sql(
+            INSERT INTO reg_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, ?5)
+            ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data)sql");
+        Statement remove(db, "DELETE FROM reg_value WHERE key = ?1 AND folded = ?2");
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (after[i] == before[i]) continue;
+            if (!after[i]) {
+                remove.reset();
+                remove.bind(1, *key).bindText(2, folded(names[i]));
+                if (!remove.run()) return false;
+                continue;
+            }
+            if (!key) key = createKeyPath(db, root, path);
+            if (!key) return false;
+            upsert.reset();
+            upsert.bind(1, *key)
+                .bindText(2, unicode::utf16ToUtf8(names[i]))
+                .bindText(3, folded(names[i]))
+                .bind(4, after[i]->type)
+                .bindBlob(5, after[i]->data);
+            if (!upsert.run()) return false;
+        }
+        return transaction.commit();
+    } catch (...) {
+        return false;
     }
 }
 

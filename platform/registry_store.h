@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,6 +77,27 @@ struct NamedValue {
     RegistryValue value;
 };
 
+// One value to set (RegistryStore::setValues).
+struct ValueWrite {
+    uint32_t root;
+    std::u16string path;
+    std::u16string name;
+    RegistryValue value;
+};
+
+// One value to remove while it holds what it held when written, and a key
+// to remove when empty (RegistryStore::removeUnchanged).
+struct ValueRemoval {
+    uint32_t root;
+    std::u16string path;
+    std::u16string name;
+    RegistryValue expected;
+};
+struct KeyRef {
+    uint32_t root;
+    std::u16string path;
+};
+
 // What a look-up of one value found: whether its key exists, and the value.
 struct ValueLookup {
     bool keyFound = false;
@@ -110,10 +132,28 @@ public:
     // that exists keeps its place in the order and the case of its name.
     bool setValue(uint32_t root, std::u16string_view path, std::u16string_view name,
                   const RegistryValue& value) noexcept;
+    // Sets all the values as setValue does, in one transaction: all or none.
+    bool setValues(const std::vector<ValueWrite>& writes) noexcept;
+    // In one transaction: removes each value that still holds its expected
+    // type and data (others stay, as do missing ones), then each key of
+    // `keysIfEmpty`, in the order given, that is left without subkeys and
+    // values (never a root). False when the store cannot be written.
+    bool removeUnchanged(const std::vector<ValueRemoval>& values,
+                         const std::vector<KeyRef>& keysIfEmpty) noexcept;
     std::optional<RegistryValue> getValue(uint32_t root, std::u16string_view path,
                                           std::u16string_view name) const noexcept;
     ValueLookup lookupValue(uint32_t root, std::u16string_view path,
                             std::u16string_view name) const noexcept;
+    // Reads the values `names` of the key (nullopt for a missing one),
+    // hands them to `change`, and writes what it returns in their place
+    // (nullopt removes a value), all in one transaction: no other writer
+    // comes between the reading and the writing. The key is created when a
+    // value is set in it. False, with nothing changed, when the store
+    // cannot be written or `change` returns another number of values.
+    using ValueChange = std::function<std::vector<std::optional<RegistryValue>>(
+        const std::vector<std::optional<RegistryValue>>&)>;
+    bool updateValues(uint32_t root, std::u16string_view path,
+                      const std::vector<std::u16string>& names, const ValueChange& change) noexcept;
     // False when the key or the value does not exist.
     bool deleteValue(uint32_t root, std::u16string_view path, std::u16string_view name) noexcept;
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, counts the bundled example group with
-# tlvx-count and starts the desktop program TLVX (on the desktop in DISPLAY
+# tlvx-count and starts the desktop program TLVX with it (on the desktop in DISPLAY
 # or WAYLAND_DISPLAY; without one, says how to see it anyway).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,9 +11,9 @@ cmake --build "$here/build" -j"$(nproc)"
 echo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No desktop here (neither DISPLAY nor WAYLAND_DISPLAY is set), so TLVX is not started."
-  echo "Start it on a desktop with: $here/build/bin/TLVX"
+  echo "Start it on a desktop with: $here/build/bin/TLVX $here/examples/Shop.vbg"
   echo "or take pictures of its windows on a virtual screen: bash scripts/screenshots.sh"
   exit 0
 fi
-echo "Starting TLVX; choose examples/Shop.vbg with Ctrl+O."
-exec "$here/build/bin/TLVX"
+echo "Starting TLVX with examples/Shop.vbg; choose another project or group with Ctrl+O."
+exec "$here/build/bin/TLVX" "$here/examples/Shop.vbg"

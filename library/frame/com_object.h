@@ -16,7 +16,7 @@
 #include "library/frame/dispatch_table.h"
 #include "library/frame/method_call.h"
 #include "library/frame/module_life.h"
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -19,7 +19,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "library/include/ole_types.h"
 #include "platform/automation/bstr.h"
-#include "platform/automation/ole_types.h"
 
 namespace tlvx::library::frame {
 
@@ -54,17 +54,6 @@ inline HRESULT putText(BSTR* out, std::u16string_view value) noexcept {
 }
 inline VARIANT_BOOL boolean(bool value) noexcept {
     return value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-// A method that is not built yet: its result, when it has one, is set to
-// the empty value of its type, and the call reports E_NOTIMPL.
-inline HRESULT notImplemented() noexcept {
-    return E_NOTIMPL;
-}
-template <class Result>
-HRESULT notImplemented(Result* result) noexcept {
-    if (result) *result = Result{};
-    return E_NOTIMPL;
 }
 
 }  // namespace tlvx::library::frame

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -1,7 +1,5 @@
 #include "library/frame/registration.h"
 
-#include <dlfcn.h>
-
 #include <new>
 #include <string>
 
@@ -9,6 +7,8 @@
 #include "library/include/Morcel_TLVX.h"
 #include "platform/automation/guid_text.h"
 #include "platform/class_registration.h"
+#include "platform/codepage_database.h"
+#include "platform/system_environment.h"
 #include "platform/unicode_text.h"
 
 namespace tlvx::library::frame {
@@ -22,7 +22,8 @@ constexpr std::u16string_view kProgIdPrefix = u"Morcel_TLVX.";
 // The automation marshaler, proxy and stub of every dual interface.
 constexpr std::u16string_view kAutomationMarshaler = u"{00020424-0000-0000-C000-000000000046}";
 
-platform::Registration registrationOf(const std::filesystem::path& module) {
+platform::Registration registrationOf(const std::filesystem::path& module,
+                                      const std::vector<platform::codepages::CodePage>& codePages) {
     const std::u16string path = platform::unicode::utf8ToUtf16(module.string());
     const std::u16string folder = platform::unicode::utf8ToUtf16(module.parent_path().string());
     const std::u16string libid = formatGuid(LIBID_Morcel_TLVX);
@@ -54,29 +55,25 @@ platform::Registration registrationOf(const std::filesystem::path& module) {
                          {u"TypeLib", u"Version", version}}});
         keys.push_back({progId, SELFREG_E_CLASS, {{u"", u"", progId}, {u"CLSID", u"", clsid}}});
     }
+    // What the classes read of the system: the character-set database and
+    // the system-wide temporary folder.
+    keys.push_back(platform::codepages::databaseRegistration(codePages, SELFREG_E_CLASS));
+    keys.push_back(platform::sysenv::environmentRegistration(SELFREG_E_CLASS));
     return keys;
 }
 
 }  // namespace
 
-std::filesystem::path modulePath() noexcept {
-    try {
-        Dl_info info{};
-        if (!dladdr(reinterpret_cast<const void*>(&modulePath), &info) || !info.dli_fname) {
-            return {};
-        }
-        std::error_code ec;
-        const auto path = std::filesystem::absolute(info.dli_fname, ec);
-        return ec ? std::filesystem::path() : path.lexically_normal();
-    } catch (...) {
-        return {};
-    }
-}
-
 HRESULT registerServer(const std::filesystem::path& module) noexcept {
     try {
         if (module.empty()) return SELFREG_E_CLASS;
-        return platform::writeRegistration(registrationOf(module));
+        // The descriptions the database refers to come first, so that no
+        // entry ever refers to a missing string.
+        const auto codePages = platform::codepages::availableCodePages();
+        if (!platform::codepages::installStringModule(codePages)) return SELFREG_E_CLASS;
+        const HRESULT hr = platform::writeRegistration(registrationOf(module, codePages));
+        if (FAILED(hr)) platform::codepages::removeStringModule(codePages);
+        return hr;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {
@@ -87,7 +84,12 @@ HRESULT registerServer(const std::filesystem::path& module) noexcept {
 HRESULT unregisterServer(const std::filesystem::path& module) noexcept {
     try {
         if (module.empty()) return SELFREG_E_CLASS;
-        return platform::removeRegistration(registrationOf(module), SELFREG_E_CLASS);
+        const auto codePages = platform::codepages::availableCodePages();
+        const HRESULT hr =
+            platform::removeRegistration(registrationOf(module, codePages), SELFREG_E_CLASS);
+        if (FAILED(hr)) return hr;
+        // The descriptions go with the database, unless someone changed them.
+        return platform::codepages::removeStringModule(codePages) ? S_OK : SELFREG_E_CLASS;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {

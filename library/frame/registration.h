@@ -2,7 +2,9 @@
 // Self-registration of the module in the registry store (HKEY_CLASSES_ROOT):
 // the type library entry, the five classes with the module as in-process
 // server (threading model Apartment), their interfaces and a ProgID per
-// class ("Morcel_TLVX.TxtFile").
+// class ("Morcel_TLVX.TxtFile"). Besides, what the classes read of the
+// system: the character-set database (codepage_database.h, with its string
+// module) and the system-wide TMP and TEMP (system_environment.h).
 //
 // Unregistration removes what registration wrote and nothing else: a value
 // only while it still holds what registration writes there (so a newer
@@ -12,16 +14,12 @@
 
 #include <filesystem>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::library::frame {
 
 inline constexpr HRESULT SELFREG_E_TYPELIB = static_cast<HRESULT>(0x80040200u);
 inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
-
-// The absolute path of the module file this code was loaded from; empty
-// when it cannot be found.
-std::filesystem::path modulePath() noexcept;
 
 // S_OK, or SELFREG_E_TYPELIB / SELFREG_E_CLASS when the store could not be
 // written (what had been written is taken back then).

@@ -18,7 +18,7 @@
 // CLSCTX_INPROC_SERVER, IID__TxtFile, ...) or by ProgID
 // ("Morcel_TLVX.TxtFile") once the module is registered.
 
-#include "platform/automation/ole_types.h"
+#include "ole_types.h"
 
 // ---------------------------------------------------------------------------
 // Library, classes and interfaces

@@ -4,9 +4,11 @@
 // not registered, or its module cannot be loaded, the component module
 // lying beside the running executable is asked instead (registration-free
 // activation), so that a freshly built program works without a
-// registration step. The classes the platform serves itself (the stream
-// component) are found the same way, without any module. TLVX_COMPONENT_DIR overrides that module:
-// a folder holding Morcel_TLVX.so, or the module file itself.
+// registration step; then the one beside this platform library, which is
+// where an installed client (linked to the installed runtime) finds it.
+// The classes the platform serves itself (the stream component) are found
+// the same way, without any module. TLVX_COMPONENT_DIR overrides both: a
+// folder holding Morcel_TLVX.so, or the module file itself.
 //
 // Modules stay loaded for the life of the process (one handle per path):
 // objects they made may outlive any count we could keep.
@@ -22,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/automation/guid_text.h"
 #include "platform/automation/platform_classes.h"
@@ -47,18 +50,26 @@ std::optional<std::string> registeredModule(REFCLSID clsid) {
                                                                  : *text);
 }
 
-// The module asked for classes nobody registered.
-std::string besideExecutableModule() {
+// The modules asked for classes nobody registered, in turn.
+std::vector<std::string> unregisteredModules() {
     std::error_code ec;
     const char* overridden = std::getenv("TLVX_COMPONENT_DIR");
     if (overridden && *overridden) {
         const std::filesystem::path place(overridden);
-        return std::filesystem::is_directory(place, ec) ? (place / kComponentModule).string()
-                                                        : place.string();
+        return {std::filesystem::is_directory(place, ec) ? (place / kComponentModule).string()
+                                                         : place.string()};
     }
+    std::vector<std::string> modules;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    return (executable.parent_path() / kComponentModule).string();
+    if (!ec) modules.push_back((executable.parent_path() / kComponentModule).string());
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<const void*>(&unregisteredModules), &self) && self.dli_fname) {
+        std::filesystem::path runtime(self.dli_fname);
+        if (runtime.is_relative()) runtime = std::filesystem::absolute(runtime, ec);
+        const auto beside = (runtime.parent_path() / kComponentModule).string();
+        if (modules.empty() || modules.front() != beside) modules.push_back(beside);
+    }
+    return modules;
 }
 
 // Loaded modules, by path.
@@ -140,9 +151,11 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, LPVOID /*pvReserve
         if (const HRESULT hr = platformClassObject(rclsid, riid, ppv); hr != REGDB_E_CLASSNOTREG) {
             return hr;
         }
-        if (const auto entry = modules().entryPoint(besideExecutableModule())) {
-            const HRESULT hr = askModule(entry, rclsid, riid, ppv);
-            return hr == CLASS_E_CLASSNOTAVAILABLE ? REGDB_E_CLASSNOTREG : hr;
+        for (const std::string& module : unregisteredModules()) {
+            if (const auto entry = modules().entryPoint(module)) {
+                const HRESULT hr = askModule(entry, rclsid, riid, ppv);
+                return hr == CLASS_E_CLASSNOTAVAILABLE ? REGDB_E_CLASSNOTREG : hr;
+            }
         }
         return REGDB_E_CLASSNOTREG;
     } catch (...) {

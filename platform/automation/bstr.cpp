@@ -102,7 +102,7 @@ void SysFreeString(BSTR bstrString) noexcept {
 }
 
 UINT SysStringLen(BSTR pbstr) noexcept {
-    return pbstr ? storedLength(pbstr) / sizeof(OLECHAR) : 0;
+    return pbstr ? static_cast<UINT>(storedLength(pbstr) / sizeof(OLECHAR)) : 0;
 }
 
 UINT SysStringByteLen(BSTR bstr) noexcept {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::platform::automation {
 

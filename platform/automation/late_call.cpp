@@ -22,6 +22,13 @@ OwnedVariant OwnedVariant::number(int32_t value) {
     return v;
 }
 
+OwnedVariant OwnedVariant::boolean(bool value) {
+    OwnedVariant v;
+    v.v_.vt = VT_BOOL;
+    v.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
 OwnedVariant OwnedVariant::bytes(std::string_view value) {
     OwnedVariant v;
     v.v_.parray = byteArray(value);
@@ -37,6 +44,18 @@ std::optional<std::u16string> textOf(const VARIANT& value) {
         return std::u16string(bstrView(*v->pbstrVal));
     }
     return std::nullopt;
+}
+
+std::optional<std::u16string> asText(const VARIANT& value) {
+    OwnedVariant converted;
+    if (FAILED(VariantChangeType(&converted.get(), &value, 0, VT_BSTR))) return std::nullopt;
+    return std::u16string(bstrView(converted.get().bstrVal));
+}
+
+std::optional<int32_t> asNumber(const VARIANT& value) {
+    OwnedVariant converted;
+    if (FAILED(VariantChangeType(&converted.get(), &value, 0, VT_I4))) return std::nullopt;
+    return converted.get().lVal;
 }
 
 std::optional<std::string> bytesOf(const VARIANT& value) {
@@ -105,6 +124,29 @@ LateObject LateObject::create(std::u16string_view progId) noexcept {
     return object;
 }
 
+LateObject LateObject::share(IDispatch* object) noexcept {
+    LateObject shared;
+    if (object) object->AddRef();
+    shared.object_ = object;
+    return shared;
+}
+
+LateObject LateObject::of(const VARIANT& value) noexcept {
+    const VARIANT* v = &value;
+    if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;
+    if (v->vt == VT_DISPATCH) return share(v->pdispVal);
+    if (v->vt == (VT_BYREF | VT_DISPATCH) && v->ppdispVal) return share(*v->ppdispVal);
+    return {};
+}
+
+bool LateObject::isA(REFIID iid) const noexcept {
+    if (!object_) return false;
+    void* answered = nullptr;
+    if (FAILED(object_->QueryInterface(iid, &answered)) || !answered) return false;
+    static_cast<IUnknown*>(answered)->Release();
+    return true;
+}
+
 HRESULT LateObject::invoke(const char16_t* name, WORD flags, std::vector<OwnedVariant>& arguments,
                            OwnedVariant* result) noexcept {
     if (!object_) return E_POINTER;
@@ -159,6 +201,11 @@ HRESULT LateObject::put(const char16_t* name, OwnedVariant value) noexcept {
 HRESULT LateObject::get(const char16_t* name, OwnedVariant& result) noexcept {
     std::vector<OwnedVariant> none;
     return invoke(name, DISPATCH_PROPERTYGET, none, &result);
+}
+
+HRESULT LateObject::get(const char16_t* name, std::vector<OwnedVariant> arguments,
+                        OwnedVariant& result) noexcept {
+    return invoke(name, DISPATCH_PROPERTYGET, arguments, &result);
 }
 
 }  // namespace tlvx::platform::automation

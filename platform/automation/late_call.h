@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::platform::automation {
 
@@ -33,6 +33,7 @@ public:
     static OwnedVariant text(std::u16string_view value);
     static OwnedVariant number(int32_t value);
     static OwnedVariant bytes(std::string_view value);
+    static OwnedVariant boolean(bool value);
 
     VARIANT& get() noexcept { return v_; }
     const VARIANT& get() const noexcept { return v_; }
@@ -52,6 +53,10 @@ std::vector<OwnedVariant> arguments(Values&&... values) {
 
 // The text of a String result (nullopt for any other type).
 std::optional<std::u16string> textOf(const VARIANT& value);
+// A result as text or as a 32-bit number, converted as the runtime converts
+// (VariantChangeType); nullopt when it does not convert.
+std::optional<std::u16string> asText(const VARIANT& value);
+std::optional<int32_t> asNumber(const VARIANT& value);
 // The bytes of a byte array result (also behind a reference); an empty
 // result for VT_NULL and VT_EMPTY; nullopt for any other type.
 std::optional<std::string> bytesOf(const VARIANT& value);
@@ -70,6 +75,11 @@ public:
     // A new object of the class with that programmatic identifier; empty
     // when it cannot be created.
     static LateObject create(std::u16string_view progId) noexcept;
+    // Another reference to `object` (which may be null).
+    static LateObject share(IDispatch* object) noexcept;
+    // The object a result holds (also behind a reference); empty for any
+    // other value.
+    static LateObject of(const VARIANT& value) noexcept;
 
     explicit operator bool() const noexcept { return object_ != nullptr; }
 
@@ -79,6 +89,11 @@ public:
                  OwnedVariant* result = nullptr) noexcept;
     HRESULT put(const char16_t* name, OwnedVariant value) noexcept;
     HRESULT get(const char16_t* name, OwnedVariant& result) noexcept;
+    // A property read with arguments ("Item", 1).
+    HRESULT get(const char16_t* name, std::vector<OwnedVariant> arguments,
+                OwnedVariant& result) noexcept;
+    // Whether the object answers the interface `iid` (Basic's TypeOf).
+    bool isA(REFIID iid) const noexcept;
 
 private:
     HRESULT invoke(const char16_t* name, WORD flags, std::vector<OwnedVariant>& arguments,

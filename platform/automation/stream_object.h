@@ -6,7 +6,7 @@
 // with the component's error number, source "ADODB.Stream" and a
 // description, through the error information and EXCEPINFO.
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 #include "platform/charset_stream.h"
 
 namespace tlvx::platform::automation {

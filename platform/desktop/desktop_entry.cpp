@@ -7,34 +7,17 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/desktop/abi_values.h"
 #include "platform/desktop/desktop_abi.h"
 #include "platform/desktop/file_dialogs.h"
+#include "platform/desktop/object_entry.h"
+#include "platform/desktop/window_entry.h"
 
 namespace {
 
+using tlvx::desktop::abiOutcome;
 using tlvx::desktop::DialogOutcome;
-
-QString qText(const TlvxText& text) {
-    if (!text.data || text.length == 0) return {};
-    return QString::fromUtf16(text.data, static_cast<qsizetype>(text.length));
-}
-
-void deliver(const QString& path, TlvxPathSink sink, void* context) {
-    sink(context, reinterpret_cast<const char16_t*>(path.utf16()),
-         static_cast<std::size_t>(path.size()));
-}
-
-TlvxDialogOutcome abiOutcome(DialogOutcome outcome) {
-    switch (outcome) {
-        case DialogOutcome::Accepted:
-            return TlvxDialogAccepted;
-        case DialogOutcome::Cancelled:
-            return TlvxDialogCancelled;
-        case DialogOutcome::NotShown:
-            break;
-    }
-    return TlvxDialogNotShown;
-}
+using tlvx::desktop::qText;
 
 TlvxDialogOutcome openFileDialog(const TlvxOpenFileRequest* request, TlvxPathSink sink,
                                  void* context) noexcept {
@@ -50,7 +33,7 @@ TlvxDialogOutcome openFileDialog(const TlvxOpenFileRequest* request, TlvxPathSin
         options.pathMustExist = request->pathMustExist != 0;
         QStringList paths;
         const DialogOutcome outcome = tlvx::desktop::runOpenDialog(options, paths);
-        for (const QString& path : paths) deliver(path, sink, context);
+        for (const QString& path : paths) tlvx::desktop::deliverText(path, sink, context);
         return abiOutcome(outcome);
     } catch (...) {
         return TlvxDialogNotShown;
@@ -72,7 +55,7 @@ TlvxDialogOutcome saveFileDialog(const TlvxSaveFileRequest* request, TlvxPathSin
         options.pathMustExist = request->pathMustExist != 0;
         QString path;
         const DialogOutcome outcome = tlvx::desktop::runSaveDialog(options, path);
-        if (outcome == DialogOutcome::Accepted) deliver(path, sink, context);
+        if (outcome == DialogOutcome::Accepted) tlvx::desktop::deliverText(path, sink, context);
         return abiOutcome(outcome);
     } catch (...) {
         return TlvxDialogNotShown;
@@ -84,6 +67,23 @@ constexpr TlvxDesktopApi kApi{
     sizeof(TlvxDesktopApi),
     &openFileDialog,
     &saveFileDialog,
+    &tlvx::desktop::entry::deliverMessage,
+    &tlvx::desktop::entry::findTopLevelWindow,
+    &tlvx::desktop::entry::menuBarOf,
+    &tlvx::desktop::entry::subMenuOf,
+    &tlvx::desktop::entry::checkRadioMenuItem,
+    &tlvx::desktop::entry::acceptDroppedFiles,
+    &tlvx::desktop::entry::takeFirstDroppedFile,
+    &tlvx::desktop::entry::colourHeader,
+    &tlvx::desktop::entry::restoreHeader,
+    &tlvx::desktop::entry::showFileIcon,
+    &tlvx::desktop::entry::chooseColour,
+    &tlvx::desktop::entry::chooseFolder,
+    &tlvx::desktop::entry::showItemProperties,
+    &tlvx::desktop::entry::setClipboardText,
+    &tlvx::desktop::entry::clipboardText,
+    &tlvx::desktop::objectDispatchEntry,
+    &tlvx::desktop::processPendingEventsEntry,
 };
 
 }  // namespace

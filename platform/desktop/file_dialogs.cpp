@@ -9,8 +9,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QThread>
 #include <QWidget>
+
+#include "platform/desktop/window_handles.h"
 
 namespace tlvx::desktop {
 
@@ -247,18 +248,6 @@ QStringList runDialog(FileChoiceDialog* created) {
 
 }  // namespace
 
-bool canShowDialogs() {
-    const auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    return app && !QCoreApplication::closingDown() && QThread::currentThread() == app->thread();
-}
-
-QWidget* ownerWindow(qint32 handle) {
-    if (handle == 0) return nullptr;
-    // Window ids are 32-bit values handed round as signed numbers.
-    QWidget* widget = QWidget::find(static_cast<WId>(static_cast<quint32>(handle)));
-    return widget ? widget->window() : nullptr;
-}
-
 QStringList nameFiltersFromPairs(QStringView pairs) {
     QStringList filters;
     const QList<QStringView> elements = pairs.split(QChar(u'\0'));
@@ -273,7 +262,7 @@ QStringList nameFiltersFromPairs(QStringView pairs) {
 
 DialogOutcome runOpenDialog(const OpenDialogOptions& options, QStringList& paths) {
     paths.clear();
-    if (!canShowDialogs()) return DialogOutcome::NotShown;
+    if (!guiAvailable()) return DialogOutcome::NotShown;
     auto* dialog = new FileChoiceDialog(ownerWindow(options.ownerHandle), options.title,
                                         startFolder(options.initialDir), options.pathMustExist);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -303,7 +292,7 @@ DialogOutcome runOpenDialog(const OpenDialogOptions& options, QStringList& paths
 
 DialogOutcome runSaveDialog(const SaveDialogOptions& options, QString& path) {
     path.clear();
-    if (!canShowDialogs()) return DialogOutcome::NotShown;
+    if (!guiAvailable()) return DialogOutcome::NotShown;
     auto* dialog = new FileChoiceDialog(ownerWindow(options.ownerHandle), options.title,
                                         startFolder(options.initialDir), options.pathMustExist);
     dialog->setAcceptMode(QFileDialog::AcceptSave);

@@ -36,13 +36,6 @@ struct SaveDialogOptions {
     bool pathMustExist = false;
 };
 
-// Whether a dialog can be shown here and now: a QApplication exists, is not
-// shutting down, and this is its thread.
-bool canShowDialogs();
-
-// The window of the widget whose window id is `handle`; null when none is.
-QWidget* ownerWindow(qint32 handle);
-
 // Qt name filters ("description (pattern pattern)") from the pairs.
 QStringList nameFiltersFromPairs(QStringView pairs);
 

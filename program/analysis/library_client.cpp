@@ -66,6 +66,20 @@ void TxtFileClient::AppendLine(const std::u16string& fileName,
     object_->AppendLine(Bstr(fileName).get(), text.inOut());
 }
 
+std::optional<GenFunsClient> GenFunsClient::create() {
+    auto* object = createObject<_GenFuns>(CLSID_GenFuns, IID__GenFuns);
+    if (!object) return std::nullopt;
+    return GenFunsClient(object);
+}
+
+void GenFunsClient::SetMenuCaption(IDispatch* target, const std::u16string& menusFile) const {
+    object_->SetMenuCaption(&target, Bstr(menusFile).get());
+}
+
+void GenFunsClient::SetTip(IDispatch* target, const std::u16string& tipsFile) const {
+    object_->SetTip(&target, Bstr(tipsFile).get());
+}
+
 std::optional<ApiFunsClient> ApiFunsClient::create() {
     auto* object = createObject<_APIFuns>(CLSID_APIFuns, IID__APIFuns);
     if (!object) return std::nullopt;

@@ -83,6 +83,21 @@ private:
     InterfaceRef<_APIFuns> object_;
 };
 
+// The general-functions object of the library, made only when the window's
+// texts are relabelled from files (relabelling.h).
+class GenFunsClient {
+public:
+    static std::optional<GenFunsClient> create();
+
+    // `target` is a window as an automation object; the files are INI text.
+    void SetMenuCaption(IDispatch* target, const std::u16string& menusFile) const;
+    void SetTip(IDispatch* target, const std::u16string& tipsFile) const;
+
+private:
+    explicit GenFunsClient(_GenFuns* object) : object_(object) {}
+    InterfaceRef<_GenFuns> object_;
+};
+
 // The library objects the program works with, created in the program's
 // order (the API object, then the text-file object) and released in the
 // same order.

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "program/install_layout.h"
+
 namespace tlvx::analysis {
 
 std::filesystem::path programFolder() {
@@ -21,8 +23,21 @@ std::filesystem::path userDataFolder() {
     return std::filesystem::path(home && *home ? home : "/tmp") / ".local/share/tallyvex";
 }
 
-std::filesystem::path workFoldersBase(const std::filesystem::path& preferred) {
-    if (::access(preferred.c_str(), W_OK | X_OK) == 0) return preferred;
+ProgramLayout programLayout(const std::filesystem::path& programFolder) {
+    std::error_code ec;
+    const auto beside = programFolder / "doc" / "index.html";
+    if (std::filesystem::is_regular_file(beside, ec)) return {false, beside};
+    const auto installed =
+        (programFolder / kInstalledDocFromProgram / "index.html").lexically_normal();
+    if (std::filesystem::is_regular_file(installed, ec)) return {true, installed};
+    // Neither: the page is missing, and the browser says so.
+    return {false, beside};
+}
+
+std::filesystem::path workFoldersBase(const std::filesystem::path& programFolder) {
+    if (!programLayout(programFolder).installed &&
+        ::access(programFolder.c_str(), W_OK | X_OK) == 0)
+        return programFolder;
     return userDataFolder();
 }
 

@@ -18,9 +18,22 @@ std::filesystem::path programFolder();
 // $XDG_DATA_HOME/tallyvex, by default ~/.local/share/tallyvex.
 std::filesystem::path userDataFolder();
 
-// Where the working folders belong: `preferred` when it can be written,
-// else the per-user data folder.
-std::filesystem::path workFoldersBase(const std::filesystem::path& preferred);
+// Where the program's files lie. A program run from its build folder, or
+// copied with its files into a folder of its own, has its documentation
+// beside it (doc/index.html). An installed one (`cmake --install`, the
+// package) has it in the shared data folder instead, and keeps its working
+// folders in the user's data folder wherever it was installed.
+struct ProgramLayout {
+    bool installed = false;
+    // The documentation page F1 opens.
+    std::filesystem::path documentation;
+};
+ProgramLayout programLayout(const std::filesystem::path& programFolder);
+
+// Where the working folders of the program in `programFolder` belong: that
+// folder when it can be written and the program is not installed, else the
+// per-user data folder.
+std::filesystem::path workFoldersBase(const std::filesystem::path& programFolder);
 
 // What the user is told once at start when the working folders lie in the
 // per-user data folder, with the history root they now use.

@@ -1,21 +1,53 @@
-// TLVX: the desktop program. It takes no command line of its own; Qt's
-// (-platform, -style, ...) work as in any Qt program.
+// TLVX [FILE.vbp | FILE.vbg]: the desktop program. A project or group named
+// on the command line (as the file manager names one it opens with TLVX)
+// is analysed at start as if it had been chosen with Ctrl+O. Qt's own
+// options (-platform, -style, ...) work as in any Qt program.
 
 #include <QApplication>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "program/analysis/work_folders.h"
 #include "program/ui/main_window.h"
 #include "program/ui/pictures.h"
 
+namespace {
+
+// The file the command line names, as an absolute path (the analysis moves
+// the current directory); empty when it names none.
+std::string startFile(const QStringList& arguments) {
+    if (arguments.size() < 2) return {};
+    QString named = arguments.at(1);
+    if (named.startsWith(QStringLiteral("file:"))) named = QUrl(named).toLocalFile();
+    if (named.isEmpty()) return {};
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(named.toStdString(), ec);
+    return ec ? named.toStdString() : absolute.string();
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyvex"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tallyvex.Tallyvex"));
     QApplication::setWindowIcon(tlvx::ui::programIcon());
 
     namespace analysis = tlvx::analysis;
     const auto programFolder = analysis::programFolder();
     const auto workFolders = analysis::workFoldersBase(programFolder);
-    tlvx::ui::MainWindow window({workFolders, nullptr, workFolders != programFolder});
+    // An installed program keeps them in the user's data folder as a rule;
+    // a copy whose folder cannot be written says where they went instead.
+    const bool moved =
+        workFolders != programFolder && !analysis::programLayout(programFolder).installed;
+    tlvx::ui::MainWindow window({workFolders, nullptr, moved, programFolder});
     window.show();
+    if (const std::string file = startFile(QApplication::arguments()); !file.empty())
+        QTimer::singleShot(0, &window, [&window, file] { window.openProject(file); });
     return app.exec();
 }

@@ -2,18 +2,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QResizeEvent>
 #include <QTimer>
 #include <QTreeView>
+#include <QUrl>
 
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <system_error>
 #include <tuple>
 
 #include "platform/shell.h"
@@ -31,6 +35,7 @@
 #include "program/ui/picture_button.h"
 #include "program/ui/pictures.h"
 #include "program/ui/property_box.h"
+#include "program/ui/relabelling.h"
 #include "program/ui/web_links.h"
 #include "program/ui/window_look.h"
 
@@ -111,6 +116,19 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The first local project or group file a drag carries; empty when it
+// carries none.
+QString droppedProject(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        QString file = url.toLocalFile();
+        if (file.endsWith(QStringLiteral(".vbp"), Qt::CaseInsensitive) ||
+            file.endsWith(QStringLiteral(".vbg"), Qt::CaseInsensitive))
+            return file;
+    }
+    return {};
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const MainWindowSetup& setup)
@@ -150,8 +168,11 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     setTabOrder();
 
     setFixedSize(kClientSize);
+    relabelFromFiles(*this, setup.textsFolder);
 
-    // The window sees every key before the focused control does.
+    // The window sees every key, and every drag of a project file, before
+    // the control under it does.
+    setAcceptDrops(true);
     qApp->installEventFilter(this);
 
     if (workFoldersMoved_)
@@ -210,6 +231,7 @@ void MainWindow::buildProperties() {
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         auto* box = new PropertyBox(fra_);
         box->setObjectName(QStringLiteral("txt%1").arg(i));
+        box->setProperty("index", static_cast<int>(i));
         box->setGeometry(layouts[i].box);
         box->setFont(windowFont());
         makeGreenOnButtonFace(*box, false);
@@ -340,10 +362,26 @@ void MainWindow::onButton(int index) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
+    const auto type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::DragEnter && type != QEvent::DragMove &&
+        type != QEvent::Drop)
+        return false;
     const auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this) return false;
-    return onKey(*static_cast<QKeyEvent*>(event));
+    if (type == QEvent::KeyPress) return onKey(*static_cast<QKeyEvent*>(event));
+    return onDrag(*static_cast<QDropEvent*>(event));
+}
+
+bool MainWindow::onDrag(QDropEvent& event) {
+    // Anything else (text dragged into a box) goes where it always went.
+    const QString file = droppedProject(event.mimeData());
+    if (file.isEmpty()) return false;
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+    // The analysis may ask and tell; it runs once the drop has ended.
+    if (event.type() == QEvent::Drop)
+        QTimer::singleShot(0, this, [this, path = file.toStdString()] { openProject(path); });
+    return true;
 }
 
 bool MainWindow::onKey(const QKeyEvent& event) {
@@ -374,7 +412,24 @@ void MainWindow::chooseProject() {
     const auto chosen = library_->pafs.GetFilesOpenName(
         nativeHandle(), u"Choose VB6 Project (Group)", kProjectFilter, u"", false);
     if (chosen.empty()) return;
-    const std::string path = utf16ToUtf8(chosen.front());
+    analyseChoice(utf16ToUtf8(chosen.front()));
+}
+
+void MainWindow::openProject(const std::string& path) {
+    passOverFailure([&] {
+        // The open dialog leaves its folder as the current directory, which
+        // a group's relative project paths resolve against.
+        std::error_code ec;
+        const auto folder = std::filesystem::absolute(path, ec).parent_path();
+        if (!ec && std::filesystem::is_directory(folder, ec))
+            std::filesystem::current_path(folder, ec);
+        analyseChoice(path);
+        txtCount_->setText(fromUtf8(selection_.counterText()));
+    });
+}
+
+void MainWindow::analyseChoice(const std::string& path) {
+    if (!library_) return;
     const auto choice =
         selection_.choose(path, [this](const analysis::ProjectList& list, std::size_t position) {
             analyse(list, position);

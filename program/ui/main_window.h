@@ -27,6 +27,7 @@
 #include "program/history/version_history.h"
 #include "program/ui/listing_table_model.h"
 
+class QDropEvent;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -50,6 +51,9 @@ struct MainWindowSetup {
     // program's folder cannot be written: the window says so once, as soon
     // as it runs, and the about window shows where the history lies.
     bool workFoldersMoved = false;
+    // The folder whose "menus.dll" and "tips.dll" relabel the window when
+    // they exist (relabelling.h); empty: none.
+    std::filesystem::path textsFolder = {};
 };
 
 class MainWindow : public QWidget {
@@ -58,6 +62,12 @@ class MainWindow : public QWidget {
 public:
     explicit MainWindow(const MainWindowSetup& setup);
     ~MainWindow() override;
+
+    // Analyses a project or group file as if it had been chosen with
+    // Ctrl+O: the file named when the program starts and a file dropped on
+    // the window come here. A file that is no project is told, and the
+    // window stays as it was.
+    void openProject(const std::string& path);
 
     // Exports a listing: "M" this window's, "H" the open version history
     // window's. Any other argument, or "H" with no history window open,
@@ -92,8 +102,10 @@ private:
 
     void onButton(int index);
     bool onKey(const QKeyEvent& event);
+    bool onDrag(QDropEvent& event);
 
     void chooseProject();
+    void analyseChoice(const std::string& path);
     void showHistory();
     void showAbout();
     void popUpHelpMenu();

@@ -2,7 +2,7 @@
 // A button with a caption, a picture and a tool tip that tells, when
 // clicked, its index in the window's array of such buttons. Its object name
 // is "sbt" followed by the index ("sbt0", "sbt7"), and the index is also its
-// "index" property.
+// "index" property; "caption" is its caption as setCaption sets it.
 //
 // A caption's "&" marks its letter underlined but binds no key: each window
 // matches its keys in one place, with the modifier state exact.
@@ -22,6 +22,7 @@ namespace tlvx::ui {
 class PictureButton : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(int index READ index CONSTANT)
+    Q_PROPERTY(QString caption READ text WRITE setCaption)
 
 public:
     PictureButton(int index, const QString& caption, const QIcon& picture, const QString& toolTip,

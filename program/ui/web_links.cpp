@@ -6,7 +6,8 @@ namespace tlvx::ui::links {
 namespace {
 
 std::string documentation(const char* anchor) {
-    return fileUrl((analysis::programFolder() / "doc" / "index.html").string()) + anchor;
+    return fileUrl(analysis::programLayout(analysis::programFolder()).documentation.string()) +
+           anchor;
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
 // The addresses the help menu and the about window hand to the desktop: all
 // of them in this one place. The pages lead to the documentation shipped
-// beside the program (doc/index.html in the program's folder), which is what
-// a user of this build can really open; there is no payment page. What goes
+// with the program (doc/index.html in the program's folder, or the
+// installed program's in the shared data folder), which is what a user of
+// this build can really open; there is no payment page. What goes
 // out to other people (the recommendation mail) names the project's public
 // home instead, which opens on any machine.
 

@@ -3,7 +3,8 @@
 #
 #   copy_program BIN DEST  the program's files copied to DEST, as a user has them
 #   session_start DIR      a fresh X display, with home, settings and registry in DIR
-#   tlvx_start PROGRAM-DIR starts the TLVX found there; MAIN is its window
+#   tlvx_start PROGRAM-DIR [ARG...]  starts the TLVX found there (with its
+#                          arguments); MAIN is its window
 #   wait_window TITLE [IDS] waits for a visible window of exactly that title
 #                          that is none of IDS, prints its id
 #   focus ID, keys KEY..., type_text TEXT, click ID X Y
@@ -71,7 +72,9 @@ session_stop() {
 }
 
 tlvx_start() {
-  "$1/TLVX" >"$SESSION_DIR/tlvx.log" 2>&1 &
+  local program=$1
+  shift
+  "$program/TLVX" "$@" >"$SESSION_DIR/tlvx.log" 2>&1 &
   TLVX_PID=$!
   MAIN=$(timeout "$SESSION_TIMEOUT" xdotool search --sync --onlyvisible --name '^Tallyvex$' |
     head -n1) || true

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -59,6 +60,10 @@ std::string quoted(const fs::path& path) {
     std::string text = "'";
     for (char c : path.string()) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return text + "'";
+}
+
+std::string u8(std::u16string_view text) {
+    return tlvx::platform::unicode::utf16ToUtf8(text);
 }
 
 std::u16string u16(const fs::path& path) {
@@ -199,7 +204,8 @@ TEST_F(Registration, WritesClassesInterfacesTypeLibraryAndProgIds) {
     ASSERT_EQ(callEntry(kModule, "DllRegisterServer"), S_OK);
     EXPECT_EQ(everything(), registered);
     ASSERT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
-    EXPECT_EQ(everything(), (std::vector<std::u16string>{u"TypeLib", u"CLSID", u"Interface"}));
+    EXPECT_EQ(everything(), (std::vector<std::u16string>{u"TypeLib", u"CLSID", u"Interface",
+                                                         u"MIME", u"MIME\\Database"}));
     EXPECT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
     CLSID found = CLSID_NULL;
     EXPECT_EQ(CLSIDFromProgID(u"Morcel_TLVX.TxtFile", &found), CO_E_CLASSSTRING);
@@ -240,8 +246,63 @@ TEST_F(Registration, UnregisteringLeavesWhatOthersWrote) {
                                 u"Interface",
                                 u"Morcel_TLVX.Base64",
                                 u"Morcel_TLVX.Base64\\CurVer []",
+                                u"MIME",
+                                u"MIME\\Database",
                             }));
     EXPECT_EQ(text(apiFuns + u"\\InprocServer32"), u"/opt/other/Morcel_TLVX.so");
+}
+
+TEST_F(Registration, FillsTheCharacterSetDatabaseAndTheSystemTemporaryFolder) {
+    // A code page of someone else's stays.
+    set(u"MIME\\Database\\Codepage\\99999", u"BodyCharset", u"theirs");
+    ASSERT_EQ(callEntry(kModule, "DllRegisterServer"), S_OK);
+    const auto pages = store_.subkeyNames(ClassesRoot, u"MIME\\Database\\Codepage");
+    ASSERT_TRUE(pages);
+    EXPECT_GT(pages->size(), 20u);
+    for (const char16_t* page : {u"1252", u"65001", u"28591"}) {
+        EXPECT_NE(std::find(pages->begin(), pages->end(), page), pages->end()) << u8(page);
+    }
+    EXPECT_EQ(text(u"MIME\\Database\\Codepage\\1252", u"BodyCharset"), u"windows-1252");
+    EXPECT_EQ(text(u"MIME\\Database\\Codepage\\65001", u"Description"),
+              u"@%SystemRoot%\\system32\\mlang.dll,-65001");
+    // In ascending order of the numbers, after the one that was there.
+    std::vector<long> numbers;
+    for (const auto& page : *pages) numbers.push_back(std::stol(u8(page)));
+    EXPECT_EQ(numbers.front(), 99999);
+    EXPECT_TRUE(std::is_sorted(numbers.begin() + 1, numbers.end()));
+
+    constexpr char16_t kEnvironment[] =
+        u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    const auto temp = store_.getValue(tlvx::platform::regroot::LocalMachine, kEnvironment, u"TMP");
+    ASSERT_TRUE(temp);
+    EXPECT_EQ(temp->type, tlvx::platform::regtype::ExpandSz);
+    EXPECT_EQ(temp->toString(), u"/tmp");
+
+    // The descriptions come from the string module registration put in the
+    // Windows folder beside the store.
+    const fs::path strings = dir_ / "windows" / "system32" / "mlang.dll";
+    EXPECT_TRUE(fs::is_regular_file(strings));
+    IUnknown* object = nullptr;
+    ASSERT_EQ(create(CLSID_GenFuns, object), S_OK);
+    _GenFuns* gen = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID__GenFuns, reinterpret_cast<void**>(&gen)), S_OK);
+    object->Release();
+    BSTR list = nullptr;
+    EXPECT_EQ(gen->GetCharsetList(&list), S_OK);
+    const std::u16string charsets(list, SysStringLen(list));
+    SysFreeString(list);
+    gen->Release();
+    EXPECT_TRUE(charsets.starts_with(u"theirs |  || IBM037 | IBM EBCDIC (US-Canada) || "))
+        << u8(charsets);
+    EXPECT_NE(charsets.find(u" || windows-1252 | Western European (Windows) || "),
+              std::u16string::npos);
+    EXPECT_TRUE(charsets.ends_with(u" || utf-8 | Unicode (UTF-8)")) << u8(charsets);
+
+    ASSERT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
+    EXPECT_EQ(store_.subkeyNames(ClassesRoot, u"MIME\\Database\\Codepage"),
+              std::vector<std::u16string>{u"99999"});
+    EXPECT_FALSE(fs::exists(strings));
+    EXPECT_FALSE(store_.keyExists(tlvx::platform::regroot::LocalMachine, kEnvironment));
 }
 
 TEST_F(Registration, AStoreThatCannotBeUsedIsReported) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 #include "platform/registry_store.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"

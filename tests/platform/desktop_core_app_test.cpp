@@ -1,12 +1,16 @@
 // The dialogs in a process whose application object is a QCoreApplication:
-// Qt is there, widgets are not, so no dialog can be shown.
+// Qt is there, widgets are not, so no dialog can be shown and no window
+// reached.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCoreApplication>
 
+#include "platform/desktop_clipboard.h"
 #include "platform/desktop_dialogs.h"
+#include "platform/desktop_windows.h"
+#include "platform/shell_dialogs.h"
 
 namespace {
 
@@ -32,6 +36,16 @@ TEST(DesktopDialogsWithCoreApplication, CannotBeShown) {
     const SaveFileResult saved = saveFileDialog(save);
     EXPECT_FALSE(saved.shown);
     EXPECT_TRUE(saved.path.empty());
+
+    // Nor can the other window services reach anything.
+    EXPECT_EQ(chooseColour(0), std::nullopt);
+    EXPECT_EQ(chooseFolder(0, u"Where?"), u"");
+    EXPECT_FALSE(setClipboardText(u"text"));
+    EXPECT_EQ(clipboardText(), u"");
+    EXPECT_EQ(findTopLevelWindow(u""), 0);
+    sendMessage(1, 0x0C, 0, MessageParam::ofText(u"text"));
+    postMessage(1, 0x10, 0, MessageParam::ofNumber(0));
+    QCoreApplication::processEvents();
 }
 
 }  // namespace

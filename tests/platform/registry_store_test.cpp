@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 #include <thread>
 
 #include "tests/support/sqlite_probe.h"
@@ -199,6 +200,56 @@ TEST_F(RegistryStoreTest, ConcurrentWritersWaitForEachOther) {
     EXPECT_EQ(store_.valueNames(HKCU, u"Busy")->size(), 80u);
 }
 
+TEST_F(RegistryStoreTest, UpdatesReadAndWriteInOneStep) {
+    using Values = std::vector<std::optional<RegistryValue>>;
+    ASSERT_TRUE(store_.setValue(HKCU, u"Counter", u"Gone", RegistryValue::fromDword(1)));
+    // Two processes add to one number 50 times each: no addition is lost.
+    const std::filesystem::path file = databaseFile();
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        if (child == 0) {
+            RegistryStore store(file);
+            bool ok = true;
+            for (int i = 0; i < 50; ++i) {
+                ok = store.updateValues(HKCU, u"Counter", {u"N"}, [](const Values& before) {
+                    const uint32_t n = before[0] ? before[0]->toDword().value_or(0) : 0;
+                    return Values{RegistryValue::fromDword(n + 1)};
+                }) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(store_.getValue(HKCU, u"Counter", u"n")->toDword(), 100u);
+
+    // nullopt removes; what stays the same is not written.
+    Values seen;
+    EXPECT_TRUE(store_.updateValues(HKCU, u"counter", {u"gone", u"N", u"Missing"},
+                                    [&](const Values& before) {
+                                        seen = before;
+                                        return Values{std::nullopt, before[1], std::nullopt};
+                                    }));
+    EXPECT_EQ(seen,
+              (Values{RegistryValue::fromDword(1), RegistryValue::fromDword(100), std::nullopt}));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Counter"), Names{u"N"});
+
+    // A change with a wrong number of values changes nothing; nor does one
+    // that throws. Nothing set in a missing key leaves it missing.
+    EXPECT_FALSE(
+        store_.updateValues(HKCU, u"Counter", {u"N"}, [](const Values&) { return Values{}; }));
+    EXPECT_FALSE(store_.updateValues(
+        HKCU, u"Counter", {u"N"}, [](const Values&) -> Values { throw std::runtime_error("no"); }));
+    EXPECT_EQ(store_.getValue(HKCU, u"Counter", u"N")->toDword(), 100u);
+    EXPECT_TRUE(store_.updateValues(HKCU, u"New\\Key", {u"x"},
+                                    [](const Values& before) { return before; }));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
+}
+
 // The number of keys below `path`, at any depth.
 size_t keysBelow(const RegistryStore& store, const std::u16string& path) {
     size_t count = 0;
@@ -316,6 +367,42 @@ TEST_F(RegistryStoreTest, ValuesAreListedWithTheirDataAtOneMoment) {
     ASSERT_TRUE(store_.createKey(HKCU, u"Empty"));
     EXPECT_EQ(store_.values(HKCU, u"Empty")->size(), 0u);
     EXPECT_FALSE(store_.values(HKCU, u"Missing"));
+}
+
+TEST_F(RegistryStoreTest, ManyValuesAreWrittenAllOrNone) {
+    const auto sz = [](std::u16string_view text) { return RegistryValue::fromString(text); };
+    ASSERT_TRUE(store_.setValues({{HKCU, u"A\\B", u"x", sz(u"1")},
+                                  {regroot::LocalMachine, u"C", u"", sz(u"2")},
+                                  {HKCU, u"a\\b", u"X", sz(u"3")}}));
+    EXPECT_EQ(store_.getValue(HKCU, u"A\\B", u"x"), sz(u"3"));
+    EXPECT_EQ(store_.getValue(regroot::LocalMachine, u"C", u""), sz(u"2"));
+    // A write that cannot be made (no such root) takes the others back.
+    EXPECT_FALSE(
+        store_.setValues({{HKCU, u"New", u"y", sz(u"4")}, {0x80000004u, u"D", u"", sz(u"5")}}));
+    EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
+}
+
+TEST_F(RegistryStoreTest, RemovingUnchangedValuesLeavesWhatOthersChanged) {
+    const auto sz = [](std::u16string_view text) { return RegistryValue::fromString(text); };
+    ASSERT_TRUE(store_.setValues({{HKCU, u"Ours\\Deep", u"mine", sz(u"1")},
+                                  {HKCU, u"Ours\\Deep", u"changed", sz(u"2")},
+                                  {HKCU, u"Ours\\Other", u"mine", sz(u"3")},
+                                  {HKCU, u"Ours\\Typed", u"", RegistryValue::fromDword(1)}}));
+    ASSERT_TRUE(store_.setValue(HKCU, u"Ours\\Deep", u"changed", sz(u"theirs")));
+    ASSERT_TRUE(store_.removeUnchanged({{HKCU, u"Ours\\Deep", u"mine", sz(u"1")},
+                                        {HKCU, u"Ours\\Deep", u"changed", sz(u"2")},
+                                        {HKCU, u"Ours\\Other", u"MINE", sz(u"3")},
+                                        {HKCU, u"Ours\\Typed", u"", sz(u"1")},
+                                        {HKCU, u"Ours\\Missing", u"x", sz(u"1")}},
+                                       {{HKCU, u"Ours\\Deep"},
+                                        {HKCU, u"Ours\\Other"},
+                                        {HKCU, u"Ours\\Typed"},
+                                        {HKCU, u"Ours"},
+                                        {HKCU, u""}}));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Ours\\Deep"), Names{u"changed"});
+    EXPECT_FALSE(store_.keyExists(HKCU, u"Ours\\Other"));
+    EXPECT_EQ(store_.valueNames(HKCU, u"Ours\\Typed"), Names{u""});
+    EXPECT_EQ(store_.subkeyNames(HKCU, u"Ours"), (Names{u"Deep", u"Typed"}));
 }
 
 TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "library/include/ole_types.h"
 #include "platform/automation/bstr.h"
-#include "platform/automation/ole_types.h"
 
 namespace tlvx::test {
 

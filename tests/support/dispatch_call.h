@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/automation/ole_types.h"
+#include "library/include/ole_types.h"
 
 namespace tlvx::test {
 

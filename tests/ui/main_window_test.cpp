@@ -642,5 +642,40 @@ TEST(WebLinks, TheRecommendationMailNamesThePublicHomeWithoutFragment) {
     EXPECT_EQ(mail.find('#'), std::string::npos);  // a mail client cuts there
 }
 
+TEST_F(MainWindowTest, CaptionAndTipFilesBesideTheProgramRelabelIt) {
+    TempDir texts;
+    texts.write("menus.dll",
+                "[frmPubMain]\r\nmenhh=&Startseite\tF1\r\nmenha=\r\nsbt(0)=not a menu\r\n");
+    // INI text is in code page 1252.
+    texts.write("tips.dll", "[frmPubMain]\r\nsbt(0)=W\xE4hlt ein Projekt\r\ntxt(1)=Version\r\n");
+    TempDir otherWork;
+    ui::MainWindow relabelled(
+        ui::MainWindowSetup{otherWork.path(), &messages, false, texts.path()});
+    EXPECT_EQ(child<QAction>(relabelled, "menhh")->text(), QStringLiteral("&Startseite\tF1"));
+    // An empty caption keeps the entry's own.
+    EXPECT_EQ(child<QAction>(relabelled, "menha")->text(), QStringLiteral("&About Tallyvex"));
+    EXPECT_EQ(child<QPushButton>(relabelled, "sbt0")->text(),
+              child<QPushButton>(main(), "sbt0")->text());
+    // The tips file gives every tip: the "<" button it does not name loses
+    // its tip.
+    EXPECT_EQ(child<QPushButton>(relabelled, "sbt0")->toolTip(),
+              QString::fromUtf8("W\xC3\xA4hlt ein Projekt"));
+    EXPECT_EQ(child<QLineEdit>(relabelled, "txt1")->toolTip(), QStringLiteral("Version"));
+    EXPECT_EQ(child<QPushButton>(relabelled, "sbt10")->toolTip(), QString());
+    EXPECT_FALSE(child<QPushButton>(main(), "sbt10")->toolTip().isEmpty());
+}
+
+TEST_F(MainWindowTest, WithoutCaptionAndTipFilesTheTextsStay) {
+    TempDir empty;
+    empty.write("tips.dll.txt", "[frmPubMain]\r\nsbt0=\r\n");
+    TempDir otherWork;
+    ui::MainWindow plain(ui::MainWindowSetup{otherWork.path(), &messages, false, empty.path()});
+    for (const char* name : {"sbt0", "sbt1", "sbt10"}) {
+        EXPECT_EQ(child<QPushButton>(plain, name)->toolTip(),
+                  child<QPushButton>(main(), name)->toolTip());
+    }
+    EXPECT_EQ(child<QAction>(plain, "menhh")->text(), child<QAction>(main(), "menhh")->text());
+}
+
 }  // namespace
 }  // namespace tlvx::test

@@ -540,6 +540,20 @@ TLVX_AUTOMATION_API HRESULT VariantChangeType(VARIANTARG* pvargDest, const VARIA
 TLVX_AUTOMATION_API HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc,
                                                 LCID lcid, USHORT wFlags, VARTYPE vt) noexcept;
 
+// Comparison of two variants: VARCMP_LT, VARCMP_EQ or VARCMP_GT, VARCMP_NULL
+// when either is Null, or a failure (DISP_E_TYPEMISMATCH for objects, arrays
+// and error codes). Numbers compare by value whatever their types; a text is
+// greater than any number; Empty is 0 beside a number and "" beside a text.
+// Texts compare by their UTF-16 code units, letter case significant unless
+// dwFlags holds NORM_IGNORECASE; the locale does not change the order.
+inline constexpr HRESULT VARCMP_LT = 0;
+inline constexpr HRESULT VARCMP_EQ = 1;
+inline constexpr HRESULT VARCMP_GT = 2;
+inline constexpr HRESULT VARCMP_NULL = 3;
+inline constexpr ULONG NORM_IGNORECASE = 0x00000001;
+TLVX_AUTOMATION_API HRESULT VarCmp(LPVARIANT pvarLeft, LPVARIANT pvarRight, LCID lcid,
+                                   ULONG dwFlags) noexcept;
+
 // One-dimensional safe arrays.
 TLVX_AUTOMATION_API SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lLbound,
                                                      ULONG cElements) noexcept;

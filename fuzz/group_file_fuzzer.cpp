@@ -1,0 +1,37 @@
+// A group file of any bytes, read as the program reads a chosen group: its
+// positions, each project path looked up as a position's is (never read),
+// and every line on its own as the group reader splits it.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz/fuzz_support.h"
+#include "platform/win_path.h"
+#include "program/analysis/group_file.h"
+#include "program/analysis/project_list.h"
+
+using namespace tlvx;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const auto text = fuzz::asText(data, size);
+    const auto group = fuzz::writeInput("Fuzz.vbg", text);
+    fuzz::require(analysis::isGroupFile(group.string()), "a .vbg is no group file");
+
+    const auto positions = analysis::readGroupFile(group);
+    fuzz::require(positions.has_value(), "a small group file cannot be read");
+    // Every line but a header takes exactly one position: there are never
+    // more positions than line ends and one.
+    std::size_t lineEnds = 0;
+    for (char c : text) lineEnds += c == '\n' || c == '\r';
+    fuzz::require(positions->size() <= lineEnds + 1, "more positions than lines");
+    for (const auto& path : *positions) {
+        const auto found = platform::winpath::resolve(path);
+        (void)found;
+        const auto name = platform::winpath::fileName(path);
+        (void)name;
+    }
+    // The lone line, as the splitter sees it.
+    const auto alone = analysis::projectPathOfGroupLine(text);
+    (void)alone;
+    return 0;
+}

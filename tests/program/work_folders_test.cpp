@@ -1,0 +1,109 @@
+// Where the program finds its documentation and keeps its working folders:
+// beside itself when it runs from its build folder or a folder of its own,
+// the installed documentation and the user's data folder when installed.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "program/analysis/work_folders.h"
+#include "program/install_layout.h"
+#include "tests/support/environment_guard.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
+
+namespace tlvx::test {
+namespace {
+
+namespace fs = std::filesystem;
+using analysis::programLayout;
+using analysis::workFoldersBase;
+
+class WorkFoldersTest : public testing::Test {
+protected:
+    TempDir root;
+    EnvironmentGuard dataHome{"XDG_DATA_HOME", (root / "data").string()};
+
+    // PREFIX/<program folder> and PREFIX/<its documentation>, as installed.
+    fs::path installedProgram() const {
+        const fs::path program = root / "prefix" / "lib" / "tallyvex";
+        fs::create_directories(program);
+        root.write(fs::relative(program / kInstalledDocFromProgram / "index.html", root.path())
+                       .lexically_normal()
+                       .string(),
+                   "<html></html>");
+        return program;
+    }
+};
+
+TEST_F(WorkFoldersTest, AProgramWithItsDocumentationBesideItKeepsEverythingBesideIt) {
+    const fs::path program = root / "app";
+    root.write("app/doc/index.html", "<html></html>");
+    const auto layout = programLayout(program);
+    EXPECT_FALSE(layout.installed);
+    EXPECT_EQ(layout.documentation, program / "doc" / "index.html");
+    EXPECT_EQ(workFoldersBase(program), program);
+}
+
+TEST_F(WorkFoldersTest, AnInstalledProgramFindsItsDocumentationAndUsesTheUsersDataFolder) {
+    const fs::path program = installedProgram();
+    const auto layout = programLayout(program);
+    EXPECT_TRUE(layout.installed);
+    EXPECT_TRUE(fs::is_regular_file(layout.documentation)) << layout.documentation;
+    EXPECT_EQ(layout.documentation.filename(), "index.html");
+    EXPECT_EQ(layout.documentation, layout.documentation.lexically_normal());
+    // Even where its folder could be written (a prefix of the user's own).
+    EXPECT_EQ(workFoldersBase(program), root / "data" / "tallyvex");
+}
+
+TEST_F(WorkFoldersTest, DocumentationBesideTheProgramWinsOverAnInstalledOne) {
+    // A copy of the build folder into an installed program's place is no
+    // installed program.
+    const fs::path program = installedProgram();
+    root.write("prefix/lib/tallyvex/doc/index.html", "<html></html>");
+    const auto layout = programLayout(program);
+    EXPECT_FALSE(layout.installed);
+    EXPECT_EQ(layout.documentation, program / "doc" / "index.html");
+    EXPECT_EQ(workFoldersBase(program), program);
+}
+
+TEST_F(WorkFoldersTest, WithoutAnyDocumentationThePageBesideTheProgramIsNamed) {
+    const fs::path program = root / "bare";
+    fs::create_directories(program);
+    const auto layout = programLayout(program);
+    EXPECT_FALSE(layout.installed);
+    EXPECT_EQ(layout.documentation, program / "doc" / "index.html");
+}
+
+TEST_F(WorkFoldersTest, AFolderThatCannotBeWrittenSendsThemToTheUsersDataFolder) {
+    // Anybody may pass through; "open" anybody may write, "locked" nobody.
+    const auto everybody = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                           fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(root.path(), everybody, fs::perm_options::add);
+    root.write("locked/doc/index.html", "<html></html>");
+    root.write("open/doc/index.html", "<html></html>");
+    for (const char* folder : {"locked", "locked/doc", "open", "open/doc"})
+        fs::permissions(root / folder, everybody);
+    fs::permissions(root / "open", fs::perms::all);
+    const fs::path data = root / "data" / "tallyvex";
+    EXPECT_TRUE(runUnprivileged([&] {
+        return workFoldersBase(root / "locked") == data &&
+               workFoldersBase(root / "open") == root / "open";
+    }));
+    fs::permissions(root / "locked", fs::perms::owner_all, fs::perm_options::add);
+}
+
+TEST_F(WorkFoldersTest, TheUsersDataFolderFollowsXdgDataHomeOrHome) {
+    EXPECT_EQ(analysis::userDataFolder(), root / "data" / "tallyvex");
+    {
+        // A relative XDG_DATA_HOME is ignored, as the base directory rules say.
+        EnvironmentGuard relative("XDG_DATA_HOME", std::string("relative/data"));
+        EnvironmentGuard home("HOME", (root / "home").string());
+        EXPECT_EQ(analysis::userDataFolder(), root / "home" / ".local/share/tallyvex");
+    }
+}
+
+}  // namespace
+}  // namespace tlvx::test
