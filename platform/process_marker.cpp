@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 
 namespace tlvx::platform::process {
 namespace {
@@ -136,11 +137,21 @@ std::optional<std::string> markerOf(pid_t pid) {
 }
 
 std::string ownMarker() {
-    // Our own stat file is always there; "0" only where /proc is missing,
-    // which then leaves the mark to be judged Running by everyone.
-    return markerOf(::getpid())
-        .value_or(hostPart() + "-" + thisHost().pidNamespace + "-" + std::to_string(::getpid()) +
-                  "-0");
+    // Read once per process: every rewrite asks for it. A child made by
+    // fork has a pid of its own and reads its own.
+    static std::mutex mutex;
+    static pid_t markedPid = 0;
+    static std::string mark;
+    const std::lock_guard lock(mutex);
+    const pid_t pid = ::getpid();
+    if (pid != markedPid) {
+        // Our own stat file is always there; "0" only where /proc is
+        // missing, which then leaves the mark to be judged Running by all.
+        mark = markerOf(pid).value_or(hostPart() + "-" + thisHost().pidNamespace + "-" +
+                                      std::to_string(pid) + "-0");
+        markedPid = pid;
+    }
+    return mark;
 }
 
 Owner ownerOf(std::string_view marker) {
