@@ -5,37 +5,59 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
-#include <memory>
-
-#include "platform/regular_file.h"
 
 namespace tlvx::platform {
 
-bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
-                const std::function<bool(std::string_view)>& consume) {
+bool BlockReader::open(const std::filesystem::path& path, std::size_t blockSize,
+                       std::uint64_t maxSize) {
+    close();
     // Only a regular file: a FIFO would make the open wait, a device never
     // end.
-    const auto file = RegularFile::openForReading(path);
-    if (!file) return false;
-    const int fd = file.fd();
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    // A small file gets a buffer its size (and a byte more, to meet the end
-    // at once), not a whole block; a file that grows meanwhile is still
-    // read to its end.
+    file_ = RegularFile::openForReading(path, maxSize);
+    if (!file_) return false;
+    ::posix_fadvise(file_.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
     constexpr std::uint64_t kLeast = 4096;
-    const auto bufferSize = static_cast<std::size_t>(std::clamp<std::uint64_t>(
-        file.size() + 1, std::min<std::uint64_t>(kLeast, blockSize), blockSize));
-    const auto buffer = std::make_unique_for_overwrite<char[]>(bufferSize);
-    bool ok = true;
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.get(), bufferSize);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) ok = false;
-        if (got <= 0) break;
-        if (!consume(std::string_view(buffer.get(), static_cast<std::size_t>(got)))) break;
+    blockSize = std::max<std::size_t>(blockSize, 1);
+    capacity_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(
+        file_.size() + 1, std::min<std::uint64_t>(kLeast, blockSize), blockSize));
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+    return true;
+}
+
+void BlockReader::close() {
+    file_ = RegularFile();
+    buffer_.reset();
+    capacity_ = pos_ = end_ = 0;
+    eof_ = readError_ = false;
+}
+
+std::string_view BlockReader::rest() {
+    if (pos_ == end_) {
+        pos_ = end_ = 0;
+        while (file_ && !eof_ && !readError_) {
+            const ssize_t got = ::read(file_.fd(), buffer_.get(), capacity_);
+            if (got > 0) {
+                end_ = static_cast<std::size_t>(got);
+                break;
+            }
+            if (got == 0)
+                eof_ = true;
+            else if (errno != EINTR)
+                readError_ = true;
+        }
     }
-    return ok;
+    return {buffer_.get() + pos_, end_ - pos_};
+}
+
+bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
+                const std::function<bool(std::string_view)>& consume) {
+    BlockReader reader;
+    if (!reader.open(path, blockSize)) return false;
+    for (auto block = reader.rest(); !block.empty(); block = reader.rest()) {
+        if (!consume(block)) break;
+        reader.take(block.size());
+    }
+    return !reader.failed();
 }
 
 }  // namespace tlvx::platform

@@ -1,18 +1,10 @@
 #include "platform/line_input.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
-#include "platform/regular_file.h"
-
 namespace tlvx::platform {
-namespace {
-constexpr std::size_t kBlockSize = 64 * 1024;
-}  // namespace
 
 // Lines are short, so eight bytes are tested at a time rather than calling
 // memchr twice per line.
@@ -46,39 +38,12 @@ LineInput::~LineInput() {
 
 bool LineInput::open(const std::filesystem::path& path, std::uint64_t maxSize) {
     close();
-    auto file = RegularFile::openForReading(path, maxSize);
-    if (!file) return false;
-    fd_ = file.release();
-    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
-    return true;
+    return reader_.open(path, BlockReader::kDefaultBlockSize, maxSize);
 }
 
 void LineInput::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    pos_ = end_ = 0;
-    eof_ = readError_ = lastWasCr_ = bareLineFeed_ = midLine_ = false;
-    buffer_.reset();
-}
-
-bool LineInput::fill() {
-    pos_ = end_ = 0;
-    if (eof_ || readError_) return false;
-    for (;;) {
-        const ssize_t got = ::read(fd_, buffer_.get(), kBlockSize);
-        if (got > 0) {
-            end_ = static_cast<std::size_t>(got);
-            return true;
-        }
-        if (got == 0) {
-            eof_ = true;
-            return false;
-        }
-        if (errno != EINTR) {
-            readError_ = true;
-            return false;
-        }
-    }
+    reader_.close();
+    lastWasCr_ = bareLineFeed_ = midLine_ = false;
 }
 
 bool LineInput::readLine(std::string& line) {
@@ -89,12 +54,13 @@ bool LineInput::readLine(std::string& line) {
 bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
     line.clear();
     complete = true;
-    if (fd_ < 0) return false;
+    if (!reader_.isOpen()) return false;
     // A line handed out in parts has text already.
     bool hasText = std::exchange(midLine_, false);
     for (;;) {
-        if (pos_ == end_ && !fill()) {
-            if (readError_) {
+        const std::string_view block = reader_.rest();
+        if (block.empty()) {
+            if (reader_.failed()) {
                 line.clear();
                 return false;
             }
@@ -103,8 +69,8 @@ bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& comp
         if (lastWasCr_) {
             // The LF of a CR LF pair, possibly at the start of a new block.
             lastWasCr_ = false;
-            if (buffer_[pos_] == '\n') {
-                ++pos_;
+            if (block.front() == '\n') {
+                reader_.take(1);
                 continue;
             }
         }
@@ -113,14 +79,14 @@ bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& comp
             midLine_ = true;
             return true;
         }
-        const char* start = buffer_.get() + pos_;
-        const char* end = buffer_.get() + end_;
+        const char* start = block.data();
+        const char* end = start + block.size();
         const char* stop = findCrOrLf(start, end);
         const auto length = static_cast<std::size_t>(stop - start);
         if (stop == end) {
             line.append(start, length);
             hasText = hasText || length > 0;
-            pos_ = end_;
+            reader_.take(length);
             continue;
         }
         if (*stop == '\n') {
@@ -129,16 +95,16 @@ bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& comp
             bareLineFeed_ = true;
             if (lineFeedEndsLine_) {
                 line.append(start, length);
-                pos_ += length + 1;
+                reader_.take(length + 1);
                 return true;
             }
             line.append(start, length + 1);
             hasText = true;
-            pos_ += length + 1;
+            reader_.take(length + 1);
             continue;
         }
         line.append(start, length);
-        pos_ += length + 1;
+        reader_.take(length + 1);
         lastWasCr_ = true;
         return true;
     }

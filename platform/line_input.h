@@ -8,10 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_blocks.h"
 
 namespace tlvx::platform {
 
@@ -31,7 +32,7 @@ public:
     // a device), when the file is larger than `maxSize` bytes or cannot be
     // opened for reading. Opening again closes the file opened before.
     bool open(const std::filesystem::path& path, std::uint64_t maxSize = UINT64_MAX);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return reader_.isOpen(); }
     // Reads the next line into `line`; false at the end of the file or on a
     // read error (then `line` is left empty).
     bool readLine(std::string& line);
@@ -44,22 +45,14 @@ public:
     // True once a line feed that does not follow a carriage return was read.
     bool sawBareLineFeed() const { return bareLineFeed_; }
     // True when reading stopped at a read error rather than the end.
-    bool failed() const { return readError_; }
+    bool failed() const { return reader_.failed(); }
     // Lets a lone LF end a line too, for files whose lines end in a bare LF
     // (checkouts made on this system); off by default.
     void setLineFeedEndsLine(bool on) { lineFeedEndsLine_ = on; }
     void close();
 
 private:
-    // Reads the next block; false at the end of the file or on an error.
-    bool fill();
-
-    int fd_ = -1;
-    std::unique_ptr<char[]> buffer_;  // a block, left uninitialised
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0;
-    bool eof_ = false;
-    bool readError_ = false;
+    BlockReader reader_;
     bool lastWasCr_ = false;
     bool bareLineFeed_ = false;
     bool lineFeedEndsLine_ = false;

@@ -107,36 +107,16 @@ TextStream::~TextStream() {
 }
 
 bool TextStream::open(const std::filesystem::path& path) {
-    close();
-    fd_ = RegularFile::openForReading(path).release();
-    if (fd_ < 0) return false;
-    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
-    return true;
+    return reader_.open(path);
 }
 
 void TextStream::close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    pos_ = end_ = 0;
-    eof_ = false;
-    buffer_.reset();
+    reader_.close();
 }
 
-bool TextStream::fill() {
-    pos_ = end_ = 0;
-    if (eof_ || fd_ < 0) return false;
-    const ssize_t got = readSome(fd_, buffer_.get(), kBlockSize);
-    if (got <= 0) {
-        // A read error ends the stream like the end of the file.
-        eof_ = true;
-        return false;
-    }
-    end_ = static_cast<std::size_t>(got);
-    return true;
-}
-
+// A read error ends the stream like the end of the file.
 bool TextStream::atEndOfStream() {
-    return pos_ == end_ && !fill();
+    return reader_.rest().empty();
 }
 
 std::string TextStream::readLine() {
@@ -156,34 +136,35 @@ void TextStream::readLinePart(std::string& line, std::size_t maxBytes, bool& com
             complete = false;
             return;
         }
-        if (pos_ == end_ && !fill()) break;
+        std::string_view block = reader_.rest();
+        if (block.empty()) break;
         if (pendingCr) {
             pendingCr = false;
-            if (buffer_[pos_] == '\n') {
-                ++pos_;
+            if (block.front() == '\n') {
+                reader_.take(1);
                 return;
             }
             line.push_back('\r');
         }
-        const char* start = buffer_.get() + pos_;
-        const char* stop = buffer_.get() + end_;
+        const char* start = block.data();
+        const char* stop = start + block.size();
         const char* scan = start;
         for (;;) {
             const auto* cr = static_cast<const char*>(std::memchr(scan, '\r', stop - scan));
             if (!cr) {
                 line.append(start, stop);
-                pos_ = end_;
+                reader_.take(block.size());
                 break;
             }
             if (cr + 1 == stop) {
                 line.append(start, cr);
-                pos_ = end_;
+                reader_.take(block.size());
                 pendingCr = true;
                 break;
             }
             if (cr[1] == '\n') {
                 line.append(start, cr);
-                pos_ = static_cast<std::size_t>(cr + 2 - buffer_.get());
+                reader_.take(static_cast<std::size_t>(cr + 2 - start));
                 return;
             }
             scan = cr + 1;

@@ -6,12 +6,12 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/file_blocks.h"
 #include "platform/regular_file.h"
 
 namespace tlvx::platform {
@@ -56,14 +56,7 @@ public:
     void close();
 
 private:
-    // Reads the next block; false at the end of the file or on an error.
-    bool fill();
-
-    int fd_ = -1;
-    std::unique_ptr<char[]> buffer_;  // a block, left uninitialised
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0;
-    bool eof_ = false;
+    BlockReader reader_;
 };
 
 }  // namespace tlvx::platform

@@ -1,5 +1,6 @@
 // Block reading: every byte in order, in blocks no larger than asked
-// whatever the file's size, and an early stop.
+// whatever the file's size, and an early stop; a reader whose caller takes
+// the bytes a few at a time, and a file that grows while it is read.
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,49 @@ TEST(FileBlocks, WhatIsNoRegularFileIsNotRead) {
     EXPECT_FALSE(readBlocks(dir.path(), 4096, count));
     EXPECT_FALSE(readBlocks("/dev/zero", 4096, count));
     EXPECT_EQ(calls, 0);
+}
+
+// The line readers take a block's bytes a few at a time: what is not taken
+// comes again, and the next block is read only once all are taken.
+TEST(BlockReaderTest, WhatIsNotTakenComesAgain) {
+    TempDir dir;
+    const auto file = dir.write("data.txt", "abcdefgh");
+    platform::BlockReader reader;
+    ASSERT_TRUE(reader.open(file, 3));
+    EXPECT_EQ(reader.rest(), "abc");
+    reader.take(1);
+    EXPECT_EQ(reader.rest(), "bc");
+    reader.take(2);
+    EXPECT_EQ(reader.rest(), "def");
+    reader.take(3);
+    EXPECT_EQ(reader.rest(), "gh");
+    reader.take(2);
+    EXPECT_TRUE(reader.rest().empty());
+    EXPECT_TRUE(reader.rest().empty());
+    EXPECT_FALSE(reader.failed());
+    reader.close();
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_TRUE(reader.rest().empty());
+}
+
+TEST(BlockReaderTest, AFileThatGrowsIsReadToItsNewEndAndTooLargeIsRefused) {
+    TempDir dir;
+    const auto file = dir.write("grows.txt", "12");
+    platform::BlockReader reader;
+    ASSERT_TRUE(reader.open(file, 4096));
+    {
+        std::ofstream more(file, std::ios::app | std::ios::binary);
+        more << std::string(10'000, 'x');
+    }
+    std::size_t total = 0;
+    for (auto block = reader.rest(); !block.empty(); block = reader.rest()) {
+        total += block.size();
+        reader.take(block.size());
+    }
+    EXPECT_EQ(total, 10'002u);
+    EXPECT_FALSE(reader.open(file, 4096, 10'001));
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_FALSE(reader.open(dir.path()));
 }
 
 }  // namespace
