@@ -31,22 +31,20 @@ void BlockReader::close() {
     eof_ = readError_ = false;
 }
 
-std::string_view BlockReader::rest() {
-    if (pos_ == end_) {
-        pos_ = end_ = 0;
-        while (file_ && !eof_ && !readError_) {
-            const ssize_t got = ::read(file_.fd(), buffer_.get(), capacity_);
-            if (got > 0) {
-                end_ = static_cast<std::size_t>(got);
-                break;
-            }
-            if (got == 0)
-                eof_ = true;
-            else if (errno != EINTR)
-                readError_ = true;
+void BlockReader::readNext() {
+    pos_ = end_ = 0;
+    while (file_ && !eof_ && !readError_) {
+        const ssize_t got = ::read(file_.fd(), buffer_.get(), capacity_);
+        if (got > 0) {
+            end_ = static_cast<std::size_t>(got);
+            return;
+        }
+        if (got == 0) {
+            eof_ = true;
+        } else if (errno != EINTR) {
+            readError_ = true;
         }
     }
-    return {buffer_.get() + pos_, end_ - pos_};
 }
 
 bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,

@@ -40,13 +40,19 @@ public:
     // next block is read first. Empty at the end of the file, after a read
     // error and when nothing is open. A file that grows meanwhile is read to
     // its new end.
-    std::string_view rest();
+    std::string_view rest() {
+        if (pos_ == end_) readNext();
+        return {buffer_.get() + pos_, end_ - pos_};
+    }
     // Takes the first `count` bytes of rest().
     void take(std::size_t count) { pos_ += count; }
     // True when reading stopped at a read error rather than the end.
     bool failed() const { return readError_; }
 
 private:
+    // Reads the next block once every byte of the last one is taken.
+    void readNext();
+
     RegularFile file_;
     std::unique_ptr<char[]> buffer_;  // left uninitialised
     std::size_t capacity_ = 0;
