@@ -19,6 +19,7 @@
 #include "tests/support/automation_values.h"
 #include "tests/support/dispatch_call.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/sleeping_child.h"
 #include "tests/support/temp_dir.h"
 
@@ -34,16 +35,8 @@ std::u16string u16(std::string_view utf8Ascii) {
 class ApiFunsSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        void* object = nullptr;
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_APIFuns, nullptr, CLSCTX_INPROC_SERVER, IID__APIFuns, &object),
-            S_OK);
-        api = static_cast<_APIFuns*>(object);
-        ASSERT_EQ(api->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&byName)), S_OK);
-    }
-    void TearDown() override {
-        if (byName) byName->Release();
-        if (api) api->Release();
+        ASSERT_EQ(api.create(CLSID_APIFuns, IID__APIFuns), S_OK);
+        ASSERT_EQ(byName.query(api, IID_IDispatch), S_OK);
     }
 
     std::u16string text(HRESULT (_APIFuns::*method)(BSTR, BSTR*), std::u16string_view argument) {
@@ -79,8 +72,9 @@ protected:
     EnvironmentGuard data{"XDG_DATA_HOME", (dir / "data").string()};
     EnvironmentGuard registry{"TLVX_REGISTRY", (dir / "registry.sqlite").string()};
     fs::path trash = dir / "data" / "Trash";
-    _APIFuns* api = nullptr;
-    IDispatch* byName = nullptr;
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_APIFuns> api;
+    ObjectRef<IDispatch> byName;
 };
 
 constexpr uint32_t HKLM = tlvx::platform::regroot::LocalMachine;

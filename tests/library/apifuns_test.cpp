@@ -15,6 +15,7 @@
 #include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/non_regular_files.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::test;
@@ -27,16 +28,7 @@ std::u16string u16(std::string_view ascii) {
 
 class ApiFunsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        void* object = nullptr;
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_APIFuns, nullptr, CLSCTX_INPROC_SERVER, IID__APIFuns, &object),
-            S_OK);
-        api = static_cast<_APIFuns*>(object);
-    }
-    void TearDown() override {
-        if (api) api->Release();
-    }
+    void SetUp() override { ASSERT_EQ(api.create(CLSID_APIFuns, IID__APIFuns), S_OK); }
     std::u16string readIni(const std::filesystem::path& file, std::u16string_view section,
                            std::u16string_view key) {
         Bstr result;
@@ -46,8 +38,9 @@ protected:
         return result.text();
     }
 
-    _APIFuns* api = nullptr;
     TempDir dir;
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_APIFuns> api;
 };
 
 }  // namespace

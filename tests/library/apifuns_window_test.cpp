@@ -27,6 +27,7 @@
 #include "tests/support/automation_values.h"
 #include "tests/support/dispatch_call.h"
 #include "tests/support/modal_driver.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/qt_application.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/widget_handle.h"
@@ -41,16 +42,7 @@ namespace {
 
 class ApiFunsWindows : public testing::Test {
 protected:
-    void SetUp() override {
-        void* object = nullptr;
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_APIFuns, nullptr, CLSCTX_INPROC_SERVER, IID__APIFuns, &object),
-            S_OK);
-        api = static_cast<_APIFuns*>(object);
-    }
-    void TearDown() override {
-        if (api) api->Release();
-    }
+    void SetUp() override { ASSERT_EQ(api.create(CLSID_APIFuns, IID__APIFuns), S_OK); }
 
     void txtOperate(QWidget& edit, std::u16string_view word) {
         Bstr action(word);
@@ -73,7 +65,8 @@ protected:
                       : api->SendMsg(handleOf(widget), message, paramA, paramB.v);
     }
 
-    _APIFuns* api = nullptr;
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_APIFuns> api;
 };
 
 TEST_F(ApiFunsWindows, TxtOperateKnowsItsWordsSpacesAroundThemAside) {

@@ -14,6 +14,7 @@
 #include "tests/support/automation_values.h"
 #include "tests/support/dispatch_call.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
@@ -33,16 +34,7 @@ std::u16string u16(const fs::path& path) {
 
 class GenFunsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        void* object = nullptr;
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_GenFuns, nullptr, CLSCTX_INPROC_SERVER, IID__GenFuns, &object),
-            S_OK);
-        gen = static_cast<_GenFuns*>(object);
-    }
-    void TearDown() override {
-        if (gen) gen->Release();
-    }
+    void SetUp() override { ASSERT_EQ(gen.create(CLSID_GenFuns, IID__GenFuns), S_OK); }
 
     std::u16string color(LONG value) {
         Bstr result;
@@ -89,8 +81,9 @@ protected:
         return result == VARIANT_TRUE;
     }
 
-    _GenFuns* gen = nullptr;
     TempDir dir;
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_GenFuns> gen;
 };
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/unicode_text.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/sqlite_probe.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -53,14 +54,8 @@ bool inChildProcess(Work work) {
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(CoCreateInstance(CLSID_Registry, nullptr, CLSCTX_INPROC_SERVER, IID__Registry,
-                                   reinterpret_cast<void**>(&reg_)),
-                  S_OK);
-        ASSERT_EQ(reg_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&byName_)), S_OK);
-    }
-    void TearDown() override {
-        if (byName_) byName_->Release();
-        if (reg_) reg_->Release();
+        ASSERT_EQ(reg_.create(CLSID_Registry, IID__Registry), S_OK);
+        ASSERT_EQ(byName_.query(reg_, IID_IDispatch), S_OK);
     }
 
     fs::path storeFile() const { return dir_ / "registry.sqlite"; }
@@ -165,8 +160,9 @@ protected:
 
     TempDir dir_;
     EnvironmentGuard registryFile_{"TLVX_REGISTRY", storeFile().string()};
-    _Registry* reg_ = nullptr;
-    IDispatch* byName_ = nullptr;
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_Registry> reg_;
+    ObjectRef<IDispatch> byName_;
 };
 
 // ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "Morcel_TLVX.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/dispatch_call.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tlvx::test;
@@ -21,16 +22,7 @@ namespace fs = std::filesystem;
 
 class TxtFileCharsets : public ::testing::Test {
 protected:
-    void SetUp() override {
-        void* object = nullptr;
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_TxtFile, nullptr, CLSCTX_INPROC_SERVER, IID__TxtFile, &object),
-            S_OK);
-        txt = static_cast<_TxtFile*>(object);
-    }
-    void TearDown() override {
-        if (txt) txt->Release();
-    }
+    void SetUp() override { ASSERT_EQ(txt.create(CLSID_TxtFile, IID__TxtFile), S_OK); }
 
     void writeText(std::u16string_view file, std::u16string_view content,
                    std::u16string_view charset) {
@@ -60,9 +52,10 @@ protected:
             std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()));
     }
 
-    _TxtFile* txt = nullptr;
     TempDir dir_;
     CurrentDirGuard cwd_{dir_.path()};
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_TxtFile> txt;
 };
 
 TEST_F(TxtFileCharsets, WriteThenReadReturnsTheTextForEveryCharset) {

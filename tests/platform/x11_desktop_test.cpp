@@ -18,6 +18,7 @@
 #include "Morcel_TLVX.h"
 #include "tests/support/announcing_process.h"
 #include "tests/support/automation_values.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/qt_application.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/widget_handle.h"
@@ -62,14 +63,7 @@ class OnXServer : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "Xvfb did not start";
-        void* object = nullptr;
-        ASSERT_EQ(
-            CoCreateInstance(CLSID_APIFuns, nullptr, CLSCTX_INPROC_SERVER, IID__APIFuns, &object),
-            S_OK);
-        api = static_cast<_APIFuns*>(object);
-    }
-    void TearDown() override {
-        if (api) api->Release();
+        ASSERT_EQ(api.create(CLSID_APIFuns, IID__APIFuns), S_OK);
     }
 
     // Runs a program to its end while this one goes on serving its windows
@@ -84,7 +78,8 @@ protected:
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
-    _APIFuns* api = nullptr;
+    // Last, so that the object goes before the folders and settings it used.
+    ObjectRef<_APIFuns> api;
 };
 
 TEST_F(OnXServer, WindowHandlesAreTheXWindowIds) {
