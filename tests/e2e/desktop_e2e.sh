@@ -14,20 +14,11 @@ bin=$(cd "$1" && pwd)
 examples=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb xdotool; do
-  command -v $tool >/dev/null || {
-    echo "skipped: $tool is not installed"
-    exit 77
-  }
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tlvx-e2e.XXXXXX")
-# On success the folder goes; after a failure it stays for a look.
-trap 'status=$?; session_stop; if [ $status -eq 0 ]; then rm -rf "$work"; else echo "kept: $work" >&2; fi' EXIT
-
 # shellcheck source=desktop_session.sh
 . "$here/desktop_session.sh"
 GRAB="$bin/tlvx-window-grab"
+e2e_workspace tlvx-e2e
+work=$WORK
 
 # The program as a user would have it: its files in a folder of its own.
 app="$work/app"

@@ -1,6 +1,9 @@
 # Runs TLVX on a private X display and drives it as a user would, with
 # xdotool. Sourced by the end-to-end test and by the screenshot script.
 #
+#   e2e_workspace NAME     for a test: exits 77 (skipped) without Xvfb or
+#                          xdotool, else makes WORK, a fresh folder that goes
+#                          when the script succeeds and stays after a failure
 #   copy_program BIN DEST  the program's files copied to DEST, as a user has them
 #   session_start DIR      a fresh X display, with home, settings and registry in DIR
 #   tlvx_start PROGRAM-DIR [ARG...]  starts the TLVX found there (with its
@@ -33,6 +36,18 @@ fail() {
     tail -n 40 "$SESSION_DIR/tlvx.log" >&2
   fi
   exit 1
+}
+
+e2e_workspace() {
+  local tool
+  for tool in Xvfb xdotool; do
+    command -v $tool >/dev/null || {
+      echo "skipped: $tool is not installed"
+      exit 77
+    }
+  done
+  WORK=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  trap 'status=$?; session_stop; if [ $status -eq 0 ]; then rm -rf "$WORK"; else echo "kept: $WORK" >&2; fi' EXIT
 }
 
 session_start() {
