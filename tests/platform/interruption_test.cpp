@@ -16,16 +16,10 @@
 namespace fs = std::filesystem;
 namespace interruption = tlvx::platform::interruption;
 namespace leftovers = tlvx::platform::leftovers;
+using tlvx::test::namesIn;
 using tlvx::test::TempDir;
 
 namespace {
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    return names;
-}
 
 // A child that guards a private folder in `dir` (and keeps filling it with
 // scratch files, as a count does) and a file of its own in `dir`, tells the

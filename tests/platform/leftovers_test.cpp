@@ -18,17 +18,10 @@
 namespace fs = std::filesystem;
 namespace process = tlvx::platform::process;
 namespace leftovers = tlvx::platform::leftovers;
+using tlvx::test::namesIn;
 using tlvx::test::TempDir;
 
 namespace {
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    std::ranges::sort(names);
-    return names;
-}
 
 // The mark of a process that ran and ended (and was reaped) just now.
 std::string markOfAnEndedProcess() {

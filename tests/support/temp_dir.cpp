@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -49,6 +50,14 @@ CurrentDirGuard::CurrentDirGuard(const std::filesystem::path& dir)
 CurrentDirGuard::~CurrentDirGuard() {
     std::error_code ec;
     std::filesystem::current_path(previous_, ec);
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
+    std::ranges::sort(names);
+    return names;
 }
 
 }  // namespace tlvx::test

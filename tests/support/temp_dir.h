@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tlvx::test {
 
@@ -26,6 +27,9 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The names in `folder`, sorted.
+std::vector<std::string> namesIn(const std::filesystem::path& folder);
 
 // Changes the current directory for the life of the object.
 class CurrentDirGuard {
