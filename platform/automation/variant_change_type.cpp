@@ -37,24 +37,6 @@ constexpr int kMaxValueDepth = 8;
 constexpr double kMinDate = -657434.0;
 constexpr double kMaxDate = 2958466.0;
 
-bool isIntegerTarget(VARTYPE vt) {
-    switch (vt) {
-        case VT_I1:
-        case VT_I2:
-        case VT_I4:
-        case VT_INT:
-        case VT_I8:
-        case VT_UI1:
-        case VT_UI2:
-        case VT_UI4:
-        case VT_UINT:
-        case VT_UI8:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // The number a scalar source stands for; `isBoolean` tells that it came
 // from a Boolean (which unsigned targets take as all ones).
 HRESULT numberOf(const VARIANT& v, Number& n, bool& isBoolean) {
@@ -207,7 +189,7 @@ HRESULT integerTo(VARTYPE vt, const Number& n, bool isBoolean, VARIANT& out) {
 
 // Writes the number as a non-integer numeric type or a Boolean.
 HRESULT numberTo(VARTYPE vt, const Number& n, bool isBoolean, VARIANT& out) {
-    if (isIntegerTarget(vt)) return integerTo(vt, n, isBoolean, out);
+    if (isIntegerType(vt)) return integerTo(vt, n, isBoolean, out);
     const double real = n.toReal();
     switch (vt) {
         case VT_BOOL:
@@ -273,7 +255,7 @@ HRESULT textOf(const VARIANT& v, USHORT flags, std::u16string& text) {
             text = formatUnsigned(v.ullVal);
             return S_OK;
         default: {
-            if (!isIntegerTarget(v.vt)) return DISP_E_TYPEMISMATCH;
+            if (!isIntegerType(v.vt)) return DISP_E_TYPEMISMATCH;
             Number n;
             bool isBoolean;
             const HRESULT hr = numberOf(v, n, isBoolean);

@@ -27,16 +27,6 @@ struct Comparable {
 
 bool isNumeric(VARTYPE vt) {
     switch (vt) {
-        case VT_I1:
-        case VT_I2:
-        case VT_I4:
-        case VT_INT:
-        case VT_I8:
-        case VT_UI1:
-        case VT_UI2:
-        case VT_UI4:
-        case VT_UINT:
-        case VT_UI8:
         case VT_BOOL:
         case VT_R4:
         case VT_R8:
@@ -45,7 +35,7 @@ bool isNumeric(VARTYPE vt) {
         case VT_DECIMAL:
             return true;
         default:
-            return false;
+            return isIntegerType(vt);
     }
 }
 

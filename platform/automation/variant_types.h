@@ -23,6 +23,25 @@ constexpr bool isValidVariantType(VARTYPE vt) {
     return isScalarType(base);
 }
 
+// An integer type, signed or unsigned, of any width (not Boolean).
+constexpr bool isIntegerType(VARTYPE base) {
+    switch (base) {
+        case VT_I1:
+        case VT_I2:
+        case VT_I4:
+        case VT_INT:
+        case VT_I8:
+        case VT_UI1:
+        case VT_UI2:
+        case VT_UI4:
+        case VT_UINT:
+        case VT_UI8:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The size of one array element of the base type; 0 when arrays of it are
 // not supported.
 constexpr ULONG arrayElementSize(VARTYPE base) {
