@@ -16,6 +16,7 @@
 #include "platform/file_replacement.h"
 #include "platform/percent_encoding.h"
 #include "platform/sqlite_statement.h"
+#include "platform/system_folders.h"
 #include "platform/unicode_text.h"
 
 // Layout of the database. Every key is a row of reg_key; the five roots are
@@ -494,13 +495,6 @@ bool readSavedFile(const std::filesystem::path& file, Subtree& tree) {
            count.integer(0) == static_cast<int64_t>(tree.values.size());
 }
 
-std::filesystem::path dataHome() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg == '/') return xdg;
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : "") / ".local" / "share";
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -571,7 +565,7 @@ RegistryStore::RegistryStore(std::filesystem::path databaseFile) : file_(std::mo
 std::filesystem::path RegistryStore::userDatabaseFile() {
     const char* overridden = std::getenv("TLVX_REGISTRY");
     if (overridden && *overridden) return overridden;
-    return dataHome() / "tallyvex" / "registry.sqlite";
+    return folders::userDataHome() / "tallyvex" / "registry.sqlite";
 }
 
 bool RegistryStore::createKey(uint32_t root, std::u16string_view path) noexcept {

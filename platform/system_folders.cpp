@@ -131,6 +131,10 @@ fs::path systemFolder() {
     return "/usr/lib";
 }
 
+fs::path userDataHome() {
+    return baseDirectory("XDG_DATA_HOME", ".local/share");
+}
+
 fs::path programFilesFolder() {
     return "/opt";
 }
@@ -154,13 +158,13 @@ std::optional<fs::path> folderOf(int csidl) {
             return userDirectory("XDG_TEMPLATES_DIR");
         case kPrograms:
         case kStartMenu:
-            return baseDirectory("XDG_DATA_HOME", ".local/share") / "applications";
+            return userDataHome() / "applications";
         case kStartup:
             return baseDirectory("XDG_CONFIG_HOME", ".config") / "autostart";
         case kAppData:
             return baseDirectory("XDG_CONFIG_HOME", ".config");
         case kLocalAppData:
-            return baseDirectory("XDG_DATA_HOME", ".local/share");
+            return userDataHome();
         case kInternetCache:
             return baseDirectory("XDG_CACHE_HOME", ".cache");
         case kProfile:

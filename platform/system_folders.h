@@ -19,6 +19,11 @@ std::filesystem::path windowsFolder();
 std::filesystem::path systemFolder();
 std::filesystem::path programFilesFolder();
 
+// The user's data folder: $XDG_DATA_HOME when it is absolute, else
+// .local/share in the home folder ($HOME, or the password database's when
+// HOME is unset or empty). Never a relative path.
+std::filesystem::path userDataHome();
+
 // The folder of a Windows shell folder number (CSIDL): the user's desktop,
 // documents, music, pictures and videos folders from user-dirs.dirs, the
 // base directories for application data, configuration and caches, the

@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <system_error>
 
+#include "platform/system_folders.h"
 #include "program/install_layout.h"
 
 namespace tlvx::analysis {
@@ -17,10 +17,7 @@ std::filesystem::path programFolder() {
 }
 
 std::filesystem::path userDataFolder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && xdg[0] == '/')
-        return std::filesystem::path(xdg) / "tallyvex";
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && *home ? home : "/tmp") / ".local/share/tallyvex";
+    return platform::folders::userDataHome() / "tallyvex";
 }
 
 ProgramLayout programLayout(const std::filesystem::path& programFolder) {

@@ -75,6 +75,18 @@ TEST_F(SystemFoldersTest, BaseDirectoriesFollowTheXdgVariables) {
     EXPECT_EQ(folders::specialFolder(0x17), fs::path("/opt/share/applications"));
 }
 
+// The library's store and the program's work folders lie in the user's data
+// folder: with HOME unset it is still the user's, never a folder relative
+// to wherever the program was started.
+TEST_F(SystemFoldersTest, TheUsersDataFolderIsAbsoluteEvenWithoutHome) {
+    EXPECT_EQ(folders::userDataHome(), home_ / ".local/share");
+    EnvironmentGuard noHome("HOME", std::nullopt);
+    EXPECT_TRUE(folders::userDataHome().is_absolute()) << folders::userDataHome();
+    EXPECT_EQ(folders::userDataHome().filename(), "share");
+    EnvironmentGuard data("XDG_DATA_HOME", "/srv/data");
+    EXPECT_EQ(folders::userDataHome(), fs::path("/srv/data"));
+}
+
 TEST_F(SystemFoldersTest, SystemFoldersAndNumbersWithoutAFolder) {
     EXPECT_EQ(folders::specialFolder(0x24), folders::windowsFolder());
     EXPECT_EQ(folders::specialFolder(0x25), folders::systemFolder());
