@@ -16,6 +16,7 @@
 #include "Morcel_TLVX.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/object_ref.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -24,31 +25,6 @@ using namespace tlvx::test;
 using namespace std::string_literals;
 
 constexpr DISPID kFirstDispId = 0x60030000;
-
-// An interface pointer released at the end of its scope.
-template <class T>
-class Ref {
-public:
-    Ref() = default;
-    ~Ref() { reset(); }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    void** out() {
-        reset();
-        return reinterpret_cast<void**>(&p_);
-    }
-    void reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-
-private:
-    T* p_ = nullptr;
-};
 
 struct Exception {
     Exception() { std::memset(&e, 0, sizeof e); }
@@ -126,8 +102,8 @@ protected:
     }
 
     template <class T>
-    void create(const CLSID& clsid, const IID& iid, Ref<T>& object) {
-        ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.out()), S_OK);
+    void create(const CLSID& clsid, const IID& iid, ObjectRef<T>& object) {
+        ASSERT_EQ(object.create(clsid, iid), S_OK);
         ASSERT_TRUE(object);
     }
 
@@ -145,7 +121,7 @@ protected:
 // TxtFile's line methods
 
 TEST_F(ComponentClient, TxtFileLineMethodsBySlot) {
-    Ref<_TxtFile> txt;
+    ObjectRef<_TxtFile> txt;
     create(CLSID_TxtFile, IID__TxtFile, txt);
     const Bstr log(u"Log.txt");
     for (std::u16string_view line : {u"alpha;1", u"Beta;2", u"gamma;3"}) {
@@ -193,7 +169,7 @@ TEST_F(ComponentClient, TxtFileLineMethodsBySlot) {
 }
 
 TEST_F(ComponentClient, ByNameReachesTheSameMethodsAsBySlot) {
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     Bstr content(u"first");
     EXPECT_EQ(invoke(txt.get(), u"appendline", {str(u"f.txt"), ref(VT_BSTR, content.inOut())}),
@@ -232,7 +208,7 @@ TEST_F(ComponentClient, ByNameReachesTheSameMethodsAsBySlot) {
 }
 
 TEST_F(ComponentClient, NamesResolveWithoutRegardToCaseAndIncludeParameters) {
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     OLECHAR method[] = u"gEtLiNeNoByFiNd";
     OLECHAR first[] = u"matchcase";
@@ -261,7 +237,7 @@ TEST_F(ComponentClient, NamesResolveWithoutRegardToCaseAndIncludeParameters) {
 }
 
 TEST_F(ComponentClient, OmittedOptionalsTakeTheirDefaults) {
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     write("f.txt", "Key|a\r\nkey|b\r\n");
     // MatchCase defaults to True, whether left off or marked missing.
@@ -288,7 +264,7 @@ TEST_F(ComponentClient, OmittedOptionalsTakeTheirDefaults) {
 }
 
 TEST_F(ComponentClient, ArgumentCountsAndNamedArguments) {
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     write("f.txt", "a|1\r\nb|2\r\n");
     const DISPID deleteLine = idOf(txt.get(), u"DeleteLine");
@@ -321,7 +297,7 @@ TEST_F(ComponentClient, ArgumentCountsAndNamedArguments) {
 }
 
 TEST_F(ComponentClient, ByReferenceArgumentsAreWrittenBack) {
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     // A reference to a string: the string stays the caller's, same text.
     Bstr content(u"text");
@@ -347,7 +323,7 @@ TEST_F(ComponentClient, ByReferenceArgumentsAreWrittenBack) {
     EXPECT_EQ(file("f.txt"), "text\r\n12\r\n34\r\n56\r\n");
 
     // A failed call writes nothing back.
-    Ref<IDispatch> base64;
+    ObjectRef<IDispatch> base64;
     create(CLSID_Base64, IID_IDispatch, base64);
     Var input;
     input.v = i4(7);
@@ -358,7 +334,7 @@ TEST_F(ComponentClient, ByReferenceArgumentsAreWrittenBack) {
 }
 
 TEST_F(ComponentClient, ArgumentsAreCoercedOrRejectedWithTheirPosition) {
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     write("5", "a;b\r\nc;d\r\n");
     Var result;
@@ -383,7 +359,7 @@ TEST_F(ComponentClient, ArgumentsAreCoercedOrRejectedWithTheirPosition) {
               DISP_E_OVERFLOW);
     EXPECT_EQ(position, 0u);
     position = 99;
-    Ref<IDispatch> other;
+    ObjectRef<IDispatch> other;
     create(CLSID_GenFuns, IID_IDispatch, other);
     VARIANT object;
     object.vt = VT_DISPATCH;
@@ -396,11 +372,11 @@ TEST_F(ComponentClient, ArgumentsAreCoercedOrRejectedWithTheirPosition) {
 }
 
 TEST_F(ComponentClient, GapAndUnknownIdsAreRejected) {
-    Ref<IDispatch> base64;
+    ObjectRef<IDispatch> base64;
     create(CLSID_Base64, IID_IDispatch, base64);
-    Ref<IDispatch> registry;
+    ObjectRef<IDispatch> registry;
     create(CLSID_Registry, IID_IDispatch, registry);
-    Ref<IDispatch> txt;
+    ObjectRef<IDispatch> txt;
     create(CLSID_TxtFile, IID_IDispatch, txt);
     for (int gap : {1, 2, 4, 7}) {
         EXPECT_EQ(invokeId(base64.get(), kFirstDispId + gap, {str(u"x")}), DISP_E_MEMBERNOTFOUND)
@@ -609,7 +585,7 @@ private:
 
 TEST_F(ComponentClient, EveryMemberAnswersByNameWithTheParametersOfItsTable) {
     for (const Interface& face : interfaces()) {
-        Ref<IDispatch> object;
+        ObjectRef<IDispatch> object;
         create(face.clsid, IID_IDispatch, object);
         for (const Member& member : face.members) {
             SCOPED_TRACE(std::string(face.name) + "." +
@@ -638,9 +614,9 @@ TEST_F(ComponentClient, EveryMemberAnswersByNameWithTheParametersOfItsTable) {
 }
 
 TEST_F(ComponentClient, ErrorInformation) {
-    Ref<_TxtFile> txt;
+    ObjectRef<_TxtFile> txt;
     create(CLSID_TxtFile, IID__TxtFile, txt);
-    Ref<ISupportErrorInfo> support;
+    ObjectRef<ISupportErrorInfo> support;
     ASSERT_EQ(txt->QueryInterface(IID_ISupportErrorInfo, support.out()), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__TxtFile), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__GenFuns), S_FALSE);
@@ -664,7 +640,7 @@ TEST_F(ComponentClient, ErrorInformation) {
     EXPECT_EQ(GetErrorInfo(0, &info), S_FALSE);
     EXPECT_EQ(info, nullptr);
 
-    Ref<IDispatch> byName;
+    ObjectRef<IDispatch> byName;
     create(CLSID_GenFuns, IID_IDispatch, byName);
     leaveStaleError();
     Exception exception;
@@ -679,19 +655,19 @@ TEST_F(ComponentClient, ErrorInformation) {
 // Objects, factories and the module's life
 
 TEST_F(ComponentClient, ObjectsCountTheirReferencesAndKeepOneIdentity) {
-    Ref<_TxtFile> txt;
+    ObjectRef<_TxtFile> txt;
     create(CLSID_TxtFile, IID__TxtFile, txt);
     EXPECT_EQ(txt->AddRef(), 2u);
     EXPECT_EQ(txt->Release(), 1u);
 
-    Ref<IUnknown> fromInterface;
+    ObjectRef<IUnknown> fromInterface;
     ASSERT_EQ(txt->QueryInterface(IID_IUnknown, fromInterface.out()), S_OK);
-    Ref<ISupportErrorInfo> support;
+    ObjectRef<ISupportErrorInfo> support;
     ASSERT_EQ(txt->QueryInterface(IID_ISupportErrorInfo, support.out()), S_OK);
-    Ref<IUnknown> fromSupport;
+    ObjectRef<IUnknown> fromSupport;
     ASSERT_EQ(support->QueryInterface(IID_IUnknown, fromSupport.out()), S_OK);
     EXPECT_EQ(fromInterface.get(), fromSupport.get());
-    Ref<_TxtFile> back;
+    ObjectRef<_TxtFile> back;
     ASSERT_EQ(support->QueryInterface(IID__TxtFile, back.out()), S_OK);
     EXPECT_EQ(back.get(), txt.get());
     EXPECT_EQ(txt->AddRef(), 6u);  // txt, fromInterface, support, fromSupport, back, this
@@ -713,18 +689,18 @@ TEST_F(ComponentClient, ObjectsCountTheirReferencesAndKeepOneIdentity) {
 TEST_F(ComponentClient, TheModuleStaysWhileObjectsFactoriesOrLocksLive) {
     EXPECT_EQ(canUnloadNow(), S_OK);
     {
-        Ref<_Registry> registry;
+        ObjectRef<_Registry> registry;
         create(CLSID_Registry, IID__Registry, registry);
         EXPECT_EQ(canUnloadNow(), S_FALSE);
     }
     EXPECT_EQ(canUnloadNow(), S_OK);
 
-    Ref<IClassFactory> factory;
+    ObjectRef<IClassFactory> factory;
     ASSERT_EQ(CoGetClassObject(CLSID_APIFuns, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                                factory.out()),
               S_OK);
     EXPECT_EQ(canUnloadNow(), S_FALSE);  // a factory held counts
-    Ref<_APIFuns> api;
+    ObjectRef<_APIFuns> api;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID__APIFuns, api.out()), S_OK);
     EXPECT_EQ(factory->LockServer(TRUE), S_OK);
     factory.reset();
@@ -761,15 +737,15 @@ TEST_F(ComponentClient, FactoriesServeTheFiveClassesAndRefuseTheRest) {
                                                            {&CLSID_Base64, &IID__Base64},
                                                            {&CLSID_Registry, &IID__Registry}};
     for (const auto& [clsid, iid] : classes) {
-        Ref<IDispatch> object;
+        ObjectRef<IDispatch> object;
         EXPECT_EQ(CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, *iid, object.out()),
                   S_OK);
-        Ref<ISupportErrorInfo> support;
+        ObjectRef<ISupportErrorInfo> support;
         ASSERT_EQ(object->QueryInterface(IID_ISupportErrorInfo, support.out()), S_OK);
         EXPECT_EQ(support->InterfaceSupportsErrorInfo(*iid), S_OK);
     }
 
-    Ref<IClassFactory> factory;
+    ObjectRef<IClassFactory> factory;
     ASSERT_EQ(CoGetClassObject(CLSID_TxtFile, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                                factory.out()),
               S_OK);
@@ -798,7 +774,7 @@ TEST_F(ComponentClient, FactoriesServeTheFiveClassesAndRefuseTheRest) {
 // Strings
 
 TEST_F(ComponentClient, StringsKeepEmbeddedNulsAndNullIsEmpty) {
-    Ref<_TxtFile> txt;
+    ObjectRef<_TxtFile> txt;
     create(CLSID_TxtFile, IID__TxtFile, txt);
     const Bstr name(u"f.txt");
     Bstr withNul(std::u16string_view(u"a\0b", 3));
@@ -828,7 +804,7 @@ TEST_F(ComponentClient, StringsKeepEmbeddedNulsAndNullIsEmpty) {
     EXPECT_EQ(count, 0);
     EXPECT_EQ(txt->AppendLine(name.get(), nullptr), E_POINTER);
 
-    Ref<IDispatch> byName;
+    ObjectRef<IDispatch> byName;
     ASSERT_EQ(txt->QueryInterface(IID_IDispatch, byName.out()), S_OK);
     VARIANT nullText;
     nullText.vt = VT_BSTR;

@@ -32,6 +32,12 @@ public:
         object_ = static_cast<Interface*>(other);
         return hr;
     }
+    // Where a call hands out a new reference (QueryInterface, a factory):
+    // the old one is released first.
+    void** out() {
+        reset();
+        return reinterpret_cast<void**>(&object_);
+    }
     void reset() {
         if (object_) object_->Release();
         object_ = nullptr;
