@@ -16,7 +16,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/win_path.h"
+#include "platform/files/win_path.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
 

@@ -19,9 +19,9 @@
 #include <string>
 #include <string_view>
 
-#include "library/base64_codec.h"
-#include "library/txt_file_charsets.h"
-#include "platform/unicode_text.h"
+#include "library/base64/base64_codec.h"
+#include "library/txt_file/txt_file_charsets.h"
+#include "platform/text/unicode_text.h"
 
 using namespace tlvx;
 using Clock = std::chrono::steady_clock;

@@ -1,6 +1,7 @@
 # Checks that every C++ file of the tree is laid out as .clang-format says.
 # Run as: cmake -DSOURCE_DIR=... -DCLANG_FORMAT=... -P format_check.cmake
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
+  ${SOURCE_DIR}/include/*.h
   ${SOURCE_DIR}/platform/*.cpp ${SOURCE_DIR}/platform/*.h
   ${SOURCE_DIR}/library/*.cpp ${SOURCE_DIR}/library/*.h
   ${SOURCE_DIR}/program/*.cpp ${SOURCE_DIR}/program/*.h

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "library/base64.h"
-#include "library/base64_codec.h"
+#include "library/base64/base64.h"
+#include "library/base64/base64_codec.h"
 
 using namespace tlvx;
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "library/encoding_detection.h"
-#include "library/txt_file_charsets.h"
-#include "platform/win_path.h"
+#include "library/txt_file/encoding_detection.h"
+#include "library/txt_file/txt_file_charsets.h"
+#include "platform/files/win_path.h"
 
 using namespace tlvx;
 

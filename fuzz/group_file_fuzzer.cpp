@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/win_path.h"
+#include "platform/files/win_path.h"
 #include "program/analysis/group_file.h"
 #include "program/analysis/project_list.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/profile_file.h"
+#include "platform/files/profile_file.h"
 
 using namespace tlvx;
 namespace profile = platform::profile;

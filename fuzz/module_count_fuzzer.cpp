@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/win_path.h"
+#include "platform/files/win_path.h"
 #include "program/analysis/library_client.h"
 #include "program/analysis/module_count.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/win_path.h"
+#include "platform/files/win_path.h"
 #include "program/analysis/library_client.h"
 #include "program/analysis/listing_model.h"
 #include "program/analysis/module_entries.h"

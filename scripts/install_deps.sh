@@ -5,10 +5,10 @@
 # screenshots), the desktop's tools that check the program's entry and file
 # types, what CPack needs for the Debian package, and clang with its
 # fuzzer and sanitizer runtimes for the fuzz targets, and a D-Bus daemon
-# for the tests' own session bus.
+# for the tests' own session bus; python3 for the check of the includes.
 set -euo pipefail
 packages=(
-  cmake g++ make pkg-config clang-format
+  cmake g++ make pkg-config clang-format python3
   libgtest-dev libgmock-dev
   libsqlite3-dev libicu-dev
   qt6-base-dev qt6-svg-dev

@@ -1,11 +1,11 @@
 #include "library/frame/class_list.h"
 
-#include "library/api_funs_object.h"
-#include "library/base64_object.h"
+#include "library/api_funs/api_funs_object.h"
+#include "library/base64/base64_object.h"
 #include "library/frame/class_factory.h"
-#include "library/gen_funs_object.h"
-#include "library/registry_object.h"
-#include "library/txt_file_object.h"
+#include "library/gen_funs/gen_funs_object.h"
+#include "library/registry/registry_object.h"
+#include "library/txt_file/txt_file_object.h"
 
 namespace tlvx::library::frame {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::library::frame {
 

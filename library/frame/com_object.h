@@ -13,10 +13,10 @@
 #include <atomic>
 #include <new>
 
+#include "include/tallyvex/ole_types.h"
 #include "library/frame/dispatch_table.h"
 #include "library/frame/method_call.h"
 #include "library/frame/module_life.h"
-#include "library/include/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -19,7 +19,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::library::frame {
 

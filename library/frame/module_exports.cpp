@@ -4,9 +4,9 @@
 
 #include "library/frame/class_list.h"
 #include "library/frame/module_life.h"
+#include "library/frame/module_path.h"
 #include "library/frame/registration.h"
-#include "library/module_path.h"
-#include "platform/restart_deletions.h"
+#include "platform/registry/restart_deletions.h"
 
 #define TLVX_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -3,13 +3,13 @@
 #include <new>
 #include <string>
 
+#include "include/tallyvex/Morcel_TLVX.h"
 #include "library/frame/class_list.h"
-#include "library/include/Morcel_TLVX.h"
 #include "platform/automation/guid_text.h"
-#include "platform/class_registration.h"
-#include "platform/codepage_database.h"
-#include "platform/system_environment.h"
-#include "platform/unicode_text.h"
+#include "platform/registry/class_registration.h"
+#include "platform/registry/codepage_database.h"
+#include "platform/registry/system_environment.h"
+#include "platform/text/unicode_text.h"
 
 namespace tlvx::library::frame {
 namespace {

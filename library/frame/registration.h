@@ -14,7 +14,7 @@
 
 #include <filesystem>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::library::frame {
 

@@ -28,9 +28,9 @@
 
 #include "platform/automation/guid_text.h"
 #include "platform/automation/platform_classes.h"
-#include "platform/environment_strings.h"
-#include "platform/registry_store.h"
-#include "platform/unicode_text.h"
+#include "platform/registry/registry_store.h"
+#include "platform/text/environment_strings.h"
+#include "platform/text/unicode_text.h"
 
 using namespace tlvx::platform;
 using namespace tlvx::platform::automation;

@@ -5,7 +5,7 @@
 // IDispatch, which is all it offers). The toolbar's and the status bar's
 // are the common controls' own; the menu item's is ours.
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 // {C2E8C444-F8FD-4BE9-895C-ADA8A825525E}
 inline constexpr IID IID_TlvxMenuItem = {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::platform::automation {
 

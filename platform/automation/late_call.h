@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::platform::automation {
 

@@ -7,8 +7,8 @@
 
 #include "platform/automation/guid_text.h"
 #include "platform/automation/stream_object.h"
-#include "platform/class_registration.h"
-#include "platform/unicode_text.h"
+#include "platform/registry/class_registration.h"
+#include "platform/text/unicode_text.h"
 
 namespace tlvx::platform::automation {
 namespace {

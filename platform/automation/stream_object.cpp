@@ -9,7 +9,7 @@
 
 #include "platform/automation/bstr.h"
 #include "platform/automation/late_call.h"
-#include "platform/charset_stream.h"
+#include "platform/files/charset_stream.h"
 
 namespace tlvx::platform::automation {
 namespace {

@@ -6,8 +6,8 @@
 // with the component's error number, source "ADODB.Stream" and a
 // description, through the error information and EXCEPINFO.
 
-#include "library/include/ole_types.h"
-#include "platform/charset_stream.h"
+#include "include/tallyvex/ole_types.h"
+#include "platform/files/charset_stream.h"
 
 namespace tlvx::platform::automation {
 

@@ -12,7 +12,7 @@
 
 #include "platform/automation/bstr.h"
 #include "platform/automation/variant_types.h"
-#include "platform/unicode_text.h"
+#include "platform/text/unicode_text.h"
 
 using namespace tlvx::platform::automation;
 

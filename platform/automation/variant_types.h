@@ -2,7 +2,7 @@
 // Which variant types this runtime handles, shared by the variant, coercion
 // and array units so that they agree.
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::platform::automation {
 

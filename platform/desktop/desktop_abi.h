@@ -1,5 +1,5 @@
 #pragma once
-// The interface between the platform library's loader (desktop_dialogs.cpp)
+// The interface between the platform library's loader (loader.cpp)
 // and the desktop library libtlvxdesktop.so, which it opens with dlopen on
 // first need. Only plain data and function pointers cross, and the one
 // symbol the loader looks up has C linkage, so neither side depends on the

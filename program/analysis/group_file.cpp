@@ -1,8 +1,8 @@
 #include "program/analysis/group_file.h"
 
-#include "platform/ansi_codepage.h"
-#include "platform/line_input.h"
-#include "platform/regular_file.h"
+#include "platform/descriptors/regular_file.h"
+#include "platform/files/line_input.h"
+#include "platform/text/ansi_codepage.h"
 
 namespace tlvx::analysis {
 std::optional<std::string> projectPathOfGroupLine(std::string_view line) {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/include/Morcel_TLVX.h"
+#include "include/tallyvex/Morcel_TLVX.h"
 
 namespace tlvx::analysis {
 

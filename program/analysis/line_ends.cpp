@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "platform/leftovers.h"
-#include "platform/regular_file.h"
+#include "platform/descriptors/regular_file.h"
+#include "platform/process/leftovers.h"
 
 namespace tlvx::analysis {
 namespace {

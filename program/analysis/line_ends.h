@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/interruption.h"
+#include "platform/process/interruption.h"
 
 namespace tlvx::analysis {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/name_collation.h"
+#include "platform/text/name_collation.h"
 
 namespace tlvx::analysis {
 

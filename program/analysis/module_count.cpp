@@ -4,9 +4,9 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/line_input.h"
-#include "platform/unicode_text.h"
-#include "platform/win_path.h"
+#include "platform/files/line_input.h"
+#include "platform/files/win_path.h"
+#include "platform/text/unicode_text.h"
 #include "program/analysis/line_ends.h"
 
 namespace tlvx::analysis {

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "platform/ansi_codepage.h"
-#include "platform/line_input.h"
+#include "platform/files/line_input.h"
+#include "platform/text/ansi_codepage.h"
 
 namespace tlvx::analysis {
 namespace {

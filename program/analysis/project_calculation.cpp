@@ -1,6 +1,6 @@
 #include "program/analysis/project_calculation.h"
 
-#include "platform/unicode_text.h"
+#include "platform/text/unicode_text.h"
 #include "program/analysis/module_count.h"
 #include "program/analysis/module_entries.h"
 

@@ -1,8 +1,8 @@
 #include "program/analysis/project_list.h"
 
-#include "platform/file_system.h"
-#include "platform/unicode_text.h"
-#include "platform/win_path.h"
+#include "platform/files/file_system.h"
+#include "platform/files/win_path.h"
+#include "platform/text/unicode_text.h"
 #include "program/analysis/group_file.h"
 #include "program/analysis/working_copy.h"
 

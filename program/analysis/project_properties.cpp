@@ -1,7 +1,7 @@
 #include "program/analysis/project_properties.h"
 
-#include "platform/unicode_text.h"
-#include "platform/win_path.h"
+#include "platform/files/win_path.h"
+#include "platform/text/unicode_text.h"
 
 namespace tlvx::analysis {
 

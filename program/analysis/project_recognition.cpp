@@ -1,9 +1,9 @@
 #include "program/analysis/project_recognition.h"
 
-#include "platform/ansi_codepage.h"
-#include "platform/line_input.h"
-#include "platform/text_stream.h"
-#include "platform/win_path.h"
+#include "platform/files/line_input.h"
+#include "platform/files/text_stream.h"
+#include "platform/files/win_path.h"
+#include "platform/text/ansi_codepage.h"
 #include "program/analysis/module_entries.h"
 
 namespace tlvx::analysis {

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "platform/regular_file.h"
-#include "platform/win_path.h"
+#include "platform/descriptors/regular_file.h"
+#include "platform/files/win_path.h"
 #include "program/analysis/project_recognition.h"
 
 namespace tlvx::analysis {

@@ -4,7 +4,7 @@
 
 #include <system_error>
 
-#include "platform/system_folders.h"
+#include "platform/shell/system_folders.h"
 #include "program/install_layout.h"
 
 namespace tlvx::analysis {

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform/ansi_codepage.h"
-#include "platform/file_replacement.h"
-#include "platform/text_stream.h"
-#include "platform/unicode_text.h"
-#include "platform/win_path.h"
+#include "platform/files/file_replacement.h"
+#include "platform/files/text_stream.h"
+#include "platform/files/win_path.h"
+#include "platform/text/ansi_codepage.h"
+#include "platform/text/unicode_text.h"
 #include "program/analysis/line_ends.h"
 #include "program/analysis/project_recognition.h"
 

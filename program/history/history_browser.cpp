@@ -4,9 +4,9 @@
 #include <array>
 #include <system_error>
 
-#include "platform/ansi_codepage.h"
-#include "platform/line_input.h"
-#include "platform/text_stream.h"
+#include "platform/files/line_input.h"
+#include "platform/files/text_stream.h"
+#include "platform/text/ansi_codepage.h"
 
 namespace tlvx::history {
 namespace {

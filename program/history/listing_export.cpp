@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "platform/ansi_codepage.h"
-#include "platform/file_replacement.h"
+#include "platform/files/file_replacement.h"
+#include "platform/text/ansi_codepage.h"
 #include "program/analysis/summary_line.h"
 #include "program/history/listing_text.h"
 

@@ -1,6 +1,6 @@
 #include "program/history/listing_text.h"
 
-#include "platform/unicode_text.h"
+#include "platform/text/unicode_text.h"
 
 namespace tlvx::history {
 

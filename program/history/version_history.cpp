@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <system_error>
 
-#include "platform/ansi_codepage.h"
-#include "platform/file_replacement.h"
-#include "platform/leftovers.h"
-#include "platform/name_collation.h"
-#include "platform/unicode_text.h"
+#include "platform/files/file_replacement.h"
+#include "platform/process/leftovers.h"
+#include "platform/text/ansi_codepage.h"
+#include "platform/text/name_collation.h"
+#include "platform/text/unicode_text.h"
 #include "program/history/record_names.h"
 
 namespace tlvx::history {

@@ -20,8 +20,8 @@
 #include <system_error>
 #include <tuple>
 
-#include "platform/shell.h"
-#include "platform/unicode_text.h"
+#include "platform/shell/launcher.h"
+#include "platform/text/unicode_text.h"
 #include "program/analysis/project_properties.h"
 #include "program/analysis/project_recognition.h"
 #include "program/analysis/work_folders.h"

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "platform/automation/object_bridge.h"
+#include "platform/desktop/object_bridge.h"
 #include "program/analysis/library_client.h"
 
 namespace tlvx::ui {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 
 namespace tlvx::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 #include "tests/support/automation_values.h"
 
 namespace tlvx::test {

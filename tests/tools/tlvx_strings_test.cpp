@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/string_module.h"
+#include "platform/files/string_module.h"
 #include "tests/support/temp_dir.h"
 #include "tools/tlvx-strings/string_listing.h"
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "library/include/ole_types.h"
+#include "include/tallyvex/ole_types.h"
 #include "platform/automation/platform_classes.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/interruption.h"
-#include "platform/leftovers.h"
-#include "platform/regular_file.h"
-#include "platform/unicode_text.h"
-#include "platform/win_path.h"
+#include "platform/descriptors/regular_file.h"
+#include "platform/files/win_path.h"
+#include "platform/process/interruption.h"
+#include "platform/process/leftovers.h"
+#include "platform/text/unicode_text.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
 #include "program/analysis/project_recognition.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/interruption.h"
+#include "platform/process/interruption.h"
 #include "tools/tlvx-count/count_command.h"
 
 int main(int argc, char** argv) {

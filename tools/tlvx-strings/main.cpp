@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/string_module.h"
-#include "platform/text_stream.h"
+#include "platform/files/string_module.h"
+#include "platform/files/text_stream.h"
 #include "tools/tlvx-strings/string_listing.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/unicode_text.h"
+#include "platform/text/unicode_text.h"
 
 namespace tlvx::tools {
 namespace {

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/string_module.h"
+#include "platform/files/string_module.h"
 
 namespace tlvx::tools {
 

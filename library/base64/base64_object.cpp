@@ -1,0 +1,67 @@
+#include "library/base64/base64_object.h"
+
+#include "library/frame/raised_error.h"
+
+namespace tlvx::library {
+
+using frame::byRef;
+using frame::byVal;
+using frame::hresultOf;
+using frame::method;
+using frame::optVal;
+using frame::text;
+
+namespace {
+
+using I = _Base64;
+
+constexpr frame::Method kMethods[] = {
+    method<&I::Encode>(u"Encode", 0, VT_BSTR,
+                       {byVal(u"Source", VT_BSTR), optVal(u"CharSet", VT_BSTR, u"utf-8")}),
+    method<&I::EncodeFile>(u"EncodeFile", 3, VT_BSTR, {byVal(u"astrFile", VT_BSTR)}),
+    method<&I::Decode>(u"Decode", 5, VT_BSTR,
+                       {byRef(u"sInput", VT_BSTR), optVal(u"CharSet", VT_BSTR, u"utf-8")}),
+    method<&I::DecodeToFile>(u"DecodeToFile", 6, VT_EMPTY,
+                             {byRef(u"sInput", VT_BSTR), byRef(u"sFileName", VT_BSTR)}),
+};
+static_assert(frame::wellFormed(kMethods));
+
+}  // namespace
+
+constinit const frame::DispatchTable Base64Object::dispatchTable = kMethods;
+
+HRESULT Base64Object::Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf(
+        [&] { return frame::putText(result, base64_.Encode(text(Source), text(CharSet))); });
+}
+
+HRESULT Base64Object::EncodeFile(BSTR astrFile, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    return hresultOf([&] { return frame::putText(result, base64_.EncodeFile(text(astrFile))); });
+}
+
+HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!sInput) return E_POINTER;
+    return hresultOf(
+        [&] { return frame::putText(result, base64_.Decode(text(*sInput), text(CharSet))); });
+}
+
+HRESULT Base64Object::DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept {
+    const auto call = enterCall();
+    if (!sInput || !sFileName) return E_POINTER;
+    return hresultOf([&] {
+        const auto error = base64_.DecodeToFile(text(*sInput), text(*sFileName));
+        if (!error) return S_OK;
+        return frame::raiseError(error->number, error->source, error->description);
+    });
+}
+
+}  // namespace tlvx::library

@@ -1,0 +1,188 @@
+#include "library/registry/registry_object.h"
+
+#include <string>
+
+namespace tlvx::library {
+
+using frame::byRef;
+using frame::hresultOf;
+using frame::method;
+using frame::optRef;
+using frame::text;
+
+namespace {
+
+using I = _Registry;
+
+constexpr frame::Method kMethods[] = {
+    method<&I::ExportRegKey>(
+        u"ExportRegKey", 0, VT_BOOL,
+        {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR), byRef(u"FileName", VT_BSTR)}),
+    method<&I::ImportRegKey>(
+        u"ImportRegKey", 1, VT_BOOL,
+        {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR), byRef(u"FileName", VT_BSTR)}),
+    method<&I::ReadRegKey>(u"ReadRegKey", 2, VT_BSTR,
+                           {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR),
+                            byRef(u"SubKey", VT_BSTR), optRef(u"NoKeyFoundValue", VT_BSTR)}),
+    method<&I::WriteRegKey>(
+        u"WriteRegKey", 3, VT_BOOL,
+        {byRef(u"KeyType", VT_I4), byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR),
+         byRef(u"SubKey", VT_BSTR), byRef(u"SubKeyValue", VT_BSTR)}),
+    method<&I::EnumerateRegKeys>(u"EnumerateRegKeys", 4, VT_BSTR,
+                                 {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR)}),
+    method<&I::EnumerateRegKeyValues>(u"EnumerateRegKeyValues", 5, VT_BSTR,
+                                      {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR)}),
+    method<&I::DeleteRegKey>(u"DeleteRegKey", 6, VT_EMPTY,
+                             {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR)}),
+    method<&I::DeleteRegKeyValue>(
+        u"DeleteRegKeyValue", 7, VT_BOOL,
+        {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR), optRef(u"SubKey", VT_BSTR)}),
+    method<&I::GetRegKeyItems>(u"GetRegKeyItems", 10, VT_I2,
+                               {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR)}),
+    method<&I::EnumerateRegKeyItemNames>(u"EnumerateRegKeyItemNames", 11, VT_BSTR,
+                                         {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR)}),
+};
+static_assert(frame::wellFormed(kMethods));
+
+uint32_t rootOf(const KeyRoot* root) {
+    return static_cast<uint32_t>(*root);
+}
+
+std::u16string textOf(const BSTR* value) {
+    return text(*value);
+}
+
+}  // namespace
+
+constinit const frame::DispatchTable RegistryObject::dispatchTable = kMethods;
+
+HRESULT RegistryObject::ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
+                                     VARIANT_BOOL* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Root || !KeyPath || !FileName) return E_POINTER;
+    return hresultOf([&] {
+        *result =
+            frame::boolean(registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
+        return S_OK;
+    });
+}
+
+HRESULT RegistryObject::ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
+                                     VARIANT_BOOL* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Root || !KeyPath || !FileName) return E_POINTER;
+    return hresultOf([&] {
+        *result =
+            frame::boolean(registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
+        return S_OK;
+    });
+}
+
+HRESULT RegistryObject::ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
+                                   BSTR* NoKeyFoundValue, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath || !SubKey) return E_POINTER;
+    return hresultOf([&] {
+        // The optional NoKeyFoundValue may come as no reference at all.
+        const std::u16string noKey = NoKeyFoundValue ? textOf(NoKeyFoundValue) : std::u16string();
+        return frame::putText(
+            result, registry_.ReadRegKey(rootOf(Root), textOf(KeyPath), textOf(SubKey), noKey));
+    });
+}
+
+HRESULT RegistryObject::WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
+                                    BSTR* SubKeyValue, VARIANT_BOOL* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Type || !Root || !KeyPath || !SubKey || !SubKeyValue) return E_POINTER;
+    return hresultOf([&] {
+        *result = frame::boolean(registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root),
+                                                       textOf(KeyPath), textOf(SubKey),
+                                                       textOf(SubKeyValue)));
+        return S_OK;
+    });
+}
+
+HRESULT RegistryObject::EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath) return E_POINTER;
+    return hresultOf([&] {
+        return frame::putText(result, registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath)));
+    });
+}
+
+HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath) return E_POINTER;
+    return hresultOf([&] {
+        return frame::putText(result,
+                              registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)));
+    });
+}
+
+HRESULT RegistryObject::DeleteRegKey(KeyRoot* Root, BSTR* KeyPath) noexcept {
+    const auto call = enterCall();
+    if (!Root || !KeyPath) return E_POINTER;
+    return hresultOf([&] {
+        registry_.DeleteRegKey(rootOf(Root), textOf(KeyPath));
+        return S_OK;
+    });
+}
+
+HRESULT RegistryObject::DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
+                                          VARIANT_BOOL* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    if (!Root || !KeyPath) return E_POINTER;
+    return hresultOf([&] {
+        // The optional SubKey may come as no reference at all: then there
+        // is no variable to write the path back to.
+        std::u16string subKey = SubKey ? textOf(SubKey) : std::u16string();
+        *result =
+            frame::boolean(registry_.DeleteRegKeyValue(rootOf(Root), textOf(KeyPath), subKey));
+        if (SubKey && subKey != platform::automation::bstrView(*SubKey)) {
+            BSTR changed = platform::automation::allocBstr(subKey);
+            if (!changed) return E_OUTOFMEMORY;
+            SysFreeString(*SubKey);
+            *SubKey = changed;
+        }
+        return S_OK;
+    });
+}
+
+HRESULT RegistryObject::GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath, SHORT* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = 0;
+    if (!Root || !KeyPath) return E_POINTER;
+    return hresultOf([&] {
+        *result = registry_.GetRegKeyItems(rootOf(Root), textOf(KeyPath));
+        return S_OK;
+    });
+}
+
+HRESULT RegistryObject::EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,
+                                                 BSTR* result) noexcept {
+    const auto call = enterCall();
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    if (!Root || !KeyPath) return E_POINTER;
+    return hresultOf([&] {
+        return frame::putText(result,
+                              registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath)));
+    });
+}
+
+}  // namespace tlvx::library
