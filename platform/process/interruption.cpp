@@ -141,14 +141,14 @@ bool interrupted() {
 }
 
 void awaitInterruptionEnd() {
-    if (pendingSignal == 0) return;
+    if (!interrupted()) return;
     for (;;) ::pause();
 }
 
 PathGuard::PathGuard(Kind kind, const Create& create) {
     Registry& r = registry();
     const std::lock_guard lock(r.mutex);
-    if (r.interrupted || pendingSignal != 0) return;
+    if (r.interrupted || interrupted()) return;
     auto made = create();
     if (!made) return;
     id_ = r.nextId++;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <system_error>
 
 #include "platform/descriptors/regular_file.h"
 
@@ -82,6 +83,13 @@ std::optional<std::string> ownStatusField(std::string_view name) {
     const auto text = readSmallFile("/proc/self/status");
     if (!text) return std::nullopt;
     return statusField(*text, name);
+}
+
+std::optional<std::filesystem::path> ownExecutable() {
+    std::error_code ec;
+    auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::nullopt;
+    return program;
 }
 
 mode_t currentUmask() {

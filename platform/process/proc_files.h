@@ -41,6 +41,10 @@ std::optional<std::string> ownStatusField(std::string_view name);
 // The status text's field: as ownStatusField, from a text already read.
 std::optional<std::string> statusField(std::string_view statusText, std::string_view name);
 
+// The program file this process runs (/proc/self/exe); nullopt when /proc
+// does not tell it.
+std::optional<std::filesystem::path> ownExecutable();
+
 // The process's file-creation mask, read without changing it (umask(2)
 // cannot be read without setting it, which would race with other threads);
 // 022 when /proc does not tell it.
