@@ -5,6 +5,7 @@
 #include "library/frame/continue_on_error.h"
 #include "platform/files/string_module.h"
 #include "platform/files/win_path.h"
+#include "platform/process/proc_files.h"
 
 namespace tlvx::library {
 namespace {
@@ -20,10 +21,8 @@ constexpr std::size_t kMaxStringLength = 254;
 std::optional<std::filesystem::path> findModule(const std::u16string& dllFile) {
     namespace winpath = platform::winpath;
     if (dllFile.find_first_of(u"\\/") == std::u16string::npos) {
-        std::error_code ec;
-        const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
-        if (!ec) {
-            const auto beside = winpath::toUtf16(program.parent_path()) + u"/" + dllFile;
+        if (const auto program = platform::proc::ownExecutable()) {
+            const auto beside = winpath::toUtf16(program->parent_path()) + u"/" + dllFile;
             if (auto found = winpath::resolve(beside)) return found;
         }
     }

@@ -3,8 +3,8 @@
 // the type library entry, the five classes with the module as in-process
 // server (threading model Apartment), their interfaces and a ProgID per
 // class ("Morcel_TLVX.TxtFile"). Besides, what the classes read of the
-// system: the character-set database (codepage_database.h, with its string
-// module) and the system-wide TMP and TEMP (system_environment.h).
+// system: the character-set database (platform/registry/codepage_database.h, with its string
+// module) and the system-wide TMP and TEMP (platform/registry/system_environment.h).
 //
 // Unregistration removes what registration wrote and nothing else: a value
 // only while it still holds what registration writes there (so a newer

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace tlvx::platform {
 namespace {
@@ -51,31 +50,8 @@ std::string sizeText(std::uint64_t bytes) {
 
 }  // namespace
 
-RegularFile::~RegularFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-RegularFile::RegularFile(RegularFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      size_(other.size_),
-      refusal_(other.refusal_),
-      error_(other.error_),
-      bound_(other.bound_) {}
-
-RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        size_ = other.size_;
-        refusal_ = other.refusal_;
-        error_ = other.error_;
-        bound_ = other.bound_;
-    }
-    return *this;
-}
-
 int RegularFile::release() {
-    return std::exchange(fd_, -1);
+    return fd_.release();
 }
 
 RegularFile RegularFile::refused(FileRefusal why, int error) {
@@ -92,11 +68,11 @@ RegularFile RegularFile::openForReading(const std::filesystem::path& path, std::
     if (::stat(path.c_str(), &st) != 0) return refused(refusalOfErrno(errno), errno);
     if (const auto why = refusalOfMode(st.st_mode); why != FileRefusal::None) return refused(why);
     RegularFile file;
-    file.fd_ = ::open(path.c_str(), O_RDONLY | kOpenFlags);
-    if (file.fd_ < 0) return refused(refusalOfErrno(errno), errno);
+    file.fd_.reset(::open(path.c_str(), O_RDONLY | kOpenFlags));
+    if (!file.fd_) return refused(refusalOfErrno(errno), errno);
     // The name may have come to name something else in between: what
     // counts is what was opened.
-    if (::fstat(file.fd_, &st) != 0) return refused(FileRefusal::Failed, errno);
+    if (::fstat(file.fd_.get(), &st) != 0) return refused(FileRefusal::Failed, errno);
     if (const auto why = refusalOfMode(st.st_mode); why != FileRefusal::None) return refused(why);
     file.size_ = static_cast<std::uint64_t>(st.st_size);
     if (file.size_ > maxSize) {
@@ -105,7 +81,7 @@ RegularFile RegularFile::openForReading(const std::filesystem::path& path, std::
         tooLarge.bound_ = maxSize;
         return tooLarge;
     }
-    if (!makeBlocking(file.fd_)) return refused(FileRefusal::Failed, errno);
+    if (!makeBlocking(file.fd_.get())) return refused(FileRefusal::Failed, errno);
     return file;
 }
 
@@ -118,21 +94,22 @@ RegularFile RegularFile::openForAppend(const std::filesystem::path& path, mode_t
     RegularFile file;
     // Two tries: a file that another process creates between the two opens
     // of the first try is then opened as the existing file it has become.
-    for (int attempt = 0; attempt < 2 && file.fd_ < 0; ++attempt) {
-        file.fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | kOpenFlags);
-        if (file.fd_ >= 0 || errno != ENOENT) break;
+    for (int attempt = 0; attempt < 2 && !file.fd_; ++attempt) {
+        file.fd_.reset(::open(path.c_str(), O_WRONLY | O_APPEND | kOpenFlags));
+        if (file.fd_ || errno != ENOENT) break;
         // O_EXCL creates the name itself and never follows a link, so a
         // link that names nothing fails here instead of making its target.
-        file.fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | kOpenFlags, mode);
-        if (file.fd_ < 0 && errno != EEXIST) break;
+        file.fd_.reset(
+            ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | kOpenFlags, mode));
+        if (!file.fd_ && errno != EEXIST) break;
     }
     // Still taken: the name is a link that names nothing.
-    if (file.fd_ < 0 && errno == EEXIST) return refused(FileRefusal::Missing);
-    if (file.fd_ < 0) return refused(refusalOfErrno(errno), errno);
-    if (::fstat(file.fd_, &st) != 0) return refused(FileRefusal::Failed, errno);
+    if (!file.fd_ && errno == EEXIST) return refused(FileRefusal::Missing);
+    if (!file.fd_) return refused(refusalOfErrno(errno), errno);
+    if (::fstat(file.fd_.get(), &st) != 0) return refused(FileRefusal::Failed, errno);
     if (const auto why = refusalOfMode(st.st_mode); why != FileRefusal::None) return refused(why);
     file.size_ = static_cast<std::uint64_t>(st.st_size);
-    if (!makeBlocking(file.fd_)) return refused(FileRefusal::Failed, errno);
+    if (!makeBlocking(file.fd_.get())) return refused(FileRefusal::Failed, errno);
     return file;
 }
 

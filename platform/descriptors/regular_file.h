@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/descriptors/file_descriptor.h"
+
 namespace tlvx::platform {
 
 // The most a whole-file read takes: project, group and settings files are
@@ -33,11 +35,6 @@ enum class FileRefusal {
 class RegularFile {
 public:
     RegularFile() = default;
-    ~RegularFile();
-    RegularFile(RegularFile&& other) noexcept;
-    RegularFile& operator=(RegularFile&& other) noexcept;
-    RegularFile(const RegularFile&) = delete;
-    RegularFile& operator=(const RegularFile&) = delete;
 
     // Opens `path` (links followed) for reading when it is a regular file of
     // at most `maxSize` bytes.
@@ -48,8 +45,8 @@ public:
     // nothing is refused rather than followed to create its target.
     static RegularFile openForAppend(const std::filesystem::path& path, mode_t mode = 0666);
 
-    explicit operator bool() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
+    explicit operator bool() const { return static_cast<bool>(fd_); }
+    int fd() const { return fd_.get(); }
     // The size when it was opened.
     std::uint64_t size() const { return size_; }
     FileRefusal refusal() const { return refusal_; }
@@ -63,7 +60,7 @@ public:
 private:
     static RegularFile refused(FileRefusal why, int error = 0);
 
-    int fd_ = -1;
+    FileDescriptor fd_;
     std::uint64_t size_ = 0;
     FileRefusal refusal_ = FileRefusal::None;
     int error_ = 0;

@@ -77,9 +77,9 @@ struct TlvxDesktopApi {
     TlvxDialogOutcome (*saveFileDialog)(const TlvxSaveFileRequest* request, TlvxPathSink sink,
                                         void* context);
 
-    // Windows and what is shown in them (window_entry.cpp). A window handle
-    // is a widget's window id; menus and drops have handles of their own.
-    // Texts come back through the sink, at most once per call.
+    // Windows and what is shown in them (platform/desktop/qt/window_entry.cpp).
+    // A window handle is a widget's window id; menus and drops have handles
+    // of their own. Texts come back through the sink, at most once per call.
     void (*deliverMessage)(const TlvxMessage* message, std::int32_t posted);
     std::int32_t (*findTopLevelWindow)(TlvxText title);
     std::int32_t (*menuBarOf)(std::int32_t windowHandle);
@@ -98,7 +98,8 @@ struct TlvxDesktopApi {
     std::int32_t (*setClipboardText)(TlvxText text);
     void (*clipboardText)(TlvxPathSink sink, void* context);
 
-    // Qt objects as automation objects, and the event loop (object_entry.cpp).
+    // Qt objects as automation objects, and the event loop
+    // (platform/desktop/qt/object_entry.cpp).
     // The IDispatch (as void*) of the QObject* `object`, with one reference
     // for the caller; null for a null object, or where there is no
     // QApplication or this is not its thread.

@@ -3,7 +3,7 @@
 // window, a widget, an action) offered through IDispatch by member name,
 // so that late-bound callers such as the GenFuns window methods work on a
 // Qt program's own windows. What each kind of object offers is listed in
-// platform/desktop/qt/qobject_dispatch.h and the README.
+// platform/desktop/qt/object_members.h and the README.
 //
 // Usage, from the thread of the program's QApplication:
 //

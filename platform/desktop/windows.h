@@ -24,7 +24,6 @@ struct MessageParam {
     std::optional<std::u16string> text;
 
     static MessageParam ofNumber(std::int32_t value) { return {value, std::nullopt}; }
-    static MessageParam ofText(std::u16string value) { return {std::nullopt, std::move(value)}; }
 };
 
 // The messages a window understands here, each turned into the widget's

@@ -83,7 +83,6 @@ public:
 
     Status open();
     Status close();
-    bool isOpen() const { return open_; }
 
     int32_t type() const { return type_; }
     Status setType(int32_t type);

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/descriptors/regular_file.h"
 #include "platform/process/leftovers.h"
+#include "platform/process/proc_files.h"
 
 namespace tlvx::platform {
 namespace {
@@ -29,24 +31,6 @@ bool writeAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// The process's file-creation mask, read without changing it (umask(2)
-// cannot be read without setting it, which would race with other threads).
-mode_t currentUmask() {
-    mode_t mask = 022;
-    FILE* status = ::fopen("/proc/self/status", "re");
-    if (!status) return mask;
-    char line[256];
-    while (::fgets(line, sizeof line, status)) {
-        unsigned int value = 0;
-        if (::sscanf(line, "Umask: %o", &value) == 1) {
-            mask = static_cast<mode_t>(value & 0777);
-            break;
-        }
-    }
-    ::fclose(status);
-    return mask;
-}
-
 // The file a symbolic link finally names, so that replacing keeps the link.
 std::filesystem::path followLinks(const std::filesystem::path& target) {
     struct stat st;
@@ -59,11 +43,9 @@ std::filesystem::path followLinks(const std::filesystem::path& target) {
 }
 
 void syncFolder(const std::filesystem::path& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    const FileDescriptor fd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd) ::fsync(fd.get());
 }
 
 }  // namespace
@@ -87,12 +69,12 @@ FileReplacement::FileReplacement(const std::filesystem::path& target, Durability
     // What killed rewriters left here long ago goes before a new one starts.
     leftovers::removeAbandonedFilesOccasionally(folder);
     auto file = leftovers::createMarkedFile(folder, name);
-    if (file.fd < 0) {
+    if (!file.fd) {
         error_ = file.error;
         failed_ = true;
         return;
     }
-    fd_ = file.fd;
+    fd_ = std::move(file.fd);
     temp_ = std::move(file.guard);
     buffer_.reserve(kBufferSize);
 }
@@ -107,8 +89,7 @@ void FileReplacement::fail() {
 }
 
 void FileReplacement::abandon() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_.reset();
     if (temp_.ok()) ::unlink(temp_.path().c_str());
     temp_.release();
     failed_ = true;
@@ -122,14 +103,14 @@ void FileReplacement::write(std::string_view bytes) {
     }
     if (!flushBuffer()) return;
     if (bytes.size() >= kBufferSize) {
-        if (!writeAll(fd_, bytes.data(), bytes.size())) fail();
+        if (!writeAll(fd_.get(), bytes.data(), bytes.size())) fail();
     } else {
         buffer_.append(bytes);
     }
 }
 
 bool FileReplacement::flushBuffer() {
-    if (!writeAll(fd_, buffer_.data(), buffer_.size())) fail();
+    if (!writeAll(fd_.get(), buffer_.data(), buffer_.size())) fail();
     buffer_.clear();
     return !failed_;
 }
@@ -154,7 +135,7 @@ static int renameNoReplace(const char* from, const char* to) {
 
 bool FileReplacement::finish(bool replace) {
     if (committed_) return true;
-    if (!ok() || !flushBuffer() || (durable_ && ::fsync(fd_) != 0)) {
+    if (!ok() || !flushBuffer() || (durable_ && ::fsync(fd_.get()) != 0)) {
         fail();
         abandon();
         return false;
@@ -166,7 +147,7 @@ bool FileReplacement::finish(bool replace) {
         return false;
     }
     struct stat st;
-    mode_t mode = 0666 & ~currentUmask();
+    mode_t mode = 0666 & ~proc::currentUmask();
     if (replace && ::stat(target_.c_str(), &st) == 0) {
         // The permission bits only: a set-user-id bit must not pass to a
         // file that now belongs to whoever rewrote it.
@@ -174,18 +155,17 @@ bool FileReplacement::finish(bool replace) {
         // The rewritten file keeps its owner where we may give it (the
         // super-user rewriting another user's file); otherwise it is ours.
         if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
-            ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
-            (void)::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
+            ::fchown(fd_.get(), st.st_uid, st.st_gid) != 0) {
+            (void)::fchown(fd_.get(), static_cast<uid_t>(-1), st.st_gid);
         }
     }
-    if (::fchmod(fd_, mode) != 0) {
+    if (::fchmod(fd_.get(), mode) != 0) {
         fail();
         abandon();
         return false;
     }
-    const int fd = fd_;
-    fd_ = -1;
-    const bool closed = ::close(fd) == 0;
+    // A failed close may mean a failed write (on a network file system).
+    const bool closed = fd_.close();
     const char* temp = temp_.path().c_str();
     const bool renamed = closed && (replace ? ::rename(temp, target_.c_str())
                                             : renameNoReplace(temp, target_.c_str())) == 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/descriptors/file_descriptor.h"
 #include "platform/process/interruption.h"
 
 namespace tlvx::platform {
@@ -34,7 +35,7 @@ public:
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
-    bool ok() const { return fd_ >= 0 && !failed_; }
+    bool ok() const { return fd_ && !failed_; }
     // Appends bytes; a failed write makes ok() false and commit() refuse.
     void write(std::string_view bytes);
     // Flushes the new file to disk (unless Scratch), gives it the target's permissions when
@@ -57,7 +58,7 @@ private:
     std::filesystem::path target_;
     interruption::PathGuard temp_;
     bool durable_ = true;
-    int fd_ = -1;
+    FileDescriptor fd_;
     bool failed_ = false;
     bool committed_ = false;
     int error_ = 0;

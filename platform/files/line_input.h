@@ -32,7 +32,6 @@ public:
     // a device), when the file is larger than `maxSize` bytes or cannot be
     // opened for reading. Opening again closes the file opened before.
     bool open(const std::filesystem::path& path, std::uint64_t maxSize = UINT64_MAX);
-    bool isOpen() const { return reader_.isOpen(); }
     // Reads the next line into `line`; false at the end of the file or on a
     // read error (then `line` is left empty).
     bool readLine(std::string& line);

@@ -1,11 +1,11 @@
 #include "platform/process/boot_id.h"
 
-#include "platform/descriptors/regular_file.h"
+#include "platform/process/proc_files.h"
 
 namespace tlvx::platform {
 
 std::string currentBootId() {
-    auto text = readAll("/proc/sys/kernel/random/boot_id", 4096);
+    auto text = proc::readSmallFile("/proc/sys/kernel/random/boot_id");
     if (!text) return {};
     while (!text->empty() && (text->back() == '\n' || text->back() == ' ')) text->pop_back();
     return *text;

@@ -12,6 +12,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/descriptors/file_descriptor.h"
+
 namespace tlvx::platform::interruption {
 namespace {
 
@@ -99,8 +101,14 @@ void* removalThread(void*) {
 void removeGuardedPathsOnSignals() {
     static bool installed = false;
     if (installed) return;
-    if (::pipe2(wakePipe, O_CLOEXEC) != 0) return;
-    ::fcntl(wakePipe[1], F_SETFL, O_NONBLOCK);
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return;
+    // Held until the thread runs; the pipe then lives as long as the process.
+    FileDescriptor readEnd(ends[0]);
+    FileDescriptor writeEnd(ends[1]);
+    ::fcntl(writeEnd.get(), F_SETFL, O_NONBLOCK);
+    wakePipe[0] = readEnd.get();
+    wakePipe[1] = writeEnd.get();
     // The thread starts with every signal blocked, so that the handlers run
     // on the other threads, and keeps that mask.
     sigset_t all, previous;
@@ -109,7 +117,12 @@ void removeGuardedPathsOnSignals() {
     pthread_t thread;
     const bool started = ::pthread_create(&thread, nullptr, removalThread, nullptr) == 0;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    if (!started) return;
+    if (!started) {
+        wakePipe[0] = wakePipe[1] = -1;
+        return;
+    }
+    readEnd.release();
+    writeEnd.release();
     ::pthread_detach(thread);
     installed = true;
     for (const int sig : kSignals) {
@@ -128,14 +141,14 @@ bool interrupted() {
 }
 
 void awaitInterruptionEnd() {
-    if (pendingSignal == 0) return;
+    if (!interrupted()) return;
     for (;;) ::pause();
 }
 
 PathGuard::PathGuard(Kind kind, const Create& create) {
     Registry& r = registry();
     const std::lock_guard lock(r.mutex);
-    if (r.interrupted || pendingSignal != 0) return;
+    if (r.interrupted || interrupted()) return;
     auto made = create();
     if (!made) return;
     id_ = r.nextId++;

@@ -68,8 +68,8 @@ MarkedFile createMarkedFile(const std::filesystem::path& folder, std::string_vie
     std::string pattern = (folder / name).native();
     file.guard = interruption::PathGuard(interruption::PathGuard::Kind::File,
                                          [&]() -> std::optional<std::filesystem::path> {
-                                             file.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-                                             if (file.fd < 0) {
+                                             file.fd.reset(::mkostemp(pattern.data(), O_CLOEXEC));
+                                             if (!file.fd) {
                                                  file.error = errno;
                                                  return std::nullopt;
                                              }
@@ -92,14 +92,14 @@ interruption::PathGuard createMarkedFolder(const std::filesystem::path& parent,
 }
 
 void removeAbandonedFiles(const std::filesystem::path& folder, std::chrono::seconds minAge) {
-    const int dirFd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) return;
+    FileDescriptor opened(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened) return;
+    const int dirFd = opened.get();
     DIR* dir = ::fdopendir(dirFd);
-    if (!dir) {
-        ::close(dirFd);
-        return;
-    }
+    if (!dir) return;
+    // The directory stream owns the descriptor from here on.
+    opened.release();
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         const std::string_view mark = markOfFile(name);

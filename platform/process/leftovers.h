@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/descriptors/file_descriptor.h"
 #include "platform/process/interruption.h"
 
 namespace tlvx::platform::leftovers {
@@ -23,8 +24,8 @@ inline constexpr std::chrono::seconds kAbandonedAfter{5 * 60};
 
 // A new, empty marked file, open for writing.
 struct MarkedFile {
-    int fd = -1;                    // closed by its owner
-    int error = 0;                  // errno of a failure; fd is then -1
+    FileDescriptor fd;              // empty when making the file failed
+    int error = 0;                  // errno of a failure
     interruption::PathGuard guard;  // the path, removed on interruption
 
     const std::filesystem::path& path() const { return guard.path(); }

@@ -8,19 +8,13 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <mutex>
+
+#include "platform/process/boot_id.h"
+#include "platform/process/proc_files.h"
 
 namespace tlvx::platform::process {
 namespace {
-
-std::string firstLineOf(const char* file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
 
 // FNV-1a folded to 32 bits: enough to tell machines and boots apart.
 std::uint32_t hash32(std::string_view text) {
@@ -37,15 +31,15 @@ struct Host {
 
 Host readHost() {
     Host host;
-    std::string machine = firstLineOf("/etc/machine-id");
-    if (machine.empty()) machine = firstLineOf("/var/lib/dbus/machine-id");
+    std::string machine = proc::firstLineOf("/etc/machine-id");
+    if (machine.empty()) machine = proc::firstLineOf("/var/lib/dbus/machine-id");
     if (machine.empty()) {
         char name[256] = {};
         ::gethostname(name, sizeof name - 1);
         machine = name;
     }
     host.machine = hash32(machine);
-    host.boot = hash32(firstLineOf("/proc/sys/kernel/random/boot_id"));
+    host.boot = hash32(currentBootId());
     char link[64] = {};
     const ssize_t n = ::readlink("/proc/self/ns/pid", link, sizeof link - 1);
     const std::string_view text(link, n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -61,24 +55,10 @@ const Host& thisHost() {
 }
 
 // The start time of a process in clock ticks after boot (field 22 of its
-// stat file, counted after the command name, which may hold anything).
+// stat file).
 std::optional<std::string> startTimeOf(pid_t pid) {
-    char file[64];
-    std::snprintf(file, sizeof file, "/proc/%d/stat", static_cast<int>(pid));
-    std::ifstream in(file);
-    const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto close = stat.rfind(')');
-    if (close == std::string::npos) return std::nullopt;
-    // After ") " come field 3 (the state) and on; field 22 is the 20th.
-    std::size_t pos = close + 2;
-    for (int field = 3; field < 22; ++field) {
-        pos = stat.find(' ', pos);
-        if (pos == std::string::npos) return std::nullopt;
-        ++pos;
-    }
-    const auto end = stat.find(' ', pos);
-    std::string start = stat.substr(pos, end == std::string::npos ? end : end - pos);
-    if (start.empty() || start.find_first_not_of("0123456789") != std::string::npos)
+    auto start = proc::processStatField(pid, 22);
+    if (!start || start->empty() || start->find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     return start;
 }

@@ -55,10 +55,6 @@ int64_t Statement::integer(int column) const {
     return statement_ ? sqlite3_column_int64(statement_, column) : 0;
 }
 
-bool Statement::isNull(int column) const {
-    return !statement_ || sqlite3_column_type(statement_, column) == SQLITE_NULL;
-}
-
 std::string Statement::bytes(int column) const {
     if (!statement_) return {};
     const void* data = sqlite3_column_blob(statement_, column);

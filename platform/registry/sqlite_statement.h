@@ -43,7 +43,6 @@ public:
     void reset();
 
     int64_t integer(int column) const;
-    bool isNull(int column) const;
     std::string bytes(int column) const;
 
 private:

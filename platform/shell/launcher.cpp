@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/descriptors/file_descriptor.h"
+
 extern char** environ;
 
 namespace tlvx::platform::shell {
@@ -128,13 +130,14 @@ void resetSignals() {
 bool start(const Launch& launch) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+    FileDescriptor readEnd(pipeFds[0]);
+    FileDescriptor writeEnd(pipeFds[1]);
     const pid_t child = fork();
-    if (child == 0) detachAndStart(launch, pipeFds[1]);
-    close(pipeFds[1]);
-    if (child < 0) {
-        close(pipeFds[0]);
-        return false;
-    }
+    // The child never returns here: it ends with _exit, which runs no
+    // destructors.
+    if (child == 0) detachAndStart(launch, writeEnd.get());
+    writeEnd.reset();
+    if (child < 0) return false;
     // Fails with ECHILD where SIGCHLD is ignored and the child was reaped
     // already; either way no zombie remains.
     while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
@@ -142,9 +145,8 @@ bool start(const Launch& launch) {
     int error = 0;
     ssize_t got;
     do {
-        got = read(pipeFds[0], &error, sizeof error);
+        got = read(readEnd.get(), &error, sizeof error);
     } while (got < 0 && errno == EINTR);
-    close(pipeFds[0]);
     // End of file: the exec closed the pipe; the handler is running.
     return got == 0;
 }

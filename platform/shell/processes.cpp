@@ -10,8 +10,9 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/files/text_stream.h"
+#include "platform/descriptors/file_descriptor.h"
 #include "platform/files/win_path.h"
+#include "platform/process/proc_files.h"
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::platform::processes {
@@ -39,7 +40,7 @@ std::optional<std::string> executableNameOf(pid_t pid) {
     // Kernel threads run no program; a process that may not be looked into
     // still tells its command name.
     if (ec.value() != EACCES && ec.value() != EPERM) return std::nullopt;
-    auto command = readAll(folder / "comm", 4096);
+    auto command = proc::readSmallFile(folder / "comm");
     if (!command) return std::nullopt;
     if (command->ends_with('\n')) command->pop_back();
     if (command->empty()) return std::nullopt;
@@ -73,8 +74,8 @@ bool signalProcess(int pidfd) {
 
 // Ends one process while its name still ends with the tail.
 bool endProcess(pid_t pid, std::u16string_view lowerTail) {
-    const int pidfd = openProcess(pid);
-    if (pidfd < 0) {
+    const FileDescriptor pidfd(openProcess(pid));
+    if (!pidfd) {
         if (errno != ENOSYS) return false;  // gone already, or not ours to see
         // Without process descriptors the number is all there is.
         const auto name = executableNameOf(pid);
@@ -83,9 +84,7 @@ bool endProcess(pid_t pid, std::u16string_view lowerTail) {
     // The descriptor holds on to this very process: once the name is seen
     // to match, the signal cannot reach another one.
     const auto name = executableNameOf(pid);
-    const bool ended = name && nameEndsWith(*name, lowerTail) && signalProcess(pidfd);
-    ::close(pidfd);
-    return ended;
+    return name && nameEndsWith(*name, lowerTail) && signalProcess(pidfd.get());
 }
 
 }  // namespace

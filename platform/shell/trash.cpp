@@ -11,8 +11,10 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
+#include "platform/descriptors/file_descriptor.h"
 #include "platform/files/text_stream.h"
 #include "platform/shell/system_folders.h"
 #include "platform/text/percent_encoding.h"
@@ -37,26 +39,6 @@ constexpr std::size_t kMaxFileName = 255;
 constexpr std::size_t kMaxItemName = kMaxFileName - kInfoSuffix.size();
 constexpr unsigned kMaxNameAttempts = 100000;
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes the descriptor; false when closing reported an error.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 bool lstatOf(const fs::path& path, struct stat& info) {
     return ::lstat(path.c_str(), &info) == 0;
 }
@@ -77,8 +59,8 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 bool syncFolder(const fs::path& folder) {
-    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd && ::fsync(fd.get()) == 0;
 }
 
 // A folder of the trash: made (for the user alone) when missing, and a real
@@ -134,31 +116,31 @@ std::string deletionDate() {
 struct Reservation {
     std::string name;
     fs::path infoFile;
-    int fd = -1;
+    FileDescriptor fd;
 };
 
 std::optional<Reservation> reserveName(const fs::path& trash, const std::string& itemName) {
     for (unsigned attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
         const std::string name = candidateName(itemName, attempt);
         const fs::path infoFile = trash / "info" / (name + std::string(kInfoSuffix));
-        const int fd =
-            ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        FileDescriptor fd(
+            ::open(infoFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd) {
             if (errno == EEXIST) continue;
             return std::nullopt;
         }
         // A name some item holds without an info file is taken as well.
         if (present(trash / "files" / name)) {
-            ::close(fd);
+            fd.reset();
             ::unlink(infoFile.c_str());
             continue;
         }
-        return Reservation{name, infoFile, fd};
+        return Reservation{name, infoFile, std::move(fd)};
     }
     return std::nullopt;
 }
 
-bool writeInfo(Descriptor& fd, const fs::path& original) {
+bool writeInfo(FileDescriptor& fd, const fs::path& original) {
     const std::string info = "[Trash Info]\nPath=" + percent::encodePath(original.native()) +
                              "\nDeletionDate=" + deletionDate() + "\n";
     return writeAll(fd.get(), info) && ::fsync(fd.get()) == 0 && fd.close();
@@ -178,10 +160,11 @@ void copyOwnerAndTimes(const fs::path& to, const struct stat& from, bool isLink)
 }
 
 bool copyFile(const fs::path& from, const fs::path& to, const struct stat& info) {
-    Descriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (in.get() < 0) return false;
-    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (out.get() < 0) return false;
+    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!in) return false;
+    FileDescriptor out(
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!out) return false;
     std::vector<char> buffer(1 << 20);
     for (;;) {
         const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
@@ -396,7 +379,7 @@ bool moveToTrash(const fs::path& item, const fs::path& trash) noexcept {
 
         auto reservation = reserveName(realTrash, original->filename());
         if (!reservation) return false;
-        Descriptor infoFd(reservation->fd);
+        FileDescriptor infoFd = std::move(reservation->fd);
         const fs::path destination = realTrash / "files" / reservation->name;
         const auto giveBack = [&] {
             ::unlink(reservation->infoFile.c_str());

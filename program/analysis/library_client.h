@@ -84,7 +84,7 @@ private:
 };
 
 // The general-functions object of the library, made only when the window's
-// texts are relabelled from files (relabelling.h).
+// texts are relabelled from files (program/ui/relabelling.h).
 class GenFunsClient {
 public:
     static std::optional<GenFunsClient> create();

@@ -66,8 +66,8 @@ std::optional<ScratchCopy> crLfCopy(const std::filesystem::path& source,
     // A marked scratch file: removed should the process be interrupted, and
     // by a later rewrite in the folder should it be killed.
     auto made = platform::leftovers::createMarkedFile(folder, "crlf");
-    if (made.fd < 0) return std::nullopt;
-    const int out = made.fd;
+    if (!made.fd) return std::nullopt;
+    const int out = made.fd.get();
     ScratchCopy copy(std::move(made.guard));
     constexpr std::size_t kBlock = 1 << 16;
     const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
@@ -89,7 +89,7 @@ std::optional<ScratchCopy> crLfCopy(const std::filesystem::path& source,
             break;
         }
     }
-    if (::close(out) != 0) ok = false;
+    if (!made.fd.close()) ok = false;
     if (!ok) return std::nullopt;
     return copy;
 }

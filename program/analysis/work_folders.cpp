@@ -4,16 +4,17 @@
 
 #include <system_error>
 
+#include "platform/process/proc_files.h"
 #include "platform/shell/system_folders.h"
 #include "program/install_layout.h"
 
 namespace tlvx::analysis {
 
 std::filesystem::path programFolder() {
+    const auto exe = platform::proc::ownExecutable();
     std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::filesystem::current_path(ec);
-    return exe.parent_path();
+    if (!exe) return std::filesystem::current_path(ec);
+    return exe->parent_path();
 }
 
 std::filesystem::path userDataFolder() {

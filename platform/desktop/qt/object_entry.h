@@ -1,6 +1,6 @@
 #pragma once
 // The desktop library's entries for Qt objects as automation objects and
-// for the event loop (see desktop_abi.h).
+// for the event loop (see platform/desktop/desktop_abi.h).
 
 namespace tlvx::desktop {
 

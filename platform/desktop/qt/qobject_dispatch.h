@@ -36,7 +36,8 @@ public:
     // entry).
     virtual HRESULT get(DISPID id, const std::vector<VARIANT>& args, VARIANT& result) = 0;
     virtual HRESULT put(DISPID id, const VARIANT& value) = 0;
-    // Whether the object is of the kind `iid` names (control_kinds.h).
+    // Whether the object is of the kind `iid` names
+    // (platform/automation/control_kinds.h).
     virtual bool isKind(REFIID) const { return false; }
 };
 

@@ -43,7 +43,7 @@ TEST(DesktopDialogsWithCoreApplication, CannotBeShown) {
     EXPECT_FALSE(setClipboardText(u"text"));
     EXPECT_EQ(clipboardText(), u"");
     EXPECT_EQ(findTopLevelWindow(u""), 0);
-    sendMessage(1, 0x0C, 0, MessageParam::ofText(u"text"));
+    sendMessage(1, 0x0C, 0, MessageParam{std::nullopt, u"text"});
     postMessage(1, 0x10, 0, MessageParam::ofNumber(0));
     QCoreApplication::processEvents();
 }

@@ -33,15 +33,15 @@ pid_t startGuardingChild(const fs::path& dir, int ready, void (*before)() = null
     interruption::removeGuardedPathsOnSignals();
     auto folder = leftovers::createMarkedFolder(dir, "work");
     auto file = leftovers::createMarkedFile(dir, "record");
-    if (!folder.ok() || file.fd < 0) ::_exit(90);
-    ::close(file.fd);
+    if (!folder.ok() || !file.fd) ::_exit(90);
+    file.fd.reset();
     const char byte = 'r';
     (void)!::write(ready, &byte, 1);
     for (int i = 0;; ++i) {
         auto scratch = leftovers::createMarkedFile(folder.path(), "copy" + std::to_string(i));
-        if (scratch.fd >= 0) {
-            (void)!::write(scratch.fd, "[Info]\r\n", 8);
-            ::close(scratch.fd);
+        if (scratch.fd) {
+            (void)!::write(scratch.fd.get(), "[Info]\r\n", 8);
+            scratch.fd.reset();
             scratch.guard.release();  // left for the folder's removal
         }
         interruption::awaitInterruptionEnd();

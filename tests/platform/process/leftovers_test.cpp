@@ -170,8 +170,8 @@ TEST(Leftovers, RewritesAreMarkedAndClearWhatKilledRewritesLeft) {
 TEST(Leftovers, MarkedNamesFitInAFileNameWhateverTheStem) {
     TempDir dir;
     auto file = leftovers::createMarkedFile(dir.path(), std::string(300, 'a') + "\xC3\xA9" + "b");
-    ASSERT_GE(file.fd, 0) << file.error;
-    ::close(file.fd);
+    ASSERT_GE(file.fd.get(), 0) << file.error;
+    file.fd.reset();
     EXPECT_LE(file.path().filename().native().size(), 255u);
     EXPECT_TRUE(fs::exists(file.path()));
     // A target with the longest name a folder allows is still rewritten.

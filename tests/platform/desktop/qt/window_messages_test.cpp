@@ -50,7 +50,7 @@ void send(QWidget& widget, std::int32_t message, std::int32_t paramA = 0, std::i
 }
 
 void sendText(QWidget& widget, const std::u16string& text) {
-    sendMessage(handleOf(widget), kSetText, 0, MessageParam::ofText(text));
+    sendMessage(handleOf(widget), kSetText, 0, MessageParam{std::nullopt, text});
 }
 
 TEST(WindowMessages, SetTextReachesEditsLabelsButtonsAndWindowTitles) {
@@ -250,27 +250,27 @@ TEST(WindowMessages, OtherMessagesAndUnknownHandlesAreDropped) {
     EXPECT_EQ(line.text(), "text");
     // Handles that name no widget: nothing happens, nothing breaks.
     for (const std::int32_t handle : {0, -1, 0x7FFFFFF0}) {
-        sendMessage(handle, kSetText, 0, MessageParam::ofText(u"x"));
+        sendMessage(handle, kSetText, 0, MessageParam{std::nullopt, u"x"});
         sendMessage(handle, kClose, 0, MessageParam::ofNumber(0));
     }
 }
 
 TEST(WindowMessages, PostedMessagesWaitForTheEventLoop) {
     QLineEdit line;
-    postMessage(handleOf(line), kSetText, 0, MessageParam::ofText(u"later"));
+    postMessage(handleOf(line), kSetText, 0, MessageParam{std::nullopt, u"later"});
     EXPECT_EQ(line.text(), "");
     QTRY_COMPARE(line.text(), QStringLiteral("later"));
 
     // From another thread a sent message is handled by the application's
     // thread, too.
     std::thread([handle = handleOf(line)] {
-        sendMessage(handle, kSetText, 0, MessageParam::ofText(u"from afar"));
+        sendMessage(handle, kSetText, 0, MessageParam{std::nullopt, u"from afar"});
     }).join();
     QTRY_COMPARE(line.text(), QStringLiteral("from afar"));
 
     // A widget gone before its posted message is handled: dropped.
     auto gone = std::make_unique<QLineEdit>();
-    postMessage(handleOf(*gone), kSetText, 0, MessageParam::ofText(u"never"));
+    postMessage(handleOf(*gone), kSetText, 0, MessageParam{std::nullopt, u"never"});
     gone.reset();
     QCoreApplication::processEvents();
 }
