@@ -8,6 +8,7 @@
 #include "platform/files/line_input.h"
 #include "platform/files/text_stream.h"
 #include "platform/text/ansi_codepage.h"
+#include "platform/text/blanks.h"
 
 namespace tlvx::platform::profile {
 namespace {
@@ -63,16 +64,6 @@ std::string encode(const std::string& text, Encoding encoding) {
     return text;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 enum class Kind { Section, Key, Other };
 
 // One line of the text: its content [begin, end) and where the next starts.
@@ -92,21 +83,21 @@ Line classify(std::string_view text, std::size_t begin, std::size_t end, std::si
     line.end = end;
     line.next = next;
     const std::string_view content = text.substr(begin, end - begin);
-    const std::string_view inner = trimmed(content);
+    const std::string_view inner = trimBlanks(content);
     line.blank = inner.empty();
     if (inner.starts_with('[')) {
         // A '[' line without ']' is a broken section line: neither kind.
         const std::size_t close = inner.find(']');
         if (close != std::string_view::npos) {
             line.kind = Kind::Section;
-            line.name = trimmed(inner.substr(1, close - 1));
+            line.name = trimBlanks(inner.substr(1, close - 1));
         }
         return line;
     }
     const std::size_t equals = content.find('=');
     if (equals != std::string_view::npos) {
         line.kind = Kind::Key;
-        line.name = trimmed(content.substr(0, equals));
+        line.name = trimBlanks(content.substr(0, equals));
         line.rest = content.substr(equals + 1);
     }
     return line;
@@ -160,7 +151,7 @@ Found find(const std::vector<Line>& lines, std::string_view section,
 }
 
 std::string valueOf(std::string_view text) {
-    text = trimmed(text);
+    text = trimBlanks(text);
     if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
         text.back() == text.front()) {
         text = text.substr(1, text.size() - 2);

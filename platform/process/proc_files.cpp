@@ -5,22 +5,13 @@
 #include <system_error>
 
 #include "platform/descriptors/regular_file.h"
+#include "platform/text/blanks.h"
 
 namespace tlvx::platform::proc {
 namespace {
 
 // Far more than any of these files holds (a status file is 1.5 KiB).
 constexpr std::uint64_t kMaxSmallFile = std::uint64_t{1} << 20;
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 }  // namespace
 
@@ -42,7 +33,7 @@ std::optional<std::string> statField(std::string_view statText, int field) {
     if (open == std::string_view::npos || close == std::string_view::npos || close < open)
         return std::nullopt;
     if (field == 1) {
-        const auto pid = trimmed(statText.substr(0, open));
+        const auto pid = trimBlanks(statText.substr(0, open));
         if (pid.empty()) return std::nullopt;
         return std::string(pid);
     }
@@ -72,7 +63,7 @@ std::optional<std::string> statusField(std::string_view statusText, std::string_
         const auto end = statusText.find('\n');
         const std::string_view line = statusText.substr(0, end);
         if (line.size() > name.size() && line.starts_with(name) && line[name.size()] == ':')
-            return std::string(trimmed(line.substr(name.size() + 1)));
+            return std::string(trimBlanks(line.substr(name.size() + 1)));
         if (end == std::string_view::npos) break;
         statusText.remove_prefix(end + 1);
     }
