@@ -150,16 +150,26 @@ TEST_F(RegistryStoreTest, DeleteKeyRemovesTheWholeSubtree) {
     EXPECT_FALSE(store_.deleteKey(HKCU, u"\\"));
 }
 
-TEST_F(RegistryStoreTest, DeleteTreeEmptiesTheKey) {
+// A save of an empty key, made in a store of its own in `dir`.
+std::filesystem::path emptySave(const std::filesystem::path& dir) {
+    RegistryStore saver(dir / "saver.sqlite");
+    const auto file = dir / "empty.hive";
+    EXPECT_TRUE(saver.createKey(HKCU, u"Empty"));
+    EXPECT_TRUE(saver.saveKeyToFile(HKCU, u"Empty", file));
+    return file;
+}
+
+TEST_F(RegistryStoreTest, RestoringAnEmptySaveEmptiesTheKey) {
     ASSERT_TRUE(store_.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(1)));
     ASSERT_TRUE(store_.setValue(HKCU, u"A", u"w", RegistryValue::fromDword(1)));
     ASSERT_TRUE(store_.setValue(HKCU, u"Other", u"x", RegistryValue::fromDword(1)));
-    ASSERT_TRUE(store_.deleteTree(HKCU, u"A"));
+    const auto empty = emptySave(dir_.path());
+    ASSERT_TRUE(store_.restoreKeyFromFile(HKCU, u"A", empty));
     EXPECT_TRUE(store_.keyExists(HKCU, u"A"));
     EXPECT_EQ(store_.subkeyNames(HKCU, u"A"), Names{});
     EXPECT_EQ(store_.valueNames(HKCU, u"A"), Names{});
     EXPECT_TRUE(store_.getValue(HKCU, u"Other", u"x"));
-    EXPECT_FALSE(store_.deleteTree(HKCU, u"Missing"));
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Missing", empty));
 }
 
 TEST_F(RegistryStoreTest, AnotherProcessSeesTheWrites) {
@@ -266,8 +276,9 @@ TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
     ASSERT_TRUE(source.setValue(HKCU, u"Big\\Seed", u"Lines", RegistryValue::fromString(u"text")));
     for (char16_t round = u'a'; round < u'a' + 11; ++round) {
         ASSERT_TRUE(source.saveKeyToFile(HKCU, u"Big", dir_ / "grow.reg"));
-        ASSERT_TRUE(source.restoreKeyFromFile(HKCU, u"Big\\Copy" + std::u16string(1, round),
-                                              dir_ / "grow.reg"));
+        const std::u16string copy = u"Big\\Copy" + std::u16string(1, round);
+        ASSERT_TRUE(source.createKey(HKCU, copy));
+        ASSERT_TRUE(source.restoreKeyFromFile(HKCU, copy, dir_ / "grow.reg"));
     }
     ASSERT_TRUE(source.saveKeyToFile(HKCU, u"Big", dir_ / "big.reg"));
     const size_t after = keysBelow(source, u"Big");
@@ -321,8 +332,9 @@ TEST_F(RegistryStoreTest, SaveAndRestoreRoundTrip) {
     EXPECT_EQ(store_.getValue(HKCU, u"Dst\\Alpha", u"Odd"), odd);
     EXPECT_EQ(store_.subkeyNames(HKCU, u"Dst\\Alpha"), Names{u"Deep"});
 
-    // Into another store, where the key does not exist yet.
+    // Into another store, into a key made for it.
     RegistryStore other(dir_ / "other.sqlite");
+    ASSERT_TRUE(other.createKey(regroot::LocalMachine, u"Software\\Copy"));
     ASSERT_TRUE(other.restoreKeyFromFile(regroot::LocalMachine, u"Software\\Copy", saved));
     EXPECT_EQ(other.getValue(regroot::LocalMachine, u"Software\\Copy\\Zeta", u"name")->toString(),
               u"z");
@@ -426,15 +438,14 @@ TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {
     EXPECT_EQ(RegistryValue::fromDword(0x01020304).ansiData(), "\x04\x03\x02\x01");
 }
 
-TEST_F(RegistryStoreTest, RestoreCanRequireAnExistingKey) {
+TEST_F(RegistryStoreTest, RestoreRequiresAnExistingKey) {
     ASSERT_TRUE(store_.setValue(HKCU, u"Src\\Sub", u"v", RegistryValue::fromDword(1)));
     const auto saved = dir_ / "src.hive";
     ASSERT_TRUE(store_.saveKeyToFile(HKCU, u"Src", saved));
-    const auto mustExist = RegistryStore::RestoreTarget::MustExist;
-    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"New\\Key", saved, mustExist));
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"New\\Key", saved));
     EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
     ASSERT_TRUE(store_.createKey(HKCU, u"New\\Key"));
-    EXPECT_TRUE(store_.restoreKeyFromFile(HKCU, u"new\\key", saved, mustExist));
+    EXPECT_TRUE(store_.restoreKeyFromFile(HKCU, u"new\\key", saved));
     EXPECT_EQ(store_.getValue(HKCU, u"New\\Key\\Sub", u"v"), RegistryValue::fromDword(1));
 }
 
@@ -477,11 +488,12 @@ TEST_F(RegistryStoreTest, RestoreRefusesHivesThatNoPathCouldHaveMade) {
 // Every operation of the store, on whatever its file holds; none may crash.
 void useEveryOperation(RegistryStore& store, const std::filesystem::path& dir) {
     const auto one = RegistryValue::fromDword(1);
+    const auto empty = emptySave(dir);
     EXPECT_FALSE(store.createKey(HKCU, u"A"));
     EXPECT_FALSE(store.setValue(HKCU, u"A", u"v", one));
     EXPECT_FALSE(store.deleteValue(HKCU, u"A", u"v"));
     EXPECT_FALSE(store.deleteKey(HKCU, u"A"));
-    EXPECT_FALSE(store.deleteTree(HKCU, u"A"));
+    EXPECT_FALSE(store.restoreKeyFromFile(HKCU, u"A", empty));
     EXPECT_FALSE(store.keyExists(HKCU, u""));
     EXPECT_FALSE(store.getValue(HKCU, u"A", u"v"));
     EXPECT_FALSE(store.lookupValue(HKCU, u"", u"v").keyFound);
@@ -511,7 +523,8 @@ TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
     const std::filesystem::path file = databaseFile();
     ASSERT_TRUE(inChildProcess([&] {
         RegistryStore store(file);
-        const bool made = store.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(3));
+        const bool made =
+            static_cast<bool>(store.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(3)));
         exit(made ? 0 : 1);  // exit, not _exit: the connection is closed
         return made;
     }));
