@@ -417,6 +417,58 @@ TEST_F(RegistryStoreTest, RemovingUnchangedValuesLeavesWhatOthersChanged) {
     EXPECT_EQ(store_.subkeyNames(HKCU, u"Ours"), (Names{u"Deep", u"Typed"}));
 }
 
+TEST_F(RegistryStoreTest, FailedWritesSayWhy) {
+    using Values = std::vector<std::optional<RegistryValue>>;
+    ASSERT_TRUE(store_.setValue(HKCU, u"K", u"v", RegistryValue::fromDword(1)));
+    const auto garbage = dir_.write("garbage.hive", "this is not a database");
+    struct Case {
+        const char* what;
+        StoreResult result;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"a missing key", store_.deleteKey(HKCU, u"Missing"), "the key does not exist"},
+        {"a root", store_.deleteKey(HKCU, u""), "a root cannot be deleted"},
+        {"a missing value", store_.deleteValue(HKCU, u"K", u"w"), "the value does not exist"},
+        {"no such root", store_.createKey(0x80000004u, u"K"), "there is no such root"},
+        {"an overlong name", store_.createKey(HKCU, std::u16string(256, u'k')),
+         "a key name is longer than 255 characters"},
+        {"no save", store_.restoreKeyFromFile(HKCU, u"K", garbage), "the file is not a saved key"},
+        {"a save of a missing key", store_.saveKeyToFile(HKCU, u"Missing", dir_ / "x.hive"),
+         "the key does not exist"},
+        {"a change of another count",
+         store_.updateValues(HKCU, u"K", {u"v"}, [](const Values&) { return Values{}; }),
+         "the change does not give one value for each name"},
+        {"a change that throws",
+         store_.updateValues(HKCU, u"K", {u"v"},
+                             [](const Values&) -> Values { throw std::runtime_error("no"); }),
+         "no"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(c.result);
+        EXPECT_EQ(c.result.reason(), c.reason);
+    }
+    const StoreResult made = store_.createKey(HKCU, u"New");
+    EXPECT_TRUE(made);
+    EXPECT_EQ(made.reason(), "");
+}
+
+TEST_F(RegistryStoreTest, ARemovalThatCannotLookKeysUpFails) {
+    // A store of this version whose tables are not the store's: a failed
+    // look-up is no missing key, and removing nothing is no success.
+    const auto file = dir_.write("damaged.sqlite", "");
+    ASSERT_TRUE(execSql(file,
+                        "CREATE TABLE reg_key(id INTEGER PRIMARY KEY, parent INTEGER, name TEXT);"
+                        "CREATE TABLE reg_value(id INTEGER PRIMARY KEY, key INTEGER, name TEXT);"
+                        "PRAGMA user_version = 1;"));
+    RegistryStore damaged(file);
+    const StoreResult removed =
+        damaged.removeUnchanged({{HKCU, u"A", u"v", RegistryValue::fromDword(1)}}, {{HKCU, u"A"}});
+    EXPECT_FALSE(removed);
+    EXPECT_NE(removed.reason().find("folded"), std::string::npos) << removed.reason();
+}
+
 TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {
     std::string every;
     for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
@@ -508,6 +560,7 @@ TEST_F(RegistryStoreTest, AFileThatIsNoStoreOfOursIsLeftAsItIs) {
     const std::string garbage(8192, '\x5A');
     dir_.write("data/registry.sqlite", garbage);
     useEveryOperation(store_, dir_.path());
+    EXPECT_EQ(store_.createKey(HKCU, u"A").reason(), "file is not a database");
     EXPECT_EQ(TempDir::read(databaseFile()), garbage);
 
     // A store of a later version of the program: not ours to change.
@@ -516,6 +569,8 @@ TEST_F(RegistryStoreTest, AFileThatIsNoStoreOfOursIsLeftAsItIs) {
     ASSERT_TRUE(execSql(dir_ / "newer.sqlite", "PRAGMA user_version = 2"));
     EXPECT_FALSE(store_.keyExists(HKCU, u""));  // this thread lets go of its connection
     useEveryOperation(newer, dir_.path());
+    EXPECT_EQ(newer.createKey(HKCU, u"B").reason(),
+              "the store was made by a later version of the program");
 }
 
 TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
@@ -537,6 +592,7 @@ TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
         return store.getValue(HKCU, u"a\\b", u"V") == RegistryValue::fromDword(3) &&
                store.subkeyNames(HKCU, u"A") == Names{u"B"} &&
                !store.setValue(HKCU, u"A", u"w", RegistryValue::fromDword(1)) &&
+               store.createKey(HKCU, u"C").reason() == "the store is read-only" &&
                !store.deleteKey(HKCU, u"A") && store.keyExists(HKCU, u"A\\B");
     }));
     std::filesystem::permissions(file.parent_path(), std::filesystem::perms(0755));
