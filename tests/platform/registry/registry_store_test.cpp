@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/child_process.h"
 #include "tests/support/sqlite_probe.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -30,16 +31,6 @@ protected:
     TempDir dir_;
     RegistryStore store_{databaseFile()};
 };
-
-// Runs `work` in a child process; true when it returned true there.
-template <typename Work>
-bool inChildProcess(Work work) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(work() ? 0 : 1);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 TEST_F(RegistryStoreTest, ReadingAMissingStoreCreatesNothing) {
     EXPECT_FALSE(store_.keyExists(HKCU, u"Software"));
