@@ -54,6 +54,7 @@ void removeAll(RegistryStore& store, const Registration& registration) {
         }
         for (std::u16string& key : keysBelow(owned)) keys.push_back({owned.root, std::move(key)});
     }
+    // A removal that fails shows in what is left over (leftOver).
     (void)store.removeUnchanged(values, keys);
 }
 
