@@ -160,8 +160,7 @@ bool Registry::ImportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
     return continueOnError(false, [&] {
         if (!enablePrivilege(u"SeRestorePrivilege")) return false;
         const auto file = platform::winpath::resolve(fileName);
-        return file && RegistryStore().restoreKeyFromFile(keyRoot, nameOf(keyPath), *file,
-                                                          RegistryStore::RestoreTarget::MustExist);
+        return file && RegistryStore().restoreKeyFromFile(keyRoot, nameOf(keyPath), *file);
     });
 }
 
@@ -182,7 +181,7 @@ bool Registry::WriteRegKey(uint32_t keyType, uint32_t keyRoot, const std::u16str
         RegistryStore store;
         const std::u16string path = nameOf(keyPath);
         const bool knownType = keyType >= regtype::Sz && keyType <= regtype::Dword;
-        if (!knownType) return store.createKey(keyRoot, path);
+        if (!knownType) return static_cast<bool>(store.createKey(keyRoot, path));
         // The key and its value are written together, or nothing is.
         const auto value = valueToWrite(keyType, subKeyValue);
         return value && store.setValue(keyRoot, path, nameOf(subKey), *value);
@@ -237,7 +236,7 @@ void Registry::DeleteRegKey(uint32_t keyRoot, const std::u16string& keyPath) noe
     continueOnError([&] {
         // The store removes the whole subtree in one transaction and never
         // a root, so an empty path cannot empty a root.
-        RegistryStore().deleteKey(keyRoot, nameOf(keyPath));
+        (void)RegistryStore().deleteKey(keyRoot, nameOf(keyPath));
     });
 }
 
@@ -245,7 +244,8 @@ bool Registry::DeleteRegKeyValue(uint32_t keyRoot, const std::u16string& keyPath
                                  std::u16string& subKey) noexcept {
     return continueOnError(false, [&] {
         if (subKey.empty()) subKey = keyPath;
-        return RegistryStore().deleteValue(keyRoot, nameOf(keyPath), nameOf(subKey));
+        return static_cast<bool>(
+            RegistryStore().deleteValue(keyRoot, nameOf(keyPath), nameOf(subKey)));
     });
 }
 

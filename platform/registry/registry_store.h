@@ -14,7 +14,12 @@
 //
 // Every write is one transaction: another process sees all of it or none
 // of it, and a writer killed half-way leaves the store as it was. No
-// function throws; failures return false / nullopt.
+// function throws: a write answers a StoreResult that says why it failed,
+// a read that cannot be made answers false / nullopt.
+//
+// The parts: store_connection.* opens the database and runs the
+// transactions, store_keys.* holds the keys and values, saved_subtree.cpp
+// saves and restores subtrees, registry_value.cpp converts value data.
 
 #include <cstdint>
 #include <filesystem>
@@ -104,6 +109,23 @@ struct ValueLookup {
     std::optional<RegistryValue> value;
 };
 
+// What a write came to: success, or the reason it failed with the store
+// left as it was ("the key does not exist", "the store is read-only",
+// SQLite's own message, ...).
+class [[nodiscard]] StoreResult {
+public:
+    StoreResult() = default;  // success
+    static StoreResult failure(std::string reason) noexcept;
+
+    explicit operator bool() const noexcept { return !failed_; }
+    // Empty on success.
+    const std::string& reason() const noexcept { return reason_; }
+
+private:
+    bool failed_ = false;
+    std::string reason_;
+};
+
 class RegistryStore {
 public:
     // The user's store: $TLVX_REGISTRY when set, else
@@ -118,28 +140,26 @@ public:
     // Paths are key names separated by '\'; empty components are ignored,
     // so "" names the root itself. A name is at most 255 characters.
 
-    // Creates the key and any missing parents; true when it exists afterwards.
-    bool createKey(uint32_t root, std::u16string_view path) noexcept;
+    // Creates the key and any missing parents; success when it exists
+    // afterwards.
+    StoreResult createKey(uint32_t root, std::u16string_view path) noexcept;
     bool keyExists(uint32_t root, std::u16string_view path) const noexcept;
-    // Removes the key with all its subkeys and values; false when it does
+    // Removes the key with all its subkeys and values; fails when it does
     // not exist or is a root.
-    bool deleteKey(uint32_t root, std::u16string_view path) noexcept;
-    // Empties the key: removes its subkeys and values, the key itself stays
-    // (RegDeleteTree without a subkey name). False when it does not exist.
-    bool deleteTree(uint32_t root, std::u16string_view path) noexcept;
+    StoreResult deleteKey(uint32_t root, std::u16string_view path) noexcept;
 
     // Sets a value, creating the key (and its parents) when missing. A value
     // that exists keeps its place in the order and the case of its name.
-    bool setValue(uint32_t root, std::u16string_view path, std::u16string_view name,
-                  const RegistryValue& value) noexcept;
+    StoreResult setValue(uint32_t root, std::u16string_view path, std::u16string_view name,
+                         const RegistryValue& value) noexcept;
     // Sets all the values as setValue does, in one transaction: all or none.
-    bool setValues(const std::vector<ValueWrite>& writes) noexcept;
+    StoreResult setValues(const std::vector<ValueWrite>& writes) noexcept;
     // In one transaction: removes each value that still holds its expected
     // type and data (others stay, as do missing ones), then each key of
     // `keysIfEmpty`, in the order given, that is left without subkeys and
-    // values (never a root). False when the store cannot be written.
-    bool removeUnchanged(const std::vector<ValueRemoval>& values,
-                         const std::vector<KeyRef>& keysIfEmpty) noexcept;
+    // values (never a root). Fails when the store cannot be written.
+    StoreResult removeUnchanged(const std::vector<ValueRemoval>& values,
+                                const std::vector<KeyRef>& keysIfEmpty) noexcept;
     std::optional<RegistryValue> getValue(uint32_t root, std::u16string_view path,
                                           std::u16string_view name) const noexcept;
     ValueLookup lookupValue(uint32_t root, std::u16string_view path,
@@ -148,14 +168,16 @@ public:
     // hands them to `change`, and writes what it returns in their place
     // (nullopt removes a value), all in one transaction: no other writer
     // comes between the reading and the writing. The key is created when a
-    // value is set in it. False, with nothing changed, when the store
-    // cannot be written or `change` returns another number of values.
+    // value is set in it. Fails, with nothing changed, when the store cannot
+    // be written, `change` throws or returns another number of values.
     using ValueChange = std::function<std::vector<std::optional<RegistryValue>>(
         const std::vector<std::optional<RegistryValue>>&)>;
-    bool updateValues(uint32_t root, std::u16string_view path,
-                      const std::vector<std::u16string>& names, const ValueChange& change) noexcept;
-    // False when the key or the value does not exist.
-    bool deleteValue(uint32_t root, std::u16string_view path, std::u16string_view name) noexcept;
+    StoreResult updateValues(uint32_t root, std::u16string_view path,
+                             const std::vector<std::u16string>& names,
+                             const ValueChange& change) noexcept;
+    // Fails when the key or the value does not exist.
+    StoreResult deleteValue(uint32_t root, std::u16string_view path,
+                            std::u16string_view name) noexcept;
 
     // Names in order of creation; nullopt when the key does not exist.
     std::optional<std::vector<std::u16string>> subkeyNames(uint32_t root,
@@ -167,18 +189,15 @@ public:
                                                   std::u16string_view path) const noexcept;
 
     // Writes the key with its subtree (values included) into a standalone
-    // SQLite file, replacing `file` in one step. False when the key does not
+    // SQLite file, replacing `file` in one step. Fails when the key does not
     // exist or the file cannot be written.
-    bool saveKeyToFile(uint32_t root, std::u16string_view path,
-                       const std::filesystem::path& file) const noexcept;
-    // Replaces the key's values and subkeys by those saved in `file`, in one
-    // transaction, creating the key when missing unless `target` says it
-    // must exist. False, with the store unchanged, when the file is not such
-    // a save or cannot be read, or the key is missing and must exist.
-    enum class RestoreTarget { CreateWhenMissing, MustExist };
-    bool restoreKeyFromFile(uint32_t root, std::u16string_view path,
-                            const std::filesystem::path& file,
-                            RestoreTarget target = RestoreTarget::CreateWhenMissing) noexcept;
+    StoreResult saveKeyToFile(uint32_t root, std::u16string_view path,
+                              const std::filesystem::path& file) const noexcept;
+    // Replaces the values and subkeys of an existing key by those saved in
+    // `file`, in one transaction. Fails, with the store unchanged, when the
+    // file is not such a save or cannot be read, or the key is missing.
+    StoreResult restoreKeyFromFile(uint32_t root, std::u16string_view path,
+                                   const std::filesystem::path& file) noexcept;
 
 private:
     std::filesystem::path file_;

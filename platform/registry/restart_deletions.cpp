@@ -102,7 +102,7 @@ bool scheduleDeletion(RegistryStore& store, const fs::path& file,
         }
         const Operation deletion{unicode::utf8ToUtf16(file.native()), u""};
         std::vector<Operation> due;
-        const bool stored = store.updateValues(
+        const StoreResult stored = store.updateValues(
             regroot::LocalMachine, kSessionManagerKey, valueNames(), [&](const auto& before) {
                 std::vector<Operation> operations = operationsOf(before[0]);
                 due.clear();
@@ -115,7 +115,7 @@ bool scheduleDeletion(RegistryStore& store, const fs::path& file,
                                                                  RegistryValue::fromString(id)};
             });
         if (stored) carryOutAll(due);
-        return stored;
+        return static_cast<bool>(stored);
     } catch (...) {
         return false;
     }
@@ -134,7 +134,7 @@ std::size_t carryOutDueOperations(RegistryStore& store, const std::string& bootI
     try {
         if (bootId.empty() || pendingOperations(store).empty()) return 0;
         std::vector<Operation> due;
-        const bool taken = store.updateValues(
+        const StoreResult taken = store.updateValues(
             regroot::LocalMachine, kSessionManagerKey, valueNames(), [&](const auto& before) {
                 due.clear();
                 if (bootIdOf(before[1]) == bootId) return before;

@@ -19,6 +19,7 @@
 #include "platform/registry/registry_store.h"
 #include "platform/text/unicode_text.h"
 #include "tests/support/automation_values.h"
+#include "tests/support/child_process.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/object_ref.h"
 #include "tests/support/sqlite_probe.h"
@@ -39,16 +40,6 @@ constexpr uint32_t HKCU = HKEY_CURRENT_USER;
 
 std::u16string u16(const std::string& utf8) {
     return tlvx::platform::unicode::utf8ToUtf16(utf8);
-}
-
-// Runs `work` in a child process; true when it returned true there.
-template <typename Work>
-bool inChildProcess(Work work) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(work() ? 0 : 1);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class RegistryTest : public ::testing::Test {

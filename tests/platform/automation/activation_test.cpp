@@ -130,9 +130,9 @@ TEST_F(Activation, NothingServesTheClass) {
 }
 
 TEST_F(Activation, ProgIdsComeFromTheRegistry) {
-    tlvx::platform::RegistryStore().setValue(
+    ASSERT_TRUE(tlvx::platform::RegistryStore().setValue(
         tlvx::platform::regroot::ClassesRoot, u"Morcel_TLVX.GenFuns\\CLSID", u"",
-        tlvx::platform::RegistryValue::fromString(u"{3f2a9c10-7b1d-4c2e-9a01-5d6e7f8091a2}"));
+        tlvx::platform::RegistryValue::fromString(u"{3f2a9c10-7b1d-4c2e-9a01-5d6e7f8091a2}")));
     CLSID clsid = CLSID_NULL;
     ASSERT_EQ(CLSIDFromProgID(u"morcel_tlvx.genfuns", &clsid), S_OK);
     EXPECT_EQ(clsid, kFirstClass);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/child_process.h"
 #include "tests/support/sqlite_probe.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -30,16 +31,6 @@ protected:
     TempDir dir_;
     RegistryStore store_{databaseFile()};
 };
-
-// Runs `work` in a child process; true when it returned true there.
-template <typename Work>
-bool inChildProcess(Work work) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(work() ? 0 : 1);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 TEST_F(RegistryStoreTest, ReadingAMissingStoreCreatesNothing) {
     EXPECT_FALSE(store_.keyExists(HKCU, u"Software"));
@@ -150,16 +141,26 @@ TEST_F(RegistryStoreTest, DeleteKeyRemovesTheWholeSubtree) {
     EXPECT_FALSE(store_.deleteKey(HKCU, u"\\"));
 }
 
-TEST_F(RegistryStoreTest, DeleteTreeEmptiesTheKey) {
+// A save of an empty key, made in a store of its own in `dir`.
+std::filesystem::path emptySave(const std::filesystem::path& dir) {
+    RegistryStore saver(dir / "saver.sqlite");
+    const auto file = dir / "empty.hive";
+    EXPECT_TRUE(saver.createKey(HKCU, u"Empty"));
+    EXPECT_TRUE(saver.saveKeyToFile(HKCU, u"Empty", file));
+    return file;
+}
+
+TEST_F(RegistryStoreTest, RestoringAnEmptySaveEmptiesTheKey) {
     ASSERT_TRUE(store_.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(1)));
     ASSERT_TRUE(store_.setValue(HKCU, u"A", u"w", RegistryValue::fromDword(1)));
     ASSERT_TRUE(store_.setValue(HKCU, u"Other", u"x", RegistryValue::fromDword(1)));
-    ASSERT_TRUE(store_.deleteTree(HKCU, u"A"));
+    const auto empty = emptySave(dir_.path());
+    ASSERT_TRUE(store_.restoreKeyFromFile(HKCU, u"A", empty));
     EXPECT_TRUE(store_.keyExists(HKCU, u"A"));
     EXPECT_EQ(store_.subkeyNames(HKCU, u"A"), Names{});
     EXPECT_EQ(store_.valueNames(HKCU, u"A"), Names{});
     EXPECT_TRUE(store_.getValue(HKCU, u"Other", u"x"));
-    EXPECT_FALSE(store_.deleteTree(HKCU, u"Missing"));
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"Missing", empty));
 }
 
 TEST_F(RegistryStoreTest, AnotherProcessSeesTheWrites) {
@@ -266,8 +267,9 @@ TEST_F(RegistryStoreTest, AWriterKilledMidWayLeavesBeforeOrAfter) {
     ASSERT_TRUE(source.setValue(HKCU, u"Big\\Seed", u"Lines", RegistryValue::fromString(u"text")));
     for (char16_t round = u'a'; round < u'a' + 11; ++round) {
         ASSERT_TRUE(source.saveKeyToFile(HKCU, u"Big", dir_ / "grow.reg"));
-        ASSERT_TRUE(source.restoreKeyFromFile(HKCU, u"Big\\Copy" + std::u16string(1, round),
-                                              dir_ / "grow.reg"));
+        const std::u16string copy = u"Big\\Copy" + std::u16string(1, round);
+        ASSERT_TRUE(source.createKey(HKCU, copy));
+        ASSERT_TRUE(source.restoreKeyFromFile(HKCU, copy, dir_ / "grow.reg"));
     }
     ASSERT_TRUE(source.saveKeyToFile(HKCU, u"Big", dir_ / "big.reg"));
     const size_t after = keysBelow(source, u"Big");
@@ -321,8 +323,9 @@ TEST_F(RegistryStoreTest, SaveAndRestoreRoundTrip) {
     EXPECT_EQ(store_.getValue(HKCU, u"Dst\\Alpha", u"Odd"), odd);
     EXPECT_EQ(store_.subkeyNames(HKCU, u"Dst\\Alpha"), Names{u"Deep"});
 
-    // Into another store, where the key does not exist yet.
+    // Into another store, into a key made for it.
     RegistryStore other(dir_ / "other.sqlite");
+    ASSERT_TRUE(other.createKey(regroot::LocalMachine, u"Software\\Copy"));
     ASSERT_TRUE(other.restoreKeyFromFile(regroot::LocalMachine, u"Software\\Copy", saved));
     EXPECT_EQ(other.getValue(regroot::LocalMachine, u"Software\\Copy\\Zeta", u"name")->toString(),
               u"z");
@@ -405,6 +408,58 @@ TEST_F(RegistryStoreTest, RemovingUnchangedValuesLeavesWhatOthersChanged) {
     EXPECT_EQ(store_.subkeyNames(HKCU, u"Ours"), (Names{u"Deep", u"Typed"}));
 }
 
+TEST_F(RegistryStoreTest, FailedWritesSayWhy) {
+    using Values = std::vector<std::optional<RegistryValue>>;
+    ASSERT_TRUE(store_.setValue(HKCU, u"K", u"v", RegistryValue::fromDword(1)));
+    const auto garbage = dir_.write("garbage.hive", "this is not a database");
+    struct Case {
+        const char* what;
+        StoreResult result;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"a missing key", store_.deleteKey(HKCU, u"Missing"), "the key does not exist"},
+        {"a root", store_.deleteKey(HKCU, u""), "a root cannot be deleted"},
+        {"a missing value", store_.deleteValue(HKCU, u"K", u"w"), "the value does not exist"},
+        {"no such root", store_.createKey(0x80000004u, u"K"), "there is no such root"},
+        {"an overlong name", store_.createKey(HKCU, std::u16string(256, u'k')),
+         "a key name is longer than 255 characters"},
+        {"no save", store_.restoreKeyFromFile(HKCU, u"K", garbage), "the file is not a saved key"},
+        {"a save of a missing key", store_.saveKeyToFile(HKCU, u"Missing", dir_ / "x.hive"),
+         "the key does not exist"},
+        {"a change of another count",
+         store_.updateValues(HKCU, u"K", {u"v"}, [](const Values&) { return Values{}; }),
+         "the change does not give one value for each name"},
+        {"a change that throws",
+         store_.updateValues(HKCU, u"K", {u"v"},
+                             [](const Values&) -> Values { throw std::runtime_error("no"); }),
+         "no"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(c.result);
+        EXPECT_EQ(c.result.reason(), c.reason);
+    }
+    const StoreResult made = store_.createKey(HKCU, u"New");
+    EXPECT_TRUE(made);
+    EXPECT_EQ(made.reason(), "");
+}
+
+TEST_F(RegistryStoreTest, ARemovalThatCannotLookKeysUpFails) {
+    // A store of this version whose tables are not the store's: a failed
+    // look-up is no missing key, and removing nothing is no success.
+    const auto file = dir_.write("damaged.sqlite", "");
+    ASSERT_TRUE(execSql(file,
+                        "CREATE TABLE reg_key(id INTEGER PRIMARY KEY, parent INTEGER, name TEXT);"
+                        "CREATE TABLE reg_value(id INTEGER PRIMARY KEY, key INTEGER, name TEXT);"
+                        "PRAGMA user_version = 1;"));
+    RegistryStore damaged(file);
+    const StoreResult removed =
+        damaged.removeUnchanged({{HKCU, u"A", u"v", RegistryValue::fromDword(1)}}, {{HKCU, u"A"}});
+    EXPECT_FALSE(removed);
+    EXPECT_NE(removed.reason().find("folded"), std::string::npos) << removed.reason();
+}
+
 TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {
     std::string every;
     for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
@@ -426,15 +481,14 @@ TEST(RegistryValueAnsi, StringsCrossAsCodePageTextAndKeepEveryByte) {
     EXPECT_EQ(RegistryValue::fromDword(0x01020304).ansiData(), "\x04\x03\x02\x01");
 }
 
-TEST_F(RegistryStoreTest, RestoreCanRequireAnExistingKey) {
+TEST_F(RegistryStoreTest, RestoreRequiresAnExistingKey) {
     ASSERT_TRUE(store_.setValue(HKCU, u"Src\\Sub", u"v", RegistryValue::fromDword(1)));
     const auto saved = dir_ / "src.hive";
     ASSERT_TRUE(store_.saveKeyToFile(HKCU, u"Src", saved));
-    const auto mustExist = RegistryStore::RestoreTarget::MustExist;
-    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"New\\Key", saved, mustExist));
+    EXPECT_FALSE(store_.restoreKeyFromFile(HKCU, u"New\\Key", saved));
     EXPECT_FALSE(store_.keyExists(HKCU, u"New"));
     ASSERT_TRUE(store_.createKey(HKCU, u"New\\Key"));
-    EXPECT_TRUE(store_.restoreKeyFromFile(HKCU, u"new\\key", saved, mustExist));
+    EXPECT_TRUE(store_.restoreKeyFromFile(HKCU, u"new\\key", saved));
     EXPECT_EQ(store_.getValue(HKCU, u"New\\Key\\Sub", u"v"), RegistryValue::fromDword(1));
 }
 
@@ -477,11 +531,12 @@ TEST_F(RegistryStoreTest, RestoreRefusesHivesThatNoPathCouldHaveMade) {
 // Every operation of the store, on whatever its file holds; none may crash.
 void useEveryOperation(RegistryStore& store, const std::filesystem::path& dir) {
     const auto one = RegistryValue::fromDword(1);
+    const auto empty = emptySave(dir);
     EXPECT_FALSE(store.createKey(HKCU, u"A"));
     EXPECT_FALSE(store.setValue(HKCU, u"A", u"v", one));
     EXPECT_FALSE(store.deleteValue(HKCU, u"A", u"v"));
     EXPECT_FALSE(store.deleteKey(HKCU, u"A"));
-    EXPECT_FALSE(store.deleteTree(HKCU, u"A"));
+    EXPECT_FALSE(store.restoreKeyFromFile(HKCU, u"A", empty));
     EXPECT_FALSE(store.keyExists(HKCU, u""));
     EXPECT_FALSE(store.getValue(HKCU, u"A", u"v"));
     EXPECT_FALSE(store.lookupValue(HKCU, u"", u"v").keyFound);
@@ -496,6 +551,7 @@ TEST_F(RegistryStoreTest, AFileThatIsNoStoreOfOursIsLeftAsItIs) {
     const std::string garbage(8192, '\x5A');
     dir_.write("data/registry.sqlite", garbage);
     useEveryOperation(store_, dir_.path());
+    EXPECT_EQ(store_.createKey(HKCU, u"A").reason(), "file is not a database");
     EXPECT_EQ(TempDir::read(databaseFile()), garbage);
 
     // A store of a later version of the program: not ours to change.
@@ -504,6 +560,8 @@ TEST_F(RegistryStoreTest, AFileThatIsNoStoreOfOursIsLeftAsItIs) {
     ASSERT_TRUE(execSql(dir_ / "newer.sqlite", "PRAGMA user_version = 2"));
     EXPECT_FALSE(store_.keyExists(HKCU, u""));  // this thread lets go of its connection
     useEveryOperation(newer, dir_.path());
+    EXPECT_EQ(newer.createKey(HKCU, u"B").reason(),
+              "the store was made by a later version of the program");
 }
 
 TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
@@ -511,7 +569,8 @@ TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
     const std::filesystem::path file = databaseFile();
     ASSERT_TRUE(inChildProcess([&] {
         RegistryStore store(file);
-        const bool made = store.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(3));
+        const bool made =
+            static_cast<bool>(store.setValue(HKCU, u"A\\B", u"v", RegistryValue::fromDword(3)));
         exit(made ? 0 : 1);  // exit, not _exit: the connection is closed
         return made;
     }));
@@ -524,6 +583,7 @@ TEST_F(RegistryStoreTest, AStoreThatMayNotBeWrittenIsStillRead) {
         return store.getValue(HKCU, u"a\\b", u"V") == RegistryValue::fromDword(3) &&
                store.subkeyNames(HKCU, u"A") == Names{u"B"} &&
                !store.setValue(HKCU, u"A", u"w", RegistryValue::fromDword(1)) &&
+               store.createKey(HKCU, u"C").reason() == "the store is read-only" &&
                !store.deleteKey(HKCU, u"A") && store.keyExists(HKCU, u"A\\B");
     }));
     std::filesystem::permissions(file.parent_path(), std::filesystem::perms(0755));
