@@ -121,6 +121,7 @@ private:
 // and a class that calls its members itself defines
 //     HRESULT invokeMember(DISPID, REFIID, WORD, DISPPARAMS*, VARIANT*,
 //                          EXCEPINFO*, UINT*) noexcept;
+// Hooks (moreInterfaces too) are public: a private one is not seen.
 template <class Derived, class Life, class... Faces>
 class DispatchObject : public ComObject<Derived, Life, Faces...> {
 public:
