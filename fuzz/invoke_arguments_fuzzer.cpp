@@ -18,13 +18,11 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "library/frame/dispatch_table.h"
 #include "platform/automation/bstr.h"
+#include "platform/automation/dispatch_table.h"
 
 using namespace tlvx;
-using namespace tlvx::library::frame;
-using platform::automation::allocBstr;
-using platform::automation::bstrView;
+using namespace tlvx::platform::automation;
 
 namespace {
 

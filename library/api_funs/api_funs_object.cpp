@@ -2,21 +2,17 @@
 
 #include <optional>
 
+#include "library/frame/class_face.h"
+
 namespace tlvx::library {
 
-using frame::byRef;
-using frame::byVal;
-using frame::hresultOf;
-using frame::method;
-using frame::optRef;
-using frame::optVal;
-using frame::text;
+using namespace frame::face;
 
 namespace {
 
 using I = _APIFuns;
 
-constexpr frame::Method kMethods[] = {
+constexpr Method kMethods[] = {
     method<&I::GetWindowsVersion>(u"GetWindowsVersion", 0, VT_I4),
     method<&I::AcceptDragFiles>(u"AcceptDragFiles", 1, VT_EMPTY,
                                 {byVal(u"CtrHandle", VT_I4), byVal(u"Accept", VT_I4)}),
@@ -48,9 +44,9 @@ constexpr frame::Method kMethods[] = {
     method<&I::SelectColor>(u"SelectColor", 11, VT_I4, {byVal(u"WinHandle", VT_I4)}),
     method<&I::TxtOperate>(u"TxtOperate", 12, VT_EMPTY,
                            {byVal(u"TxtHandle", VT_I4), byRef(u"Action", VT_BSTR)}),
-    method<&I::ReadIni>(u"ReadIni", 13, VT_BSTR,
-                        {byVal(u"FileName", VT_BSTR), byVal(u"Segment", VT_BSTR),
-                         byVal(u"KeyName", VT_BSTR)}),
+    method<&I::ReadIni>(
+        u"ReadIni", 13, VT_BSTR,
+        {byVal(u"FileName", VT_BSTR), byVal(u"Segment", VT_BSTR), byVal(u"KeyName", VT_BSTR)}),
     method<&I::AddHScrollToListBox>(u"AddHScrollToListBox", 14, VT_EMPTY,
                                     {byVal(u"Handle", VT_I4), byVal(u"Width", VT_I4)}),
     method<&I::WriteIni>(u"WriteIni", 15, VT_EMPTY,
@@ -90,7 +86,7 @@ constexpr frame::Method kMethods[] = {
     method<&I::SetClipboardText>(u"SetClipboardText", 37, VT_EMPTY, {byVal(u"Text", VT_BSTR)}),
     method<&I::GetClipboardText>(u"GetClipboardText", 38, VT_BSTR),
 };
-static_assert(frame::wellFormed(kMethods));
+static_assert(wellFormed(kMethods));
 
 // A message's second parameter: the number it reads as, and the text of a
 // string (which a message that sets a text takes whole).
@@ -108,7 +104,7 @@ platform::desktop::MessageParam messageParam(const VARIANT& given) {
 
 }  // namespace
 
-constinit const frame::DispatchTable APIFunsObject::dispatchTable = kMethods;
+constinit const DispatchTable APIFunsObject::dispatchTable = kMethods;
 
 HRESULT APIFunsObject::GetWindowsVersion(LONG* result) noexcept {
     const auto call = enterCall();
@@ -186,9 +182,8 @@ HRESULT APIFunsObject::GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName
     if (!result) return E_POINTER;
     *result = nullptr;
     return hresultOf([&] {
-        return frame::putText(
-            result, api_.GetFileSaveName(WinHandle, text(Title), text(FileName), text(Filter),
-                                         text(DefDir), text(DefExt)));
+        return putText(result, api_.GetFileSaveName(WinHandle, text(Title), text(FileName),
+                                                    text(Filter), text(DefDir), text(DefExt)));
     });
 }
 
@@ -237,7 +232,7 @@ HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* 
     if (!result) return E_POINTER;
     *result = nullptr;
     return hresultOf([&] {
-        return frame::putText(result, api_.ReadIni(text(FileName), text(Segment), text(KeyName)));
+        return putText(result, api_.ReadIni(text(FileName), text(Segment), text(KeyName)));
     });
 }
 
@@ -304,7 +299,7 @@ HRESULT APIFunsObject::GetSysPath(BSTR Class, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, api_.GetSysPath(text(Class))); });
+    return hresultOf([&] { return putText(result, api_.GetSysPath(text(Class))); });
 }
 
 HRESULT APIFunsObject::FindWindowTitle(BSTR Title, LONG* result) noexcept {
@@ -321,14 +316,13 @@ HRESULT APIFunsObject::ChooseFolder(LONG WinHandle, BSTR Prompt, BSTR* result) n
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf(
-        [&] { return frame::putText(result, api_.ChooseFolder(WinHandle, text(Prompt))); });
+    return hresultOf([&] { return putText(result, api_.ChooseFolder(WinHandle, text(Prompt))); });
 }
 
 HRESULT APIFunsObject::DropFiles(LONG hDrop, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
-    return frame::putText(result, api_.DropFiles(hDrop));
+    return putText(result, api_.DropFiles(hDrop));
 }
 
 HRESULT APIFunsObject::Wait(LONG Milliseconds) noexcept {
@@ -341,21 +335,21 @@ HRESULT APIFunsObject::GetSpecialFolder(SHORT ID, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, api_.GetSpecialFolder(ID)); });
+    return hresultOf([&] { return putText(result, api_.GetSpecialFolder(ID)); });
 }
 
 HRESULT APIFunsObject::QueryRecycleBin(BSTR Drive, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, api_.QueryRecycleBin(text(Drive))); });
+    return hresultOf([&] { return putText(result, api_.QueryRecycleBin(text(Drive))); });
 }
 
 HRESULT APIFunsObject::GetUserTempPath(BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, api_.GetUserTempPath()); });
+    return hresultOf([&] { return putText(result, api_.GetUserTempPath()); });
 }
 
 HRESULT APIFunsObject::DelUntilReboot(BSTR FileName) noexcept {
@@ -417,7 +411,7 @@ HRESULT APIFunsObject::GetDLLString(LONG ResHandle, LONG ResID, BSTR* result) no
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, api_.GetDLLString(ResHandle, ResID)); });
+    return hresultOf([&] { return putText(result, api_.GetDLLString(ResHandle, ResID)); });
 }
 
 HRESULT APIFunsObject::UnloadDLL(LONG ResHandle) noexcept {
@@ -447,7 +441,7 @@ HRESULT APIFunsObject::GetClipboardText(BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, api_.GetClipboardText()); });
+    return hresultOf([&] { return putText(result, api_.GetClipboardText()); });
 }
 
 }  // namespace tlvx::library

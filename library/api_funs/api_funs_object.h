@@ -12,7 +12,7 @@ namespace tlvx::library {
 class APIFunsObject final : public frame::ComObject<_APIFuns, APIFunsObject> {
 public:
     static constexpr const IID& interfaceId = IID__APIFuns;
-    static const frame::DispatchTable dispatchTable;
+    static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT GetWindowsVersion(LONG* result) noexcept override;
     HRESULT AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept override;

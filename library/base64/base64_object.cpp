@@ -1,21 +1,17 @@
 #include "library/base64/base64_object.h"
 
+#include "library/frame/class_face.h"
 #include "library/frame/raised_error.h"
 
 namespace tlvx::library {
 
-using frame::byRef;
-using frame::byVal;
-using frame::hresultOf;
-using frame::method;
-using frame::optVal;
-using frame::text;
+using namespace frame::face;
 
 namespace {
 
 using I = _Base64;
 
-constexpr frame::Method kMethods[] = {
+constexpr Method kMethods[] = {
     method<&I::Encode>(u"Encode", 0, VT_BSTR,
                        {byVal(u"Source", VT_BSTR), optVal(u"CharSet", VT_BSTR, u"utf-8")}),
     method<&I::EncodeFile>(u"EncodeFile", 3, VT_BSTR, {byVal(u"astrFile", VT_BSTR)}),
@@ -24,25 +20,24 @@ constexpr frame::Method kMethods[] = {
     method<&I::DecodeToFile>(u"DecodeToFile", 6, VT_EMPTY,
                              {byRef(u"sInput", VT_BSTR), byRef(u"sFileName", VT_BSTR)}),
 };
-static_assert(frame::wellFormed(kMethods));
+static_assert(wellFormed(kMethods));
 
 }  // namespace
 
-constinit const frame::DispatchTable Base64Object::dispatchTable = kMethods;
+constinit const DispatchTable Base64Object::dispatchTable = kMethods;
 
 HRESULT Base64Object::Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf(
-        [&] { return frame::putText(result, base64_.Encode(text(Source), text(CharSet))); });
+    return hresultOf([&] { return putText(result, base64_.Encode(text(Source), text(CharSet))); });
 }
 
 HRESULT Base64Object::EncodeFile(BSTR astrFile, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, base64_.EncodeFile(text(astrFile))); });
+    return hresultOf([&] { return putText(result, base64_.EncodeFile(text(astrFile))); });
 }
 
 HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept {
@@ -50,8 +45,7 @@ HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept 
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!sInput) return E_POINTER;
-    return hresultOf(
-        [&] { return frame::putText(result, base64_.Decode(text(*sInput), text(CharSet))); });
+    return hresultOf([&] { return putText(result, base64_.Decode(text(*sInput), text(CharSet))); });
 }
 
 HRESULT Base64Object::DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept {

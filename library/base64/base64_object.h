@@ -13,7 +13,7 @@ namespace tlvx::library {
 class Base64Object final : public frame::ComObject<_Base64, Base64Object> {
 public:
     static constexpr const IID& interfaceId = IID__Base64;
-    static const frame::DispatchTable dispatchTable;
+    static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept override;
     HRESULT EncodeFile(BSTR astrFile, BSTR* result) noexcept override;

@@ -1,30 +1,28 @@
 #pragma once
-// The class factory of one class: a static object with constant
-// initialisation. A reference a client holds to it keeps the module loaded
-// like an object does; LockServer counts locks.
-
-#include <atomic>
+// The class factory of one of the library's classes: a static object with
+// constant initialisation. A reference a client holds to it keeps the
+// module loaded like an object does; LockServer counts locks.
 
 #include "include/tallyvex/ole_types.h"
+#include "library/frame/module_life.h"
+#include "platform/automation/class_factory.h"
 
 namespace tlvx::library::frame {
 
-class ClassFactory final : public IClassFactory {
-public:
-    // Makes a new object answering `riid`.
-    using Creator = HRESULT (*)(REFIID riid, void** ppv) noexcept;
-
-    constexpr explicit ClassFactory(Creator create) : create_(create) {}
-
-    HRESULT QueryInterface(REFIID riid, void** ppv) noexcept override;
-    ULONG AddRef() noexcept override;
-    ULONG Release() noexcept override;
-    HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) noexcept override;
-    HRESULT LockServer(BOOL fLock) noexcept override;
-
-private:
-    Creator create_;
-    std::atomic<ULONG> references_{0};
+struct FactoryLife {
+    static constexpr ULONG kInitialReferences = 0;
+    static constexpr bool kDeleteWhenUnused = false;
+    static void referenceAdded() noexcept { objectCreated(); }
+    static void referenceReleased() noexcept { objectDestroyed(); }
+    static void lockServer(bool lock) noexcept {
+        if (lock) {
+            serverLocked();
+        } else {
+            serverUnlocked();
+        }
+    }
 };
+
+using ClassFactory = platform::automation::ClassFactory<FactoryLife>;
 
 }  // namespace tlvx::library::frame

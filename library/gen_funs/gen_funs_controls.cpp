@@ -11,6 +11,7 @@
 #include "library/frame/continue_on_error.h"
 #include "library/frame/module_path.h"
 #include "library/gen_funs/gen_funs.h"
+#include "platform/automation/coercion.h"
 #include "platform/automation/control_kinds.h"
 #include "platform/automation/late_call.h"
 #include "platform/files/file_system.h"
@@ -19,21 +20,21 @@
 namespace tlvx::library {
 namespace {
 
-using platform::automation::asNumber;
-using platform::automation::asText;
 using platform::automation::LateObject;
 using platform::automation::OwnedVariant;
+using platform::automation::variantToNumber;
+using platform::automation::variantToText;
 
 std::optional<std::u16string> textProperty(LateObject& object, const char16_t* name) {
     OwnedVariant value;
     if (FAILED(object.get(name, value))) return std::nullopt;
-    return asText(value.get());
+    return variantToText(value.get());
 }
 
 std::optional<int32_t> numberProperty(LateObject& object, const char16_t* name) {
     OwnedVariant value;
     if (FAILED(object.get(name, value))) return std::nullopt;
-    return asNumber(value.get());
+    return variantToNumber(value.get());
 }
 
 LateObject objectProperty(LateObject& object, const char16_t* name) {

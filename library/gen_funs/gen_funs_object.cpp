@@ -1,19 +1,16 @@
 #include "library/gen_funs/gen_funs_object.h"
 
+#include "library/frame/class_face.h"
+
 namespace tlvx::library {
 
-using frame::byRef;
-using frame::byVal;
-using frame::hresultOf;
-using frame::method;
-using frame::optVal;
-using frame::text;
+using namespace frame::face;
 
 namespace {
 
 using I = _GenFuns;
 
-constexpr frame::Method kMethods[] = {
+constexpr Method kMethods[] = {
     method<&I::GetCharsetList>(u"GetCharsetList", 0, VT_BSTR),
     method<&I::LongToHTMLColor>(u"LongToHTMLColor", 1, VT_BSTR, {byVal(u"Color", VT_I4)}),
     method<&I::SetMenuCaption>(u"SetMenuCaption", 2, VT_EMPTY,
@@ -30,24 +27,24 @@ constexpr frame::Method kMethods[] = {
     method<&I::GetEnglishShortMonth>(u"GetEnglishShortMonth", 10, VT_BSTR,
                                      {byVal(u"MonthSN", VT_I2)}),
 };
-static_assert(frame::wellFormed(kMethods));
+static_assert(wellFormed(kMethods));
 
 }  // namespace
 
-constinit const frame::DispatchTable GenFunsObject::dispatchTable = kMethods;
+constinit const DispatchTable GenFunsObject::dispatchTable = kMethods;
 
 HRESULT GenFunsObject::GetCharsetList(BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, funs_.GetCharsetList()); });
+    return hresultOf([&] { return putText(result, funs_.GetCharsetList()); });
 }
 
 HRESULT GenFunsObject::LongToHTMLColor(LONG Color, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, funs_.LongToHTMLColor(Color)); });
+    return hresultOf([&] { return putText(result, funs_.LongToHTMLColor(Color)); });
 }
 
 HRESULT GenFunsObject::SetMenuCaption(IDispatch** Target, BSTR MenusFile) noexcept {
@@ -73,7 +70,7 @@ HRESULT GenFunsObject::InVar(VARIANT Target, SAFEARRAY** VarList, VARIANT_BOOL* 
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     if (!VarList) return E_POINTER;
-    *result = frame::boolean(funs_.InVar(Target, *VarList));
+    *result = boolean(funs_.InVar(Target, *VarList));
     return S_OK;
 }
 
@@ -99,7 +96,7 @@ HRESULT GenFunsObject::CheckShortcut(BSTR Shortcut, VARIANT_BOOL* result) noexce
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     return hresultOf([&] {
-        *result = frame::boolean(funs_.CheckShortcut(text(Shortcut)));
+        *result = boolean(funs_.CheckShortcut(text(Shortcut)));
         return S_OK;
     });
 }
@@ -108,21 +105,21 @@ HRESULT GenFunsObject::GetSysTempPath(BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, funs_.GetSysTempPath()); });
+    return hresultOf([&] { return putText(result, funs_.GetSysTempPath()); });
 }
 
 HRESULT GenFunsObject::GetEnglishWeekday(SHORT WeekSN, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, funs_.GetEnglishWeekday(WeekSN)); });
+    return hresultOf([&] { return putText(result, funs_.GetEnglishWeekday(WeekSN)); });
 }
 
 HRESULT GenFunsObject::GetEnglishShortMonth(SHORT MonthSN, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, funs_.GetEnglishShortMonth(MonthSN)); });
+    return hresultOf([&] { return putText(result, funs_.GetEnglishShortMonth(MonthSN)); });
 }
 
 }  // namespace tlvx::library

@@ -11,7 +11,7 @@ namespace tlvx::library {
 class GenFunsObject final : public frame::ComObject<_GenFuns, GenFunsObject> {
 public:
     static constexpr const IID& interfaceId = IID__GenFuns;
-    static const frame::DispatchTable dispatchTable;
+    static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT GetCharsetList(BSTR* result) noexcept override;
     HRESULT LongToHTMLColor(LONG Color, BSTR* result) noexcept override;

@@ -2,19 +2,17 @@
 
 #include <string>
 
+#include "library/frame/class_face.h"
+
 namespace tlvx::library {
 
-using frame::byRef;
-using frame::hresultOf;
-using frame::method;
-using frame::optRef;
-using frame::text;
+using namespace frame::face;
 
 namespace {
 
 using I = _Registry;
 
-constexpr frame::Method kMethods[] = {
+constexpr Method kMethods[] = {
     method<&I::ExportRegKey>(
         u"ExportRegKey", 0, VT_BOOL,
         {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR), byRef(u"FileName", VT_BSTR)}),
@@ -42,7 +40,7 @@ constexpr frame::Method kMethods[] = {
     method<&I::EnumerateRegKeyItemNames>(u"EnumerateRegKeyItemNames", 11, VT_BSTR,
                                          {byRef(u"KeyRoot", VT_I4), byRef(u"KeyPath", VT_BSTR)}),
 };
-static_assert(frame::wellFormed(kMethods));
+static_assert(wellFormed(kMethods));
 
 uint32_t rootOf(const KeyRoot* root) {
     return static_cast<uint32_t>(*root);
@@ -54,7 +52,7 @@ std::u16string textOf(const BSTR* value) {
 
 }  // namespace
 
-constinit const frame::DispatchTable RegistryObject::dispatchTable = kMethods;
+constinit const DispatchTable RegistryObject::dispatchTable = kMethods;
 
 HRESULT RegistryObject::ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
                                      VARIANT_BOOL* result) noexcept {
@@ -63,8 +61,7 @@ HRESULT RegistryObject::ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileNam
     *result = VARIANT_FALSE;
     if (!Root || !KeyPath || !FileName) return E_POINTER;
     return hresultOf([&] {
-        *result =
-            frame::boolean(registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
+        *result = boolean(registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
         return S_OK;
     });
 }
@@ -76,8 +73,7 @@ HRESULT RegistryObject::ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileNam
     *result = VARIANT_FALSE;
     if (!Root || !KeyPath || !FileName) return E_POINTER;
     return hresultOf([&] {
-        *result =
-            frame::boolean(registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
+        *result = boolean(registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
         return S_OK;
     });
 }
@@ -91,8 +87,8 @@ HRESULT RegistryObject::ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
     return hresultOf([&] {
         // The optional NoKeyFoundValue may come as no reference at all.
         const std::u16string noKey = NoKeyFoundValue ? textOf(NoKeyFoundValue) : std::u16string();
-        return frame::putText(
-            result, registry_.ReadRegKey(rootOf(Root), textOf(KeyPath), textOf(SubKey), noKey));
+        return putText(result,
+                       registry_.ReadRegKey(rootOf(Root), textOf(KeyPath), textOf(SubKey), noKey));
     });
 }
 
@@ -103,9 +99,9 @@ HRESULT RegistryObject::WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath,
     *result = VARIANT_FALSE;
     if (!Type || !Root || !KeyPath || !SubKey || !SubKeyValue) return E_POINTER;
     return hresultOf([&] {
-        *result = frame::boolean(registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root),
-                                                       textOf(KeyPath), textOf(SubKey),
-                                                       textOf(SubKeyValue)));
+        *result =
+            boolean(registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root),
+                                          textOf(KeyPath), textOf(SubKey), textOf(SubKeyValue)));
         return S_OK;
     });
 }
@@ -115,9 +111,8 @@ HRESULT RegistryObject::EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath, BSTR* res
     if (!result) return E_POINTER;
     *result = nullptr;
     if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf([&] {
-        return frame::putText(result, registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath)));
-    });
+    return hresultOf(
+        [&] { return putText(result, registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath))); });
 }
 
 HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
@@ -126,8 +121,7 @@ HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR
     *result = nullptr;
     if (!Root || !KeyPath) return E_POINTER;
     return hresultOf([&] {
-        return frame::putText(result,
-                              registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)));
+        return putText(result, registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)));
     });
 }
 
@@ -150,8 +144,7 @@ HRESULT RegistryObject::DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* Su
         // The optional SubKey may come as no reference at all: then there
         // is no variable to write the path back to.
         std::u16string subKey = SubKey ? textOf(SubKey) : std::u16string();
-        *result =
-            frame::boolean(registry_.DeleteRegKeyValue(rootOf(Root), textOf(KeyPath), subKey));
+        *result = boolean(registry_.DeleteRegKeyValue(rootOf(Root), textOf(KeyPath), subKey));
         if (SubKey && subKey != platform::automation::bstrView(*SubKey)) {
             BSTR changed = platform::automation::allocBstr(subKey);
             if (!changed) return E_OUTOFMEMORY;
@@ -180,8 +173,7 @@ HRESULT RegistryObject::EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,
     *result = nullptr;
     if (!Root || !KeyPath) return E_POINTER;
     return hresultOf([&] {
-        return frame::putText(result,
-                              registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath)));
+        return putText(result, registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath)));
     });
 }
 

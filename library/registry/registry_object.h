@@ -13,7 +13,7 @@ namespace tlvx::library {
 class RegistryObject final : public frame::ComObject<_Registry, RegistryObject> {
 public:
     static constexpr const IID& interfaceId = IID__Registry;
-    static const frame::DispatchTable dispatchTable;
+    static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
                          VARIANT_BOOL* result) noexcept override;

@@ -2,20 +2,17 @@
 
 #include <string>
 
+#include "library/frame/class_face.h"
+
 namespace tlvx::library {
 
-using frame::byRef;
-using frame::byVal;
-using frame::hresultOf;
-using frame::method;
-using frame::optVal;
-using frame::text;
+using namespace frame::face;
 
 namespace {
 
 using I = _TxtFile;
 
-constexpr frame::Method kMethods[] = {
+constexpr Method kMethods[] = {
     method<&I::AppendLine>(u"AppendLine", 0, VT_EMPTY,
                            {byVal(u"FileName", VT_BSTR), byRef(u"Content", VT_BSTR)}),
     method<&I::ReadLastLine>(u"ReadLastLine", 1, VT_BSTR, {byVal(u"FileName", VT_BSTR)}),
@@ -43,11 +40,11 @@ constexpr frame::Method kMethods[] = {
     method<&I::AutoRead>(u"AutoRead", 10, VT_BSTR, {byVal(u"FileName", VT_BSTR)}),
     method<&I::GetEncoding>(u"GetEncoding", 11, VT_BSTR, {byVal(u"FileName", VT_BSTR)}),
 };
-static_assert(frame::wellFormed(kMethods));
+static_assert(wellFormed(kMethods));
 
 }  // namespace
 
-constinit const frame::DispatchTable TxtFileObject::dispatchTable = kMethods;
+constinit const DispatchTable TxtFileObject::dispatchTable = kMethods;
 
 HRESULT TxtFileObject::AppendLine(BSTR FileName, BSTR* Content) noexcept {
     const auto call = enterCall();
@@ -71,7 +68,7 @@ HRESULT TxtFileObject::ReadLastLine(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, lines_.ReadLastLine(text(FileName))); });
+    return hresultOf([&] { return putText(result, lines_.ReadLastLine(text(FileName))); });
 }
 
 HRESULT TxtFileObject::GetLineQty(BSTR FileName, LONG* result) noexcept {
@@ -108,7 +105,7 @@ HRESULT TxtFileObject::FindLine(BSTR FileName, BSTR Line, VARIANT_BOOL* result) 
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     return hresultOf([&] {
-        *result = frame::boolean(lines_.FindLine(text(FileName), text(Line)));
+        *result = boolean(lines_.FindLine(text(FileName), text(Line)));
         return S_OK;
     });
 }
@@ -130,8 +127,8 @@ HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_
     if (!result) return E_POINTER;
     *result = nullptr;
     return hresultOf([&] {
-        return frame::putText(
-            result, lines_.GetLineStrByFind(text(FileName), text(FindString), MatchCase != 0));
+        return putText(result,
+                       lines_.GetLineStrByFind(text(FileName), text(FindString), MatchCase != 0));
     });
 }
 
@@ -147,9 +144,8 @@ HRESULT TxtFileObject::ReadByCharset(BSTR FileName, BSTR CharSet, BSTR* result) 
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] {
-        return frame::putText(result, charsets_.ReadByCharset(text(FileName), text(CharSet)));
-    });
+    return hresultOf(
+        [&] { return putText(result, charsets_.ReadByCharset(text(FileName), text(CharSet))); });
 }
 
 HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
@@ -177,10 +173,10 @@ HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
         } else if (found == u"Unicode" || found == u"UnicodeBigEndian") {
             hr = readIn(u"Auto");
         } else if (found == u"ANSI") {
-            hr = frame::putText(result, charsets_.ReadAnsi(text(FileName)));
+            hr = putText(result, charsets_.ReadAnsi(text(FileName)));
         }
         if (hr == E_OUTOFMEMORY) return hr;
-        return *result ? S_OK : frame::putText(result, u"");
+        return *result ? S_OK : putText(result, u"");
     });
 }
 
@@ -188,7 +184,7 @@ HRESULT TxtFileObject::GetEncoding(BSTR FileName, BSTR* result) noexcept {
     const auto call = enterCall();
     if (!result) return E_POINTER;
     *result = nullptr;
-    return hresultOf([&] { return frame::putText(result, charsets_.GetEncoding(text(FileName))); });
+    return hresultOf([&] { return putText(result, charsets_.GetEncoding(text(FileName))); });
 }
 
 }  // namespace tlvx::library

@@ -13,7 +13,7 @@ namespace tlvx::library {
 class TxtFileObject final : public frame::ComObject<_TxtFile, TxtFileObject> {
 public:
     static constexpr const IID& interfaceId = IID__TxtFile;
-    static const frame::DispatchTable dispatchTable;
+    static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT AppendLine(BSTR FileName, BSTR* Content) noexcept override;
     HRESULT ReadLastLine(BSTR FileName, BSTR* result) noexcept override;

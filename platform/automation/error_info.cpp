@@ -1,12 +1,12 @@
 // The thread's error information: an error object that a called method
 // leaves behind (SetErrorInfo) and its caller picks up (GetErrorInfo).
 
-#include <atomic>
 #include <mutex>
 #include <new>
 #include <string>
 
 #include "platform/automation/bstr.h"
+#include "platform/automation/com_object.h"
 
 using namespace tlvx::platform::automation;
 
@@ -14,28 +14,11 @@ namespace {
 
 // The generic error object: filled through ICreateErrorInfo, read through
 // IErrorInfo.
-class ErrorObject final : public ICreateErrorInfo, public IErrorInfo {
+class ErrorObject final
+    : public ComObject<ErrorObject, HeapLife,
+                       Answers<ICreateErrorInfo, IID_IUnknown, IID_ICreateErrorInfo>,
+                       Answers<IErrorInfo, IID_IErrorInfo>> {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppvObject) noexcept override {
-        if (!ppvObject) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ICreateErrorInfo) {
-            *ppvObject = static_cast<ICreateErrorInfo*>(this);
-        } else if (riid == IID_IErrorInfo) {
-            *ppvObject = static_cast<IErrorInfo*>(this);
-        } else {
-            *ppvObject = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() noexcept override { return ++references_; }
-    ULONG Release() noexcept override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-
     HRESULT GetGUID(GUID* pGUID) noexcept override {
         if (!pGUID) return E_INVALIDARG;
         std::lock_guard lock(mutex_);
@@ -67,8 +50,6 @@ public:
     }
 
 private:
-    ~ErrorObject() = default;
-
     HRESULT give(const std::u16string& field, BSTR* out) {
         if (!out) return E_INVALIDARG;
         std::lock_guard lock(mutex_);
@@ -85,7 +66,6 @@ private:
         }
     }
 
-    std::atomic<ULONG> references_{1};
     std::mutex mutex_;
     GUID guid_ = GUID_NULL;
     std::u16string source_;

@@ -46,18 +46,6 @@ std::optional<std::u16string> textOf(const VARIANT& value) {
     return std::nullopt;
 }
 
-std::optional<std::u16string> asText(const VARIANT& value) {
-    OwnedVariant converted;
-    if (FAILED(VariantChangeType(&converted.get(), &value, 0, VT_BSTR))) return std::nullopt;
-    return std::u16string(bstrView(converted.get().bstrVal));
-}
-
-std::optional<int32_t> asNumber(const VARIANT& value) {
-    OwnedVariant converted;
-    if (FAILED(VariantChangeType(&converted.get(), &value, 0, VT_I4))) return std::nullopt;
-    return converted.get().lVal;
-}
-
 std::optional<std::string> bytesOf(const VARIANT& value) {
     const VARIANT* v = &value;
     if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;

@@ -53,10 +53,7 @@ std::vector<OwnedVariant> arguments(Values&&... values) {
 
 // The text of a String result (nullopt for any other type).
 std::optional<std::u16string> textOf(const VARIANT& value);
-// A result as text or as a 32-bit number, converted as the runtime converts
-// (VariantChangeType); nullopt when it does not convert.
-std::optional<std::u16string> asText(const VARIANT& value);
-std::optional<int32_t> asNumber(const VARIANT& value);
+// (A result as text or as a number: coercion.h.)
 // The bytes of a byte array result (also behind a reference); an empty
 // result for VT_NULL and VT_EMPTY; nullopt for any other type.
 std::optional<std::string> bytesOf(const VARIANT& value);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/automation/class_factory.h"
 #include "platform/automation/guid_text.h"
 #include "platform/automation/stream_object.h"
 #include "platform/registry/class_registration.h"
@@ -15,15 +16,24 @@ namespace {
 
 constexpr HRESULT kSelfRegClass = static_cast<HRESULT>(0x80040201u);  // SELFREG_E_CLASS
 
+// The factory of a platform class. The platform library stays loaded for
+// the life of the process, and so do its factories: LockServer has nothing
+// to keep.
+struct FactoryLife : ProcessLife {
+    static void lockServer(bool) noexcept {}
+};
+
+constinit ClassFactory<FactoryLife> streamFactory(&createStreamObject);
+
 struct PlatformClass {
     const CLSID* clsid;
     const char16_t* progId;
     const char16_t* description;
-    HRESULT (*create)(REFIID riid, void** ppv) noexcept;
+    IClassFactory* factory;
 };
 
 constexpr PlatformClass kClasses[] = {
-    {&CLSID_Stream, kStreamProgId, u"ADODB.Stream", &createStreamObject},
+    {&CLSID_Stream, kStreamProgId, u"ADODB.Stream", &streamFactory},
 };
 
 const PlatformClass* find(REFCLSID clsid) {
@@ -32,35 +42,6 @@ const PlatformClass* find(REFCLSID clsid) {
     }
     return nullptr;
 }
-
-// The factory of one platform class. The platform library stays loaded for
-// the life of the process, so the factory needs no count of its own.
-class Factory final : public IClassFactory {
-public:
-    explicit Factory(const PlatformClass& c) : class_(c) {}
-
-    HRESULT QueryInterface(REFIID riid, void** ppv) noexcept override {
-        if (!ppv) return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() noexcept override { return 2; }
-    ULONG Release() noexcept override { return 1; }
-    HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) noexcept override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        return class_.create(riid, ppv);
-    }
-    HRESULT LockServer(BOOL) noexcept override { return S_OK; }
-
-private:
-    const PlatformClass& class_;
-};
 
 // The path of this library, which serves the platform classes.
 std::u16string libraryPath() {
@@ -95,9 +76,9 @@ Registration registration() {
 HRESULT platformClassObject(REFCLSID clsid, REFIID riid, void** ppv) noexcept {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    static Factory streamFactory(kClasses[0]);
-    if (find(clsid) != &kClasses[0]) return REGDB_E_CLASSNOTREG;
-    return streamFactory.QueryInterface(riid, ppv);
+    const PlatformClass* c = find(clsid);
+    if (!c) return REGDB_E_CLASSNOTREG;
+    return c->factory->QueryInterface(riid, ppv);
 }
 
 bool platformClassId(std::u16string_view progId, CLSID& clsid) noexcept {

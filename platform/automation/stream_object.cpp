@@ -1,6 +1,5 @@
 #include "platform/automation/stream_object.h"
 
-#include <atomic>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -8,6 +7,8 @@
 #include <string>
 
 #include "platform/automation/bstr.h"
+#include "platform/automation/coercion.h"
+#include "platform/automation/com_object.h"
 #include "platform/automation/late_call.h"
 #include "platform/files/charset_stream.h"
 
@@ -34,10 +35,9 @@ enum Member : DISPID {
     kLoadFromFile,
 };
 
-constexpr struct {
-    const char16_t* name;
-    Member id;
-} kMembers[] = {
+// Members are found by name (without regard to letter case) in the table;
+// they take their arguments by position only, and Invoke calls them itself.
+constexpr Method kMembers[] = {
     {u"Open", kOpen},
     {u"Close", kClose},
     {u"CharSet", kCharSet},
@@ -54,15 +54,7 @@ constexpr struct {
     {u"SaveToFile", kSaveToFile},
     {u"LoadFromFile", kLoadFromFile},
 };
-
-char16_t foldAscii(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool sameName(const char16_t* a, const char16_t* b) {
-    while (*a && foldAscii(*a) == foldAscii(*b)) ++a, ++b;
-    return foldAscii(*a) == foldAscii(*b);
-}
+static_assert(wellFormed(kMembers));
 
 // The component's error numbers and texts.
 struct Failure {
@@ -121,70 +113,25 @@ public:
     }
     std::optional<std::u16string> text(UINT index) const {
         const VARIANT* v = at(index);
-        if (!v) return std::nullopt;
-        VARIANT converted;
-        VariantInit(&converted);
-        if (FAILED(VariantChangeType(&converted, v, 0, VT_BSTR))) return std::nullopt;
-        std::u16string value(bstrView(converted.bstrVal));
-        VariantClear(&converted);
-        return value;
+        return v ? variantToText(*v) : std::nullopt;
     }
     // nullopt when absent (`fallback` given) or not a number.
     std::optional<int32_t> number(UINT index, std::optional<int32_t> fallback = {}) const {
         const VARIANT* v = at(index);
-        if (!v) return fallback;
-        VARIANT converted;
-        VariantInit(&converted);
-        if (FAILED(VariantChangeType(&converted, v, 0, VT_I4))) return std::nullopt;
-        return converted.lVal;
+        return v ? variantToNumber(*v) : fallback;
     }
 
 private:
     const DISPPARAMS& params_;
 };
 
-class StreamObject final : public IDispatch {
+class StreamObject final : public DispatchObject<StreamObject, HeapLife,
+                                                 Answers<IDispatch, IID_IUnknown, IID_IDispatch>> {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) noexcept override {
-        if (!ppv) return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IDispatch) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() noexcept override { return ++references_; }
-    ULONG Release() noexcept override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
+    static constexpr DispatchTable dispatchTable = kMembers;
 
-    HRESULT GetTypeInfoCount(UINT* count) noexcept override {
-        if (!count) return E_INVALIDARG;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
-        if (info) *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
-                          DISPID* ids) noexcept override {
-        if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-        if (!names || !ids || count == 0) return E_INVALIDARG;
-        for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-        for (const auto& member : kMembers) {
-            if (names[0] && sameName(member.name, names[0])) ids[0] = member.id;
-        }
-        // Arguments are taken by position only.
-        return ids[0] != DISPID_UNKNOWN && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
-    }
-
-    HRESULT Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO* exception, UINT*) noexcept override {
+    HRESULT invokeMember(DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                         EXCEPINFO* exception, UINT*) noexcept {
         if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         if (!params || (params->cArgs && !params->rgvarg)) return E_INVALIDARG;
         SetErrorInfo(0, nullptr);
@@ -217,8 +164,6 @@ public:
     }
 
 private:
-    ~StreamObject() = default;
-
     // Records why a member failed; Invoke then reports it.
     HRESULT fail(Failure failure) {
         failure_ = failure;
@@ -396,7 +341,6 @@ private:
         }
     }
 
-    std::atomic<ULONG> references_{1};
     CharsetStream stream_;
     Failure failure_ = kInvalidArgument;
 };
@@ -404,13 +348,7 @@ private:
 }  // namespace
 
 HRESULT createStreamObject(REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    auto* object = new (std::nothrow) StreamObject;
-    if (!object) return E_OUTOFMEMORY;
-    const HRESULT hr = object->QueryInterface(riid, ppv);
-    object->Release();
-    return hr;
+    return StreamObject::create(riid, ppv);
 }
 
 }  // namespace tlvx::platform::automation

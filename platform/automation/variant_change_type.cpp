@@ -22,6 +22,7 @@
 #include <limits>
 
 #include "platform/automation/bstr.h"
+#include "platform/automation/coercion.h"
 #include "platform/automation/number_text.h"
 #include "platform/automation/variant_types.h"
 
@@ -40,60 +41,30 @@ constexpr double kMaxDate = 2958466.0;
 // The number a scalar source stands for; `isBoolean` tells that it came
 // from a Boolean (which unsigned targets take as all ones).
 HRESULT numberOf(const VARIANT& v, Number& n, bool& isBoolean) {
-    isBoolean = false;
-    switch (v.vt) {
-        case VT_EMPTY:
-            n = Number::fromSigned(0);
-            return S_OK;
-        case VT_BOOL:
-            isBoolean = true;
-            n = Number::fromSigned(v.boolVal ? -1 : 0);
-            return S_OK;
-        case VT_I1:
-            n = Number::fromSigned(v.cVal);
-            return S_OK;
-        case VT_I2:
-            n = Number::fromSigned(v.iVal);
-            return S_OK;
-        case VT_I4:
-        case VT_INT:
-            n = Number::fromSigned(v.lVal);
-            return S_OK;
-        case VT_I8:
-            n = Number::fromSigned(v.llVal);
-            return S_OK;
-        case VT_UI1:
-            n = Number::fromSigned(v.bVal);
-            return S_OK;
-        case VT_UI2:
-            n = Number::fromSigned(v.uiVal);
-            return S_OK;
-        case VT_UI4:
-        case VT_UINT:
-            n = Number::fromSigned(v.ulVal);
-            return S_OK;
-        case VT_UI8:
-            n = Number::fromUnsigned(v.ullVal);
-            return S_OK;
-        case VT_R4:
-            n = Number::fromReal(v.fltVal);
-            return S_OK;
-        case VT_R8:
-        case VT_DATE:
-            n = Number::fromReal(v.dblVal);
-            return S_OK;
-        case VT_CY:
-            n = Number::fromReal(static_cast<double>(v.cyVal.int64) / 10000.0);
-            return S_OK;
-        case VT_BSTR: {
-            const auto parsed = parseNumber(bstrView(v.bstrVal));
-            if (!parsed) return DISP_E_TYPEMISMATCH;
-            n = *parsed;
-            return S_OK;
-        }
-        default:
-            return DISP_E_TYPEMISMATCH;
+    isBoolean = v.vt == VT_BOOL;
+    if (v.vt == VT_BSTR) {
+        const auto parsed = parseNumber(bstrView(v.bstrVal));
+        if (!parsed) return DISP_E_TYPEMISMATCH;
+        n = *parsed;
+        return S_OK;
     }
+    const auto value = numericValue(v);
+    if (!value) return DISP_E_TYPEMISMATCH;
+    switch (value->kind) {
+        case NumericValue::Kind::Signed:
+            n = Number::fromSigned(value->signedValue);
+            break;
+        case NumericValue::Kind::Unsigned:
+            n = Number::fromUnsigned(value->unsignedValue);
+            break;
+        case NumericValue::Kind::Currency:
+            n = Number::fromReal(static_cast<double>(value->signedValue) / 10000.0);
+            break;
+        case NumericValue::Kind::Real:
+            n = Number::fromReal(value->realValue);
+            break;
+    }
+    return S_OK;
 }
 
 // The value in [lo, hi], rounding a fraction; nullopt when outside.

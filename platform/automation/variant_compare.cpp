@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/automation/bstr.h"
+#include "platform/automation/coercion.h"
 #include "platform/automation/variant_types.h"
 #include "platform/text/unicode_text.h"
 
@@ -49,54 +50,27 @@ long double decimalValue(const DECIMAL& d) {
 // The number a numeric variant or Empty holds.
 Comparable numberOf(const VARIANT& v) {
     Comparable n;
-    switch (v.vt) {
-        case VT_I1:  // signed, whatever the sign of char
-            n.integer = int64_t{static_cast<int8_t>(v.cVal)};
+    if (v.vt == VT_DECIMAL) {
+        n.kind = Comparable::Kind::Real;
+        n.real = decimalValue(v.decVal);
+        return n;
+    }
+    const auto value = numericValue(v);
+    if (!value) return n;  // Empty
+    switch (value->kind) {
+        case NumericValue::Kind::Signed:
+            n.integer = value->signedValue;
             break;
-        case VT_I2:
-            n.integer = v.iVal;
+        case NumericValue::Kind::Unsigned:
+            n.integer = value->unsignedValue;
             break;
-        case VT_I4:
-        case VT_INT:
-            n.integer = v.lVal;
-            break;
-        case VT_I8:
-            n.integer = v.llVal;
-            break;
-        case VT_UI1:
-            n.integer = v.bVal;
-            break;
-        case VT_UI2:
-            n.integer = v.uiVal;
-            break;
-        case VT_UI4:
-        case VT_UINT:
-            n.integer = v.ulVal;
-            break;
-        case VT_UI8:
-            n.integer = v.ullVal;
-            break;
-        case VT_BOOL:
-            n.integer = v.boolVal ? -1 : 0;
-            break;
-        case VT_CY:
+        case NumericValue::Kind::Currency:
             n.kind = Comparable::Kind::Currency;
-            n.integer = v.cyVal.int64;
+            n.integer = value->signedValue;
             break;
-        case VT_R4:
+        case NumericValue::Kind::Real:
             n.kind = Comparable::Kind::Real;
-            n.real = v.fltVal;
-            break;
-        case VT_R8:
-        case VT_DATE:
-            n.kind = Comparable::Kind::Real;
-            n.real = v.dblVal;
-            break;
-        case VT_DECIMAL:
-            n.kind = Comparable::Kind::Real;
-            n.real = decimalValue(v.decVal);
-            break;
-        default:  // Empty
+            n.real = value->realValue;
             break;
     }
     return n;

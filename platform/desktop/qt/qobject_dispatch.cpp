@@ -3,55 +3,36 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <atomic>
 #include <new>
 
+#include "platform/automation/coercion.h"
+#include "platform/automation/com_object.h"
 #include "platform/desktop/object_bridge.h"
 
 namespace tlvx::desktop {
 namespace {
 
-class BridgeObject final : public IDispatch {
+namespace automation = platform::automation;
+
+class BridgeObject final : public automation::DispatchObject<
+                               BridgeObject, automation::HeapLife,
+                               automation::Answers<IDispatch, IID_IUnknown, IID_IDispatch>> {
 public:
     explicit BridgeObject(std::unique_ptr<BridgeNode> node) : node_(std::move(node)) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) noexcept override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        bool answered = riid == IID_IUnknown || riid == IID_IDispatch;
-        if (!answered && onGuiThread()) {
-            try {
-                answered = node_->alive() && node_->isKind(riid);
-            } catch (...) {
-                answered = false;
-            }
+    // The kinds of control the object is (control_kinds.h), asked only on
+    // the thread of its QObject.
+    void* moreInterfaces(REFIID riid) noexcept {
+        if (!onGuiThread()) return nullptr;
+        try {
+            if (node_->alive() && node_->isKind(riid)) return static_cast<IDispatch*>(this);
+        } catch (...) {
         }
-        if (!answered) return E_NOINTERFACE;
-        *ppv = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() noexcept override {
-        return references_.fetch_add(1, std::memory_order_relaxed) + 1;
-    }
-    ULONG Release() noexcept override {
-        const ULONG left = references_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-        if (left == 0) delete this;
-        return left;
+        return nullptr;
     }
 
-    HRESULT GetTypeInfoCount(UINT* pctinfo) noexcept override {
-        if (!pctinfo) return E_INVALIDARG;
-        *pctinfo = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) noexcept override {
-        if (ppTInfo) *ppTInfo = nullptr;
-        return DISP_E_BADINDEX;
-    }
-
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                          DISPID* ids) noexcept override {
+    // Members are the node's, found by name and called by it.
+    HRESULT memberIds(REFIID, LPOLESTR* names, UINT count, DISPID* ids) noexcept {
         if (!names || !ids || count == 0) return E_INVALIDARG;
         for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
         if (const HRESULT hr = usable(); FAILED(hr)) return hr;
@@ -66,8 +47,8 @@ public:
         }
     }
 
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO*, UINT* argErr) noexcept override {
+    HRESULT invokeMember(DISPID id, REFIID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                         EXCEPINFO*, UINT* argErr) noexcept {
         if (argErr) *argErr = 0;
         if (const HRESULT hr = usable(); FAILED(hr)) return hr;
         static DISPPARAMS none{nullptr, nullptr, 0, 0};
@@ -102,8 +83,6 @@ public:
     }
 
 private:
-    ~BridgeObject() = default;
-
     static bool onGuiThread() {
         const QCoreApplication* app = QCoreApplication::instance();
         return app && QThread::currentThread() == app->thread();
@@ -113,7 +92,6 @@ private:
         return node_->alive() ? S_OK : CO_E_OBJNOTCONNECTED;
     }
 
-    std::atomic<ULONG> references_{1};
     std::unique_ptr<BridgeNode> node_;
 };
 
@@ -147,34 +125,18 @@ void putObject(VARIANT& result, IDispatch* object) {
     result.pdispVal = object;
 }
 
-namespace {
-
-// The value converted to `type` as the runtime converts; nullopt when it
-// does not convert.
-template <class T, class Read>
-std::optional<T> converted(const VARIANT& value, VARTYPE type, Read read) {
-    VARIANT out;
-    VariantInit(&out);
-    if (FAILED(VariantChangeType(&out, &value, 0, type))) return std::nullopt;
-    std::optional<T> result = read(out);
-    VariantClear(&out);
-    return result;
-}
-
-}  // namespace
-
 std::optional<QString> textOf(const VARIANT& value) {
-    return converted<QString>(value, VT_BSTR, [](const VARIANT& v) {
-        return QString::fromUtf16(v.bstrVal, static_cast<qsizetype>(SysStringLen(v.bstrVal)));
-    });
+    const auto text = automation::variantToText(value);
+    if (!text) return std::nullopt;
+    return QString::fromUtf16(text->data(), static_cast<qsizetype>(text->size()));
 }
 
 std::optional<qint32> numberOf(const VARIANT& value) {
-    return converted<qint32>(value, VT_I4, [](const VARIANT& v) { return v.lVal; });
+    return automation::variantToNumber(value);
 }
 
 std::optional<bool> booleanOf(const VARIANT& value) {
-    return converted<bool>(value, VT_BOOL, [](const VARIANT& v) { return v.boolVal != 0; });
+    return automation::variantToBoolean(value);
 }
 
 }  // namespace tlvx::desktop

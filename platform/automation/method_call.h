@@ -1,9 +1,9 @@
 #pragma once
-// What every method of the library's interfaces does around its work: it
-// holds a reference to its object for the call, starts with no error
-// information left over from earlier calls, and lets no C++ exception out.
-// Helpers here turn automation arguments into the C++ types of the classes'
-// implementations and results back.
+// What a method of an automation interface does around its work: it holds
+// a reference to its object for the call, starts with no error information
+// left over from earlier calls, and lets no C++ exception out. Helpers here
+// turn automation arguments into the C++ types of the implementations and
+// results back.
 
 #include <new>
 #include <string>
@@ -12,7 +12,7 @@
 #include "include/tallyvex/ole_types.h"
 #include "platform/automation/bstr.h"
 
-namespace tlvx::library::frame {
+namespace tlvx::platform::automation {
 
 class MethodCall {
 public:
@@ -44,16 +44,16 @@ HRESULT hresultOf(Body&& body) noexcept {
 
 // The text of a String argument; a null BSTR is the empty string.
 inline std::u16string text(BSTR value) {
-    return std::u16string(platform::automation::bstrView(value));
+    return std::u16string(bstrView(value));
 }
 
 // Results. Every result is a real string, never a null BSTR.
 inline HRESULT putText(BSTR* out, std::u16string_view value) noexcept {
-    *out = platform::automation::allocBstr(value);
+    *out = allocBstr(value);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 inline VARIANT_BOOL boolean(bool value) noexcept {
     return value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-}  // namespace tlvx::library::frame
+}  // namespace tlvx::platform::automation

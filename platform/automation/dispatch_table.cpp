@@ -1,15 +1,13 @@
-#include "library/frame/dispatch_table.h"
+#include "platform/automation/dispatch_table.h"
 
 #include <cstring>
 
 #include "platform/automation/bstr.h"
+#include "platform/automation/coercion.h"
 #include "platform/automation/variant_types.h"
 
-namespace tlvx::library::frame {
+namespace tlvx::platform::automation {
 namespace {
-
-using platform::automation::allocBstr;
-using platform::automation::arrayElementSize;
 
 constexpr int kAbsent = -1;
 
@@ -88,16 +86,6 @@ bool marksMissing(const VARIANT& given) {
     const VARIANT* v = &given;
     if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;
     return v->vt == VT_ERROR && v->scode == DISP_E_PARAMNOTFOUND;
-}
-
-// The caller's argument as the declared type. A reference is read
-// through; a Variant parameter takes a copy of whatever it is given.
-HRESULT coerce(const Parameter& parameter, const VARIANT& given, VARIANT& out) {
-    const HRESULT hr = parameter.type == VT_VARIANT
-                           ? VariantCopyInd(&out, &given)
-                           : VariantChangeType(&out, &given, 0, parameter.type);
-    if (SUCCEEDED(hr) || hr == DISP_E_OVERFLOW || hr == E_OUTOFMEMORY) return hr;
-    return DISP_E_TYPEMISMATCH;
 }
 
 // Where each parameter's argument lies in rgvarg (kAbsent when not given):
@@ -221,7 +209,10 @@ HRESULT invoke(DispatchTable table, IDispatch* object, DISPID id, REFIID riid, W
             where[i] = kAbsent;  // nothing to write back to
             hr = defaultValue(parameter, values[i]);
         } else {
-            hr = coerce(parameter, arguments->rgvarg[at], values[i]);
+            // The caller's argument as the declared type. A reference is
+            // read through; a Variant parameter takes a copy of whatever it
+            // is given.
+            hr = convertVariant(arguments->rgvarg[at], parameter.type, values[i]);
             if (FAILED(hr) && argumentError) *argumentError = static_cast<UINT>(at);
         }
         if (FAILED(hr)) return hr;
@@ -246,4 +237,4 @@ HRESULT invoke(DispatchTable table, IDispatch* object, DISPID id, REFIID riid, W
     return S_OK;
 }
 
-}  // namespace tlvx::library::frame
+}  // namespace tlvx::platform::automation

@@ -21,7 +21,7 @@
 
 #include "include/tallyvex/ole_types.h"
 
-namespace tlvx::library::frame {
+namespace tlvx::platform::automation {
 
 // Dispatch ids are this plus the method's number in its interface.
 inline constexpr DISPID kFirstDispId = 0x60030000;
@@ -302,4 +302,4 @@ consteval bool wellFormed(DispatchTable table) {
     return true;
 }
 
-}  // namespace tlvx::library::frame
+}  // namespace tlvx::platform::automation
