@@ -14,13 +14,7 @@
 namespace tlvx::library {
 namespace {
 
-using platform::automation::arguments;
-using platform::automation::kStreamModeReadWrite;
-using platform::automation::kStreamProgId;
-using platform::automation::kStreamTypeBinary;
-using platform::automation::kStreamTypeText;
-using platform::automation::LateObject;
-using platform::automation::OwnedVariant;
+using namespace platform::automation;
 
 constexpr HRESULT kFileExists = static_cast<HRESULT>(0x800403E8u);
 constexpr std::u16string_view kDecodeToFile = u"Base64.DecodeToFile";

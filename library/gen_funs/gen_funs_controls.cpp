@@ -20,10 +20,7 @@
 namespace tlvx::library {
 namespace {
 
-using platform::automation::LateObject;
-using platform::automation::OwnedVariant;
-using platform::automation::variantToNumber;
-using platform::automation::variantToText;
+using namespace platform::automation;
 
 std::optional<std::u16string> textProperty(LateObject& object, const char16_t* name) {
     OwnedVariant value;

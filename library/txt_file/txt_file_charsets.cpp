@@ -12,11 +12,7 @@
 namespace tlvx::library {
 namespace {
 
-using platform::automation::arguments;
-using platform::automation::kStreamProgId;
-using platform::automation::kStreamSaveCreateOverWrite;
-using platform::automation::LateObject;
-using platform::automation::OwnedVariant;
+using namespace platform::automation;
 
 // Blocks of the encoding scan: large enough to read at the disk's pace,
 // small enough that any file is judged in a few megabytes.

@@ -17,12 +17,13 @@
 
 #include "include/tallyvex/ole_types.h"
 #include "platform/automation/platform_classes.h"
+#include "tools/exit_status.h"
 
 namespace {
 
-constexpr int kSucceeded = 0;
-constexpr int kFailed = 1;
-constexpr int kBadUsage = 2;
+using tlvx::tools::kBadUsage;
+using tlvx::tools::kFailed;
+using tlvx::tools::kSucceeded;
 
 constexpr const char* kUsage =
     "usage: regsvr [-u] MODULE\n"

@@ -14,13 +14,14 @@
 
 #include "platform/files/string_module.h"
 #include "platform/files/text_stream.h"
+#include "tools/exit_status.h"
 #include "tools/tlvx-strings/string_listing.h"
 
 namespace {
 
-constexpr int kSucceeded = 0;
-constexpr int kFailed = 1;
-constexpr int kBadUsage = 2;
+using tlvx::tools::kBadUsage;
+using tlvx::tools::kFailed;
+using tlvx::tools::kSucceeded;
 
 constexpr const char* kUsage =
     "usage: tlvx-strings LISTING MODULE\n"
