@@ -19,9 +19,7 @@
 
 namespace {
 
-using tlvx::tools::kBadUsage;
-using tlvx::tools::kFailed;
-using tlvx::tools::kSucceeded;
+using namespace tlvx::tools;
 
 constexpr const char* kUsage =
     "usage: tlvx-strings LISTING MODULE\n"
