@@ -19,6 +19,17 @@ QPixmap canvas(int side = kSide) {
     return pixmap;
 }
 
+// A fall-back picture: what `draw` paints on a transparent square.
+template <class Draw>
+QPixmap painted(Draw&& draw) {
+    QPixmap pixmap = canvas();
+    {
+        QPainter p(&pixmap);
+        draw(p);
+    }
+    return pixmap;
+}
+
 QPainter& pen(QPainter& p, const QColor& colour, qreal width = 1.4) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -26,33 +37,25 @@ QPainter& pen(QPainter& p, const QColor& colour, qreal width = 1.4) {
 }
 
 // A folder with an arrow out of it.
-QPixmap drawChoose() {
-    QPixmap pixmap = canvas();
-    QPainter p(&pixmap);
+void drawChoose(QPainter& p) {
     pen(p, QColor(150, 110, 20)).setBrush(QColor(240, 200, 90));
     p.drawRect(QRectF(1.5, 5.5, 13, 9));
     p.drawRect(QRectF(1.5, 3.5, 5, 2));
     pen(p, kDarkGreen, 1.8).drawLine(QPointF(8, 12), QPointF(8, 7));
     p.drawLine(QPointF(5.5, 9.5), QPointF(8, 7));
     p.drawLine(QPointF(10.5, 9.5), QPointF(8, 7));
-    return pixmap;
 }
 
 // A clock face: what happened before.
-QPixmap drawHistory() {
-    QPixmap pixmap = canvas();
-    QPainter p(&pixmap);
+void drawHistory(QPainter& p) {
     pen(p, kDarkGreen).setBrush(Qt::white);
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
     p.drawLine(QPointF(8, 8), QPointF(8, 4));
     p.drawLine(QPointF(8, 8), QPointF(11, 9.5));
-    return pixmap;
 }
 
 // A sheet with lines and a corner turned down.
-QPixmap drawOutput() {
-    QPixmap pixmap = canvas();
-    QPainter p(&pixmap);
+void drawOutput(QPainter& p) {
     QPainterPath sheet;
     sheet.moveTo(3.5, 1.5);
     sheet.lineTo(10, 1.5);
@@ -64,13 +67,10 @@ QPixmap drawOutput() {
     p.drawPath(sheet);
     pen(p, kDarkGreen, 1.0);
     for (int y = 6; y <= 12; y += 2) p.drawLine(QPointF(5, y), QPointF(11, y));
-    return pixmap;
 }
 
 // A heart.
-QPixmap drawDonate() {
-    QPixmap pixmap = canvas();
-    QPainter p(&pixmap);
+void drawDonate(QPainter& p) {
     QPainterPath heart;
     heart.moveTo(8, 14);
     heart.cubicTo(1, 9, 0.5, 3, 4.5, 2.5);
@@ -79,13 +79,10 @@ QPixmap drawDonate() {
     heart.cubicTo(15.5, 3, 15, 9, 8, 14);
     pen(p, QColor(160, 20, 40)).setBrush(QColor(220, 50, 70));
     p.drawPath(heart);
-    return pixmap;
 }
 
 // A question mark in a blue disc.
-QPixmap drawHelp() {
-    QPixmap pixmap = canvas();
-    QPainter p(&pixmap);
+void drawHelp(QPainter& p) {
     pen(p, QColor(30, 70, 160)).setBrush(QColor(60, 110, 200));
     p.drawEllipse(QRectF(1, 1, 14, 14));
     QFont font;
@@ -94,13 +91,10 @@ QPixmap drawHelp() {
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(1, 1, 14, 14), Qt::AlignCenter, QStringLiteral("?"));
-    return pixmap;
 }
 
 // A red cross; with a sheet behind it for a single version.
-QPixmap drawDelete(bool oneSheet) {
-    QPixmap pixmap = canvas();
-    QPainter p(&pixmap);
+void drawDelete(QPainter& p, bool oneSheet) {
     if (oneSheet) {
         pen(p, Qt::darkGray).setBrush(Qt::white);
         p.drawRect(QRectF(2.5, 1.5, 9, 12));
@@ -111,7 +105,6 @@ QPixmap drawDelete(bool oneSheet) {
     pen(p, QColor(200, 0, 0), 2.2);
     p.drawLine(QPointF(8, 8), QPointF(14, 14));
     p.drawLine(QPointF(14, 8), QPointF(8, 14));
-    return pixmap;
 }
 
 }  // namespace
@@ -119,19 +112,22 @@ QPixmap drawDelete(bool oneSheet) {
 QIcon picture(Picture which) {
     switch (which) {
         case Picture::ChooseProject:
-            return QIcon::fromTheme(QStringLiteral("document-open"), QIcon(drawChoose()));
+            return QIcon::fromTheme(QStringLiteral("document-open"), QIcon(painted(drawChoose)));
         case Picture::ShowHistory:
-            return QIcon::fromTheme(QStringLiteral("document-open-recent"), QIcon(drawHistory()));
+            return QIcon::fromTheme(QStringLiteral("document-open-recent"),
+                                    QIcon(painted(drawHistory)));
         case Picture::OutputListing:
-            return QIcon::fromTheme(QStringLiteral("document-save-as"), QIcon(drawOutput()));
+            return QIcon::fromTheme(QStringLiteral("document-save-as"), QIcon(painted(drawOutput)));
         case Picture::Donate:
-            return QIcon::fromTheme(QStringLiteral("emblem-favorite"), QIcon(drawDonate()));
+            return QIcon::fromTheme(QStringLiteral("emblem-favorite"), QIcon(painted(drawDonate)));
         case Picture::Help:
-            return QIcon::fromTheme(QStringLiteral("help-browser"), QIcon(drawHelp()));
+            return QIcon::fromTheme(QStringLiteral("help-browser"), QIcon(painted(drawHelp)));
         case Picture::DeleteProject:
-            return QIcon::fromTheme(QStringLiteral("edit-delete"), QIcon(drawDelete(false)));
+            return QIcon::fromTheme(QStringLiteral("edit-delete"),
+                                    QIcon(painted([](QPainter& p) { drawDelete(p, false); })));
         case Picture::DeleteVersion:
-            return QIcon::fromTheme(QStringLiteral("list-remove"), QIcon(drawDelete(true)));
+            return QIcon::fromTheme(QStringLiteral("list-remove"),
+                                    QIcon(painted([](QPainter& p) { drawDelete(p, true); })));
     }
     return {};
 }
