@@ -20,7 +20,7 @@ class BridgeObject final : public automation::DispatchObject<
 public:
     explicit BridgeObject(std::unique_ptr<BridgeNode> node) : node_(std::move(node)) {}
 
-    // The kinds of control the object is (control_kinds.h), asked only on
+    // The kinds of control the object is (platform/automation/control_kinds.h), asked only on
     // the thread of its QObject.
     void* moreInterfaces(REFIID riid) noexcept {
         if (!onGuiThread()) return nullptr;
