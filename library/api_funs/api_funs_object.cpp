@@ -107,55 +107,32 @@ platform::desktop::MessageParam messageParam(const VARIANT& given) {
 constinit const DispatchTable APIFunsObject::dispatchTable = kMethods;
 
 HRESULT APIFunsObject::GetWindowsVersion(LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    return hresultOf([&] {
-        *result = api_.GetWindowsVersion();
-        return S_OK;
-    });
+    return answer(result, [&] { return api_.GetWindowsVersion(); });
 }
 
 HRESULT APIFunsObject::AcceptDragFiles(LONG CtrHandle, LONG Accept) noexcept {
-    const auto call = enterCall();
-    api_.AcceptDragFiles(CtrHandle, Accept);
-    return S_OK;
+    return perform([&] { api_.AcceptDragFiles(CtrHandle, Accept); });
 }
 
 HRESULT APIFunsObject::MapNetDrive(LONG WinHandle, LONG Action) noexcept {
-    const auto call = enterCall();
-    api_.MapNetDrive(WinHandle, Action);
-    return S_OK;
+    return perform([&] { api_.MapNetDrive(WinHandle, Action); });
 }
 
 HRESULT APIFunsObject::DisconnectNetDrive(LONG WinHandle, LONG Action) noexcept {
-    const auto call = enterCall();
-    api_.DisconnectNetDrive(WinHandle, Action);
-    return S_OK;
+    return perform([&] { api_.DisconnectNetDrive(WinHandle, Action); });
 }
 
 HRESULT APIFunsObject::SendMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.SendMsg(Handle, msg, ParamA, messageParam(ParamB));
-        return S_OK;
-    });
+    return perform([&] { api_.SendMsg(Handle, msg, ParamA, messageParam(ParamB)); });
 }
 
 HRESULT APIFunsObject::PostMsg(LONG Handle, LONG msg, LONG ParamA, VARIANT ParamB) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.PostMsg(Handle, msg, ParamA, messageParam(ParamB));
-        return S_OK;
-    });
+    return perform([&] { api_.PostMsg(Handle, msg, ParamA, messageParam(ParamB)); });
 }
 
 HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter, BSTR* DefDir,
                                         VARIANT_BOOL* MultiSel, SAFEARRAY** result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] {
+    return fillResult(result, [&] {
         const auto chosen = api_.GetFilesOpenName(WinHandle, text(Title), text(Filter),
                                                   DefDir ? text(*DefDir) : std::u16string(),
                                                   MultiSel && *MultiSel != VARIANT_FALSE);
@@ -163,7 +140,7 @@ HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter,
         SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(chosen.size()));
         if (!array) return E_OUTOFMEMORY;
         for (LONG i = 0; i < static_cast<LONG>(chosen.size()); ++i) {
-            BSTR element = platform::automation::allocBstr(chosen[static_cast<std::size_t>(i)]);
+            BSTR element = allocBstr(chosen[static_cast<std::size_t>(i)]);
             const HRESULT put = element ? SafeArrayPutElement(array, &i, element) : E_OUTOFMEMORY;
             SysFreeString(element);
             if (FAILED(put)) {
@@ -178,75 +155,44 @@ HRESULT APIFunsObject::GetFilesOpenName(LONG WinHandle, BSTR Title, BSTR Filter,
 
 HRESULT APIFunsObject::GetFileSaveName(LONG WinHandle, BSTR Title, BSTR FileName, BSTR Filter,
                                        BSTR DefDir, BSTR DefExt, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] {
-        return putText(result, api_.GetFileSaveName(WinHandle, text(Title), text(FileName),
-                                                    text(Filter), text(DefDir), text(DefExt)));
+    return answer(result, [&] {
+        return api_.GetFileSaveName(WinHandle, text(Title), text(FileName), text(Filter),
+                                    text(DefDir), text(DefExt));
     });
 }
 
 HRESULT APIFunsObject::GetFileIcon(BSTR FileName, LONG SmallPicDC, LONG BigPicDC) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.GetFileIcon(text(FileName), SmallPicDC, BigPicDC);
-        return S_OK;
-    });
+    return perform([&] { api_.GetFileIcon(text(FileName), SmallPicDC, BigPicDC); });
 }
 
 HRESULT APIFunsObject::ExecFile(BSTR FileName, VbAppWinStyle WinState) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.ExecFile(text(FileName), WinState);
-        return S_OK;
-    });
+    return perform([&] { api_.ExecFile(text(FileName), WinState); });
 }
 
 HRESULT APIFunsObject::ExecCmd(BSTR Command, VbAppWinStyle WinState) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.ExecCmd(text(Command), WinState);
-        return S_OK;
-    });
+    return perform([&] { api_.ExecCmd(text(Command), WinState); });
 }
 
 HRESULT APIFunsObject::SelectColor(LONG WinHandle, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = api_.SelectColor(WinHandle);
-    return S_OK;
+    return answer(result, [&] { return api_.SelectColor(WinHandle); });
 }
 
 HRESULT APIFunsObject::TxtOperate(LONG TxtHandle, BSTR* Action) noexcept {
-    const auto call = enterCall();
-    if (!Action) return E_POINTER;
-    return hresultOf([&] {
-        api_.TxtOperate(TxtHandle, text(*Action));
-        return S_OK;
-    });
+    return perform(given(Action), [&] { api_.TxtOperate(TxtHandle, text(*Action)); });
 }
 
 HRESULT APIFunsObject::ReadIni(BSTR FileName, BSTR Segment, BSTR KeyName, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] {
-        return putText(result, api_.ReadIni(text(FileName), text(Segment), text(KeyName)));
-    });
+    return answer(result,
+                  [&] { return api_.ReadIni(text(FileName), text(Segment), text(KeyName)); });
 }
 
 HRESULT APIFunsObject::AddHScrollToListBox(LONG Handle, LONG Width) noexcept {
-    const auto call = enterCall();
-    api_.AddHScrollToListBox(Handle, Width);
-    return S_OK;
+    return perform([&] { api_.AddHScrollToListBox(Handle, Width); });
 }
 
 HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
                                 BSTR* KeyValue) noexcept {
-    const auto call = enterCall();
-    if (!FileName || !Segment || !KeyName || !KeyValue) return E_POINTER;
-    return hresultOf([&] {
+    return perform(given(FileName, Segment, KeyName, KeyValue), [&] {
         // A null key or value (not an empty one) removes the section or key;
         // a null section writes nothing.
         const auto optionalText = [](BSTR b) { return b ? std::optional(text(b)) : std::nullopt; };
@@ -258,14 +204,8 @@ HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
         // Each argument now holds its text as the code page keeps it.
         HRESULT hr = S_OK;
         const auto writeBack = [&](BSTR* arg, const std::optional<std::u16string>& now) {
-            if (!now || (*arg && platform::automation::bstrView(*arg) == *now)) return;
-            BSTR changed = platform::automation::allocBstr(*now);
-            if (!changed) {
-                hr = E_OUTOFMEMORY;
-                return;
-            }
-            SysFreeString(*arg);
-            *arg = changed;
+            if (!now || (*arg && bstrView(*arg) == *now)) return;
+            if (FAILED(replaceText(arg, *now))) hr = E_OUTOFMEMORY;
         };
         writeBack(FileName, file);
         writeBack(Segment, segment);
@@ -276,172 +216,99 @@ HRESULT APIFunsObject::WriteIni(BSTR* FileName, BSTR* Segment, BSTR* KeyName,
 }
 
 HRESULT APIFunsObject::SetRadioMenu(LONG MenuHandle, LONG Pos) noexcept {
-    const auto call = enterCall();
-    api_.SetRadioMenu(MenuHandle, Pos);
-    return S_OK;
+    return perform([&] { api_.SetRadioMenu(MenuHandle, Pos); });
 }
 
 HRESULT APIFunsObject::GetMenuHandle(LONG WinHandle, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = api_.GetMenuHandle(WinHandle);
-    return S_OK;
+    return answer(result, [&] { return api_.GetMenuHandle(WinHandle); });
 }
 
+// A missing Pos is refused before the result is touched.
 HRESULT APIFunsObject::GetSubMenuHandle(LONG MenuHandle, LONG* Pos, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!Pos || !result) return E_POINTER;
-    *result = api_.GetSubMenuHandle(MenuHandle, *Pos);
-    return S_OK;
+    return answer(Pos ? result : nullptr, [&] { return api_.GetSubMenuHandle(MenuHandle, *Pos); });
 }
 
 HRESULT APIFunsObject::GetSysPath(BSTR Class, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.GetSysPath(text(Class))); });
+    return answer(result, [&] { return api_.GetSysPath(text(Class)); });
 }
 
 HRESULT APIFunsObject::FindWindowTitle(BSTR Title, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    return hresultOf([&] {
-        *result = api_.FindWindowTitle(text(Title));
-        return S_OK;
-    });
+    return answer(result, [&] { return api_.FindWindowTitle(text(Title)); });
 }
 
 HRESULT APIFunsObject::ChooseFolder(LONG WinHandle, BSTR Prompt, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.ChooseFolder(WinHandle, text(Prompt))); });
+    return answer(result, [&] { return api_.ChooseFolder(WinHandle, text(Prompt)); });
 }
 
 HRESULT APIFunsObject::DropFiles(LONG hDrop, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    return putText(result, api_.DropFiles(hDrop));
+    return answer(result, [&] { return api_.DropFiles(hDrop); });
 }
 
 HRESULT APIFunsObject::Wait(LONG Milliseconds) noexcept {
-    const auto call = enterCall();
-    api_.Wait(Milliseconds);
-    return S_OK;
+    return perform([&] { api_.Wait(Milliseconds); });
 }
 
 HRESULT APIFunsObject::GetSpecialFolder(SHORT ID, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.GetSpecialFolder(ID)); });
+    return answer(result, [&] { return api_.GetSpecialFolder(ID); });
 }
 
 HRESULT APIFunsObject::QueryRecycleBin(BSTR Drive, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.QueryRecycleBin(text(Drive))); });
+    return answer(result, [&] { return api_.QueryRecycleBin(text(Drive)); });
 }
 
 HRESULT APIFunsObject::GetUserTempPath(BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.GetUserTempPath()); });
+    return answer(result, [&] { return api_.GetUserTempPath(); });
 }
 
 HRESULT APIFunsObject::DelUntilReboot(BSTR FileName) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.DelUntilReboot(text(FileName));
-        return S_OK;
-    });
+    return perform([&] { api_.DelUntilReboot(text(FileName)); });
 }
 
 HRESULT APIFunsObject::SetTreeViewBgColor(LONG TvHandle, LONG BgColor) noexcept {
-    const auto call = enterCall();
-    api_.SetTreeViewBgColor(TvHandle, BgColor);
-    return S_OK;
+    return perform([&] { api_.SetTreeViewBgColor(TvHandle, BgColor); });
 }
 
 HRESULT APIFunsObject::EmptyRecycleBin(LONG WinHandle, BSTR Drive) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.EmptyRecycleBin(WinHandle, text(Drive));
-        return S_OK;
-    });
+    return perform([&] { api_.EmptyRecycleBin(WinHandle, text(Drive)); });
 }
 
 HRESULT APIFunsObject::SetLVHeaderColor(LONG Handle, VARIANT_BOOL SetUnset, LONG BgColor,
                                         LONG ForeColor) noexcept {
-    const auto call = enterCall();
-    api_.SetLVHeaderColor(Handle, SetUnset != VARIANT_FALSE, BgColor, ForeColor);
-    return S_OK;
+    return perform(
+        [&] { api_.SetLVHeaderColor(Handle, SetUnset != VARIANT_FALSE, BgColor, ForeColor); });
 }
 
 HRESULT APIFunsObject::DelToRecycled(BSTR FileName) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.DelToRecycled(text(FileName));
-        return S_OK;
-    });
+    return perform([&] { api_.DelToRecycled(text(FileName)); });
 }
 
 HRESULT APIFunsObject::ShowFileFolderProperties(LONG Handle, BSTR FileFolderName) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.ShowFileFolderProperties(Handle, text(FileFolderName));
-        return S_OK;
-    });
+    return perform([&] { api_.ShowFileFolderProperties(Handle, text(FileFolderName)); });
 }
 
 HRESULT APIFunsObject::LoadDLL(BSTR DLLFile, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    return hresultOf([&] {
-        *result = api_.LoadDLL(text(DLLFile));
-        return S_OK;
-    });
+    return answer(result, [&] { return api_.LoadDLL(text(DLLFile)); });
 }
 
 HRESULT APIFunsObject::GetDLLString(LONG ResHandle, LONG ResID, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.GetDLLString(ResHandle, ResID)); });
+    return answer(result, [&] { return api_.GetDLLString(ResHandle, ResID); });
 }
 
 HRESULT APIFunsObject::UnloadDLL(LONG ResHandle) noexcept {
-    const auto call = enterCall();
-    api_.UnloadDLL(ResHandle);
-    return S_OK;
+    return perform([&] { api_.UnloadDLL(ResHandle); });
 }
 
 HRESULT APIFunsObject::KillProcess(BSTR NameProcess) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.KillProcess(text(NameProcess));
-        return S_OK;
-    });
+    return perform([&] { api_.KillProcess(text(NameProcess)); });
 }
 
 HRESULT APIFunsObject::SetClipboardText(BSTR Text) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        api_.SetClipboardText(text(Text));
-        return S_OK;
-    });
+    return perform([&] { api_.SetClipboardText(text(Text)); });
 }
 
 // The one method whose failure reaches its caller, as a failing status.
 HRESULT APIFunsObject::GetClipboardText(BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, api_.GetClipboardText()); });
+    return answer(result, [&] { return api_.GetClipboardText(); });
 }
 
 }  // namespace tlvx::library

@@ -9,9 +9,8 @@
 
 namespace tlvx::library {
 
-class APIFunsObject final : public frame::ComObject<_APIFuns, APIFunsObject> {
+class APIFunsObject final : public frame::ComObject<_APIFuns, IID__APIFuns, APIFunsObject> {
 public:
-    static constexpr const IID& interfaceId = IID__APIFuns;
     static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT GetWindowsVersion(LONG* result) noexcept override;

@@ -27,34 +27,22 @@ static_assert(wellFormed(kMethods));
 constinit const DispatchTable Base64Object::dispatchTable = kMethods;
 
 HRESULT Base64Object::Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, base64_.Encode(text(Source), text(CharSet))); });
+    return answer(result, [&] { return base64_.Encode(text(Source), text(CharSet)); });
 }
 
 HRESULT Base64Object::EncodeFile(BSTR astrFile, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, base64_.EncodeFile(text(astrFile))); });
+    return answer(result, [&] { return base64_.EncodeFile(text(astrFile)); });
 }
 
 HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    if (!sInput) return E_POINTER;
-    return hresultOf([&] { return putText(result, base64_.Decode(text(*sInput), text(CharSet))); });
+    return answer(result, given(sInput),
+                  [&] { return base64_.Decode(text(*sInput), text(CharSet)); });
 }
 
 HRESULT Base64Object::DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept {
-    const auto call = enterCall();
-    if (!sInput || !sFileName) return E_POINTER;
-    return hresultOf([&] {
+    return perform(given(sInput, sFileName), [&] {
         const auto error = base64_.DecodeToFile(text(*sInput), text(*sFileName));
-        if (!error) return S_OK;
-        return frame::raiseError(error->number, error->source, error->description);
+        return error ? frame::raiseError(error->number, error->source, error->description) : S_OK;
     });
 }
 

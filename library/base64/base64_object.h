@@ -10,9 +10,8 @@
 
 namespace tlvx::library {
 
-class Base64Object final : public frame::ComObject<_Base64, Base64Object> {
+class Base64Object final : public frame::ComObject<_Base64, IID__Base64, Base64Object> {
 public:
-    static constexpr const IID& interfaceId = IID__Base64;
     static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT Encode(BSTR Source, BSTR CharSet, BSTR* result) noexcept override;

@@ -4,17 +4,22 @@
 // the helpers of its methods' bodies. A face says
 // `using namespace frame::face;`.
 
+#include <string_view>
+
+#include "include/tallyvex/ole_types.h"
 #include "library/frame/com_object.h"
+#include "platform/automation/bstr.h"
 #include "platform/automation/dispatch_table.h"
 #include "platform/automation/method_call.h"
 
 namespace tlvx::library::frame::face {
 
+using platform::automation::allocBstr;
 using platform::automation::boolean;
+using platform::automation::bstrView;
 using platform::automation::byRef;
 using platform::automation::byVal;
 using platform::automation::DispatchTable;
-using platform::automation::hresultOf;
 using platform::automation::method;
 using platform::automation::Method;
 using platform::automation::optRef;
@@ -22,5 +27,21 @@ using platform::automation::optVal;
 using platform::automation::putText;
 using platform::automation::text;
 using platform::automation::wellFormed;
+
+// Whether every pointer argument is there.
+template <class... Pointers>
+constexpr bool given(const Pointers*... arguments) noexcept {
+    return ((arguments != nullptr) && ...);
+}
+
+// Puts `now` into a String argument passed by reference, freeing its old
+// text; when there is no memory for it, the argument stays as it was.
+inline HRESULT replaceText(BSTR* argument, std::u16string_view now) noexcept {
+    BSTR changed = allocBstr(now);
+    if (!changed) return E_OUTOFMEMORY;
+    SysFreeString(*argument);
+    *argument = changed;
+    return S_OK;
+}
 
 }  // namespace tlvx::library::frame::face

@@ -34,92 +34,47 @@ static_assert(wellFormed(kMethods));
 constinit const DispatchTable GenFunsObject::dispatchTable = kMethods;
 
 HRESULT GenFunsObject::GetCharsetList(BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, funs_.GetCharsetList()); });
+    return answer(result, [&] { return funs_.GetCharsetList(); });
 }
 
 HRESULT GenFunsObject::LongToHTMLColor(LONG Color, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, funs_.LongToHTMLColor(Color)); });
+    return answer(result, [&] { return funs_.LongToHTMLColor(Color); });
 }
 
 HRESULT GenFunsObject::SetMenuCaption(IDispatch** Target, BSTR MenusFile) noexcept {
-    const auto call = enterCall();
-    if (!Target) return E_POINTER;
-    return hresultOf([&] {
-        funs_.SetMenuCaption(*Target, text(MenusFile));
-        return S_OK;
-    });
+    return perform(given(Target), [&] { funs_.SetMenuCaption(*Target, text(MenusFile)); });
 }
 
 HRESULT GenFunsObject::SetTip(IDispatch** Target, BSTR TipsFile) noexcept {
-    const auto call = enterCall();
-    if (!Target) return E_POINTER;
-    return hresultOf([&] {
-        funs_.SetTip(*Target, text(TipsFile));
-        return S_OK;
-    });
+    return perform(given(Target), [&] { funs_.SetTip(*Target, text(TipsFile)); });
 }
 
 HRESULT GenFunsObject::InVar(VARIANT Target, SAFEARRAY** VarList, VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    if (!VarList) return E_POINTER;
-    *result = boolean(funs_.InVar(Target, *VarList));
-    return S_OK;
+    return answer(result, given(VarList), [&] { return funs_.InVar(Target, *VarList); });
 }
 
 HRESULT GenFunsObject::AdjListColWid(IDispatch** Target) noexcept {
-    const auto call = enterCall();
-    if (!Target) return E_POINTER;
-    funs_.AdjListColWid(*Target);
-    return S_OK;
+    return perform(given(Target), [&] { funs_.AdjListColWid(*Target); });
 }
 
 HRESULT GenFunsObject::GetFilesQty(BSTR Path, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    return hresultOf([&] {
-        *result = funs_.GetFilesQty(text(Path));
-        return S_OK;
-    });
+    return answer(result, [&] { return funs_.GetFilesQty(text(Path)); });
 }
 
 HRESULT GenFunsObject::CheckShortcut(BSTR Shortcut, VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    return hresultOf([&] {
-        *result = boolean(funs_.CheckShortcut(text(Shortcut)));
-        return S_OK;
-    });
+    return answer(result, [&] { return funs_.CheckShortcut(text(Shortcut)); });
 }
 
 HRESULT GenFunsObject::GetSysTempPath(BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, funs_.GetSysTempPath()); });
+    return answer(result, [&] { return funs_.GetSysTempPath(); });
 }
 
 HRESULT GenFunsObject::GetEnglishWeekday(SHORT WeekSN, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, funs_.GetEnglishWeekday(WeekSN)); });
+    return answer(result, [&] { return funs_.GetEnglishWeekday(WeekSN); });
 }
 
 HRESULT GenFunsObject::GetEnglishShortMonth(SHORT MonthSN, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, funs_.GetEnglishShortMonth(MonthSN)); });
+    return answer(result, [&] { return funs_.GetEnglishShortMonth(MonthSN); });
 }
 
 }  // namespace tlvx::library

@@ -8,9 +8,8 @@
 
 namespace tlvx::library {
 
-class GenFunsObject final : public frame::ComObject<_GenFuns, GenFunsObject> {
+class GenFunsObject final : public frame::ComObject<_GenFuns, IID__GenFuns, GenFunsObject> {
 public:
-    static constexpr const IID& interfaceId = IID__GenFuns;
     static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT GetCharsetList(BSTR* result) noexcept override;

@@ -56,124 +56,71 @@ constinit const DispatchTable RegistryObject::dispatchTable = kMethods;
 
 HRESULT RegistryObject::ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
                                      VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    if (!Root || !KeyPath || !FileName) return E_POINTER;
-    return hresultOf([&] {
-        *result = boolean(registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
-        return S_OK;
+    return answer(result, given(Root, KeyPath, FileName), [&] {
+        return registry_.ExportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName));
     });
 }
 
 HRESULT RegistryObject::ImportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,
                                      VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    if (!Root || !KeyPath || !FileName) return E_POINTER;
-    return hresultOf([&] {
-        *result = boolean(registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName)));
-        return S_OK;
+    return answer(result, given(Root, KeyPath, FileName), [&] {
+        return registry_.ImportRegKey(rootOf(Root), textOf(KeyPath), textOf(FileName));
     });
 }
 
 HRESULT RegistryObject::ReadRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
                                    BSTR* NoKeyFoundValue, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    if (!Root || !KeyPath || !SubKey) return E_POINTER;
-    return hresultOf([&] {
+    return answer(result, given(Root, KeyPath, SubKey), [&] {
         // The optional NoKeyFoundValue may come as no reference at all.
         const std::u16string noKey = NoKeyFoundValue ? textOf(NoKeyFoundValue) : std::u16string();
-        return putText(result,
-                       registry_.ReadRegKey(rootOf(Root), textOf(KeyPath), textOf(SubKey), noKey));
+        return registry_.ReadRegKey(rootOf(Root), textOf(KeyPath), textOf(SubKey), noKey);
     });
 }
 
 HRESULT RegistryObject::WriteRegKey(KeyType* Type, KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
                                     BSTR* SubKeyValue, VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    if (!Type || !Root || !KeyPath || !SubKey || !SubKeyValue) return E_POINTER;
-    return hresultOf([&] {
-        *result =
-            boolean(registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root),
-                                          textOf(KeyPath), textOf(SubKey), textOf(SubKeyValue)));
-        return S_OK;
+    return answer(result, given(Type, Root, KeyPath, SubKey, SubKeyValue), [&] {
+        return registry_.WriteRegKey(static_cast<uint32_t>(*Type), rootOf(Root), textOf(KeyPath),
+                                     textOf(SubKey), textOf(SubKeyValue));
     });
 }
 
 HRESULT RegistryObject::EnumerateRegKeys(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf(
-        [&] { return putText(result, registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath))); });
+    return answer(result, given(Root, KeyPath),
+                  [&] { return registry_.EnumerateRegKeys(rootOf(Root), textOf(KeyPath)); });
 }
 
 HRESULT RegistryObject::EnumerateRegKeyValues(KeyRoot* Root, BSTR* KeyPath, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf([&] {
-        return putText(result, registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)));
-    });
+    return answer(result, given(Root, KeyPath),
+                  [&] { return registry_.EnumerateRegKeyValues(rootOf(Root), textOf(KeyPath)); });
 }
 
 HRESULT RegistryObject::DeleteRegKey(KeyRoot* Root, BSTR* KeyPath) noexcept {
-    const auto call = enterCall();
-    if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf([&] {
-        registry_.DeleteRegKey(rootOf(Root), textOf(KeyPath));
-        return S_OK;
-    });
+    return perform(given(Root, KeyPath),
+                   [&] { registry_.DeleteRegKey(rootOf(Root), textOf(KeyPath)); });
 }
 
 HRESULT RegistryObject::DeleteRegKeyValue(KeyRoot* Root, BSTR* KeyPath, BSTR* SubKey,
                                           VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf([&] {
+    return fillResult(result, given(Root, KeyPath), [&] {
         // The optional SubKey may come as no reference at all: then there
         // is no variable to write the path back to.
         std::u16string subKey = SubKey ? textOf(SubKey) : std::u16string();
         *result = boolean(registry_.DeleteRegKeyValue(rootOf(Root), textOf(KeyPath), subKey));
-        if (SubKey && subKey != platform::automation::bstrView(*SubKey)) {
-            BSTR changed = platform::automation::allocBstr(subKey);
-            if (!changed) return E_OUTOFMEMORY;
-            SysFreeString(*SubKey);
-            *SubKey = changed;
-        }
-        return S_OK;
+        if (!SubKey || subKey == bstrView(*SubKey)) return S_OK;
+        return replaceText(SubKey, subKey);
     });
 }
 
 HRESULT RegistryObject::GetRegKeyItems(KeyRoot* Root, BSTR* KeyPath, SHORT* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf([&] {
-        *result = registry_.GetRegKeyItems(rootOf(Root), textOf(KeyPath));
-        return S_OK;
-    });
+    return answer(result, given(Root, KeyPath),
+                  [&] { return registry_.GetRegKeyItems(rootOf(Root), textOf(KeyPath)); });
 }
 
 HRESULT RegistryObject::EnumerateRegKeyItemNames(KeyRoot* Root, BSTR* KeyPath,
                                                  BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    if (!Root || !KeyPath) return E_POINTER;
-    return hresultOf([&] {
-        return putText(result, registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath)));
+    return answer(result, given(Root, KeyPath), [&] {
+        return registry_.EnumerateRegKeyItemNames(rootOf(Root), textOf(KeyPath));
     });
 }
 

@@ -10,9 +10,8 @@
 
 namespace tlvx::library {
 
-class RegistryObject final : public frame::ComObject<_Registry, RegistryObject> {
+class RegistryObject final : public frame::ComObject<_Registry, IID__Registry, RegistryObject> {
 public:
-    static constexpr const IID& interfaceId = IID__Registry;
     static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT ExportRegKey(KeyRoot* Root, BSTR* KeyPath, BSTR* FileName,

@@ -47,112 +47,65 @@ static_assert(wellFormed(kMethods));
 constinit const DispatchTable TxtFileObject::dispatchTable = kMethods;
 
 HRESULT TxtFileObject::AppendLine(BSTR FileName, BSTR* Content) noexcept {
-    const auto call = enterCall();
-    if (!Content) return E_POINTER;
-    return hresultOf([&] {
+    return perform(given(Content), [&] {
         std::u16string content = text(*Content);
         lines_.AppendLine(text(FileName), content);
         // Content is passed by reference; it changes only if the line
         // operation changed it.
-        if (content != platform::automation::bstrView(*Content)) {
-            BSTR changed = platform::automation::allocBstr(content);
-            if (!changed) return E_OUTOFMEMORY;
-            SysFreeString(*Content);
-            *Content = changed;
-        }
-        return S_OK;
+        return content == bstrView(*Content) ? S_OK : replaceText(Content, content);
     });
 }
 
 HRESULT TxtFileObject::ReadLastLine(BSTR FileName, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, lines_.ReadLastLine(text(FileName))); });
+    return answer(result, [&] { return lines_.ReadLastLine(text(FileName)); });
 }
 
 HRESULT TxtFileObject::GetLineQty(BSTR FileName, LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    return hresultOf([&] {
-        *result = lines_.GetLineQty(text(FileName));
-        return S_OK;
-    });
+    return answer(result, [&] { return lines_.GetLineQty(text(FileName)); });
 }
 
 HRESULT TxtFileObject::DeleteLine(BSTR FileName, BSTR Content, BSTR Separator,
                                   SHORT FieldNo) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        lines_.DeleteLine(text(FileName), text(Content), text(Separator), FieldNo);
-        return S_OK;
-    });
+    return perform(
+        [&] { lines_.DeleteLine(text(FileName), text(Content), text(Separator), FieldNo); });
 }
 
 HRESULT TxtFileObject::ModifyLine(BSTR FileName, BSTR OldString, BSTR NewString, BSTR Separator,
                                   SHORT FieldNo) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
+    return perform([&] {
         lines_.ModifyLine(text(FileName), text(OldString), text(NewString), text(Separator),
                           FieldNo);
-        return S_OK;
     });
 }
 
 HRESULT TxtFileObject::FindLine(BSTR FileName, BSTR Line, VARIANT_BOOL* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    return hresultOf([&] {
-        *result = boolean(lines_.FindLine(text(FileName), text(Line)));
-        return S_OK;
-    });
+    return answer(result, [&] { return lines_.FindLine(text(FileName), text(Line)); });
 }
 
 HRESULT TxtFileObject::GetLineNoByFind(BSTR FileName, BSTR FindString, VARIANT_BOOL MatchCase,
                                        LONG* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = 0;
-    return hresultOf([&] {
-        *result = lines_.GetLineNoByFind(text(FileName), text(FindString), MatchCase != 0);
-        return S_OK;
+    return answer(result, [&] {
+        return lines_.GetLineNoByFind(text(FileName), text(FindString), MatchCase != 0);
     });
 }
 
 HRESULT TxtFileObject::GetLineStrByFind(BSTR FileName, BSTR FindString, VARIANT_BOOL MatchCase,
                                         BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] {
-        return putText(result,
-                       lines_.GetLineStrByFind(text(FileName), text(FindString), MatchCase != 0));
+    return answer(result, [&] {
+        return lines_.GetLineStrByFind(text(FileName), text(FindString), MatchCase != 0);
     });
 }
 
 HRESULT TxtFileObject::WriteByCharset(BSTR FileName, BSTR Content, BSTR CharSet) noexcept {
-    const auto call = enterCall();
-    return hresultOf([&] {
-        charsets_.WriteByCharset(text(FileName), text(Content), text(CharSet));
-        return S_OK;
-    });
+    return perform([&] { charsets_.WriteByCharset(text(FileName), text(Content), text(CharSet)); });
 }
 
 HRESULT TxtFileObject::ReadByCharset(BSTR FileName, BSTR CharSet, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf(
-        [&] { return putText(result, charsets_.ReadByCharset(text(FileName), text(CharSet))); });
+    return answer(result, [&] { return charsets_.ReadByCharset(text(FileName), text(CharSet)); });
 }
 
 HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] {
+    return fillResult(result, [&] {
         // Through the object's own interface, so that the encoding and the
         // reading behave exactly as for a client that calls them.
         _TxtFile* self = this;
@@ -161,7 +114,7 @@ HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
         const std::u16string found = text(encoding);
         SysFreeString(encoding);
         const auto readIn = [&](std::u16string_view charset) {
-            BSTR name = platform::automation::allocBstr(charset);
+            BSTR name = allocBstr(charset);
             if (!name) return E_OUTOFMEMORY;
             const HRESULT hr = self->ReadByCharset(FileName, name, result);
             SysFreeString(name);
@@ -181,10 +134,7 @@ HRESULT TxtFileObject::AutoRead(BSTR FileName, BSTR* result) noexcept {
 }
 
 HRESULT TxtFileObject::GetEncoding(BSTR FileName, BSTR* result) noexcept {
-    const auto call = enterCall();
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    return hresultOf([&] { return putText(result, charsets_.GetEncoding(text(FileName))); });
+    return answer(result, [&] { return charsets_.GetEncoding(text(FileName)); });
 }
 
 }  // namespace tlvx::library

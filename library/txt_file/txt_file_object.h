@@ -10,9 +10,8 @@
 
 namespace tlvx::library {
 
-class TxtFileObject final : public frame::ComObject<_TxtFile, TxtFileObject> {
+class TxtFileObject final : public frame::ComObject<_TxtFile, IID__TxtFile, TxtFileObject> {
 public:
-    static constexpr const IID& interfaceId = IID__TxtFile;
     static const platform::automation::DispatchTable dispatchTable;
 
     HRESULT AppendLine(BSTR FileName, BSTR* Content) noexcept override;

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +80,19 @@ HRESULT invoke(IDispatch* object, const char16_t* name, std::vector<VARIANT> arg
 }
 
 const std::filesystem::path kModule = TLVX_COMPONENT_MODULE;
+
+// Error information as an earlier call may have left it.
+void leaveStaleError() {
+    ICreateErrorInfo* create = nullptr;
+    ASSERT_EQ(CreateErrorInfo(&create), S_OK);
+    OLECHAR source[] = u"Stale.Source";
+    create->SetSource(source);
+    IErrorInfo* info = nullptr;
+    create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
+    SetErrorInfo(0, info);
+    info->Release();
+    create->Release();
+}
 
 class ComponentClient : public ::testing::Test {
 protected:
@@ -622,17 +636,6 @@ TEST_F(ComponentClient, ErrorInformation) {
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__GenFuns), S_FALSE);
 
     // Error information left from before a call does not describe the call.
-    const auto leaveStaleError = [] {
-        ICreateErrorInfo* create = nullptr;
-        ASSERT_EQ(CreateErrorInfo(&create), S_OK);
-        OLECHAR source[] = u"Stale.Source";
-        create->SetSource(source);
-        IErrorInfo* info = nullptr;
-        create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info));
-        SetErrorInfo(0, info);
-        info->Release();
-        create->Release();
-    };
     leaveStaleError();
     LONG count = 0;
     EXPECT_EQ(txt->GetLineQty(Bstr(u"none").get(), &count), S_OK);
@@ -649,6 +652,77 @@ TEST_F(ComponentClient, ErrorInformation) {
     EXPECT_EQ(exception.e.bstrSource, nullptr);
     EXPECT_EQ(exception.e.bstrDescription, nullptr);
     EXPECT_EQ(GetErrorInfo(0, &info), S_FALSE);
+}
+
+// A missing pointer is refused with E_POINTER once the call is open (the
+// stale error information is gone). A result given beside a missing
+// argument is emptied first; GetSubMenuHandle checks Pos before it touches
+// its result.
+TEST_F(ComponentClient, MissingPointersAreRefused) {
+    ObjectRef<_APIFuns> api;
+    create(CLSID_APIFuns, IID__APIFuns, api);
+    ObjectRef<_GenFuns> gen;
+    create(CLSID_GenFuns, IID__GenFuns, gen);
+    ObjectRef<_Base64> base64;
+    create(CLSID_Base64, IID__Base64, base64);
+    ObjectRef<_Registry> registry;
+    create(CLSID_Registry, IID__Registry, registry);
+    KeyRoot root = HKEY_CURRENT_USER;
+    KeyType type = REG_DWORD;
+    Bstr path(u"Software"), name(u"x"), stale(u"stale");
+    VARIANT_BOOL flag = VARIANT_TRUE;
+    LONG number = 7;
+    SHORT items = 7;
+    BSTR out = stale.get();
+    Var target;
+    target.v = str(u"b");
+
+    const struct {
+        const char* method;
+        std::function<HRESULT()> call;
+        std::function<bool()> resultAfter;  // none: no result given
+    } cases[] = {
+        {"GetWindowsVersion", [&] { return api->GetWindowsVersion(nullptr); }, {}},
+        {"GetSubMenuHandle", [&] { return api->GetSubMenuHandle(0, nullptr, &number); },
+         [&] { return number == 7; }},
+        {"TxtOperate", [&] { return api->TxtOperate(0, nullptr); }, {}},
+        {"WriteIni",
+         [&] { return api->WriteIni(path.inOut(), nullptr, name.inOut(), name.inOut()); },
+         {}},
+        {"InVar", [&] { return gen->InVar(target.v, nullptr, &flag); },
+         [&] { return flag == VARIANT_FALSE; }},
+        {"AdjListColWid", [&] { return gen->AdjListColWid(nullptr); }, {}},
+        {"Decode", [&] { return base64->Decode(nullptr, nullptr, &out); },
+         [&] { return out == nullptr; }},
+        {"DecodeToFile", [&] { return base64->DecodeToFile(name.inOut(), nullptr); }, {}},
+        {"ReadRegKey",
+         [&] { return registry->ReadRegKey(&root, path.inOut(), nullptr, nullptr, &out); },
+         [&] { return out == nullptr; }},
+        {"WriteRegKey",
+         [&] {
+             return registry->WriteRegKey(&type, nullptr, path.inOut(), name.inOut(), name.inOut(),
+                                          &flag);
+         },
+         [&] { return flag == VARIANT_FALSE; }},
+        {"GetRegKeyItems", [&] { return registry->GetRegKeyItems(&root, nullptr, &items); },
+         [&] { return items == 0; }},
+        {"DeleteRegKey", [&] { return registry->DeleteRegKey(nullptr, path.inOut()); }, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.method);
+        flag = VARIANT_TRUE;
+        out = stale.get();
+        leaveStaleError();
+        EXPECT_EQ(c.call(), E_POINTER);
+        if (c.resultAfter) {
+            EXPECT_TRUE(c.resultAfter());
+        }
+        IErrorInfo* info = reinterpret_cast<IErrorInfo*>(0x10);
+        EXPECT_EQ(GetErrorInfo(0, &info), S_FALSE);
+        EXPECT_EQ(info, nullptr);
+    }
+    EXPECT_EQ(path.text(), u"Software");
+    EXPECT_EQ(name.text(), u"x");
 }
 
 // ---------------------------------------------------------------------------
