@@ -14,19 +14,7 @@
 
 namespace tlvx::library::frame::face {
 
-using platform::automation::allocBstr;
-using platform::automation::boolean;
-using platform::automation::bstrView;
-using platform::automation::byRef;
-using platform::automation::byVal;
-using platform::automation::DispatchTable;
-using platform::automation::method;
-using platform::automation::Method;
-using platform::automation::optRef;
-using platform::automation::optVal;
-using platform::automation::putText;
-using platform::automation::text;
-using platform::automation::wellFormed;
+using namespace platform::automation;
 
 // Whether every pointer argument is there.
 template <class... Pointers>

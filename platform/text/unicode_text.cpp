@@ -158,28 +158,32 @@ void appendAsciiRun(Out& out, const In& in, std::size_t& pos) {
     pos = end;
 }
 
-std::u16string utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
-    out.reserve(utf8.size());
+// Converts `in` to `Out`: ASCII runs copied in one go, every other
+// character through `convertOne`, which reads it at `pos`, moves `pos` past
+// it and appends it to the output.
+template <class Out, class In, class ConvertOne>
+Out transcode(const In& in, ConvertOne&& convertOne) {
+    Out out;
+    out.reserve(in.size());
     std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        appendAsciiRun(out, utf8, pos);
-        if (pos < utf8.size()) appendUtf16(out, decodeUtf8(utf8, pos));
+    while (pos < in.size()) {
+        appendAsciiRun(out, in, pos);
+        if (pos < in.size()) convertOne(out, pos);
     }
     return out;
 }
 
+std::u16string utf8ToUtf16(std::string_view utf8) {
+    return transcode<std::u16string>(utf8, [&](std::u16string& out, std::size_t& pos) {
+        appendUtf16(out, decodeUtf8(utf8, pos));
+    });
+}
+
 std::string utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size());
-    std::size_t pos = 0;
-    while (pos < utf16.size()) {
-        appendAsciiRun(out, utf16, pos);
-        if (pos >= utf16.size()) break;
+    return transcode<std::string>(utf16, [&](std::string& out, std::size_t& pos) {
         const char32_t c = nextCodePoint(utf16, pos);
         appendUtf8(out, isHighSurrogate(c) || isLowSurrogate(c) ? kReplacement : c);
-    }
-    return out;
+    });
 }
 
 char32_t toLower(char32_t c) {
