@@ -23,6 +23,17 @@ bool fitsCodePageIfGiven(const std::optional<std::u16string>& text) {
     return !text || ansi::holds(*text);
 }
 
+// What both file dialogs are asked with: the owner window, the title, the
+// filter pairs and the folder to start in.
+void askWith(platform::desktop::FileDialogRequest& request, int32_t winHandle,
+             const std::u16string& title, const std::u16string& filter,
+             const std::u16string& defDir) {
+    request.ownerHandle = winHandle;
+    request.title = title;
+    request.filterPairs = filter;
+    request.initialDir = defDir;
+}
+
 }  // namespace
 
 std::u16string APIFuns::ReadIni(const std::u16string& fileName, const std::u16string& segment,
@@ -72,10 +83,7 @@ std::vector<std::u16string> APIFuns::GetFilesOpenName(int32_t winHandle,
                                                       bool multiSel) noexcept {
     return continueOnError(std::vector<std::u16string>(), [&] {
         platform::desktop::OpenFileRequest request;
-        request.ownerHandle = winHandle;
-        request.title = title;
-        request.filterPairs = filter;
-        request.initialDir = defDir;
+        askWith(request, winHandle, title, filter, defDir);
         request.multiSelect = multiSel;
         // A single choice takes existing files only; a multiple choice
         // does not check.
@@ -106,11 +114,8 @@ std::u16string APIFuns::GetFileSaveName(int32_t winHandle, const std::u16string&
         // A proposal that does not fit the dialog's name buffer is a cancel.
         if (fileName.size() > kMaxProposedName) return std::u16string();
         platform::desktop::SaveFileRequest request;
-        request.ownerHandle = winHandle;
-        request.title = title;
+        askWith(request, winHandle, title, filter, defDir);
         request.proposedName = fileName;
-        request.filterPairs = filter;
-        request.initialDir = defDir;
         request.defaultExtension = defExt;
         request.promptOverwrite = true;
         request.pathMustExist = true;

@@ -33,11 +33,15 @@ namespace tlvx::platform::desktop {
 // `ownerHandle` is the window id of a widget (QWidget::winId()); the dialog
 // is shown over that widget's window. 0 or an unknown id: no owner.
 
-struct OpenFileRequest {
+// What both file dialogs are asked with.
+struct FileDialogRequest {
     std::int32_t ownerHandle = 0;
     std::u16string title;
     std::u16string filterPairs;
     std::u16string initialDir;  // empty: the current directory
+};
+
+struct OpenFileRequest : FileDialogRequest {
     // Several files may be chosen. Qt's multiple choice takes names of
     // existing files only, whatever fileMustExist says.
     bool multiSelect = false;
@@ -57,12 +61,8 @@ struct OpenFileResult {
     std::vector<std::u16string> paths;
 };
 
-struct SaveFileRequest {
-    std::int32_t ownerHandle = 0;
-    std::u16string title;
+struct SaveFileRequest : FileDialogRequest {
     std::u16string proposedName;  // a name, or a path whose folder is opened
-    std::u16string filterPairs;
-    std::u16string initialDir;  // empty: the current directory
     // Appended, after a dot, to a name typed without one, whatever filter
     // is selected. A leading dot is ignored; empty: nothing is appended.
     std::u16string defaultExtension;
