@@ -5,6 +5,7 @@
 
 #include "include/tallyvex/Morcel_TLVX.h"
 #include "library/frame/class_list.h"
+#include "library/frame/raised_error.h"
 #include "platform/automation/guid_text.h"
 #include "platform/registry/class_registration.h"
 #include "platform/registry/codepage_database.h"
@@ -65,14 +66,22 @@ platform::Registration registrationOf(const std::filesystem::path& module,
 }  // namespace
 
 HRESULT registerServer(const std::filesystem::path& module) noexcept {
+    SetErrorInfo(0, nullptr);
     try {
         if (module.empty()) return SELFREG_E_CLASS;
         // The descriptions the database refers to come first, so that no
         // entry ever refers to a missing string.
         const auto codePages = platform::codepages::availableCodePages();
         if (!platform::codepages::installStringModule(codePages)) return SELFREG_E_CLASS;
-        const HRESULT hr = platform::writeRegistration(registrationOf(module, codePages));
-        if (FAILED(hr)) platform::codepages::removeStringModule(codePages);
+        std::string reason;
+        const HRESULT hr = platform::writeRegistration(registrationOf(module, codePages), &reason);
+        if (FAILED(hr)) {
+            platform::codepages::removeStringModule(codePages);
+            // The registry store's own words reach whoever registers.
+            if (!reason.empty()) {
+                return raiseError(hr, u"Morcel_TLVX", platform::unicode::utf8ToUtf16(reason));
+            }
+        }
         return hr;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;

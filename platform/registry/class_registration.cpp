@@ -74,7 +74,7 @@ const RegistrationKey* leftOver(const RegistryStore& store, const Registration& 
 
 }  // namespace
 
-HRESULT writeRegistration(const Registration& registration) noexcept {
+HRESULT writeRegistration(const Registration& registration, std::string* reason) noexcept {
     try {
         if (registration.empty()) return S_OK;
         std::vector<ValueWrite> writes;
@@ -85,7 +85,10 @@ HRESULT writeRegistration(const Registration& registration) noexcept {
             }
         }
         // One transaction: a failure leaves nothing of it behind.
-        return RegistryStore().setValues(writes) ? S_OK : registration.front().failure;
+        const StoreResult written = RegistryStore().setValues(writes);
+        if (written) return S_OK;
+        if (reason) *reason = written.reason();
+        return registration.front().failure;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {

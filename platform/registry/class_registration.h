@@ -38,8 +38,9 @@ struct RegistrationKey {
 using Registration = std::vector<RegistrationKey>;
 
 // Writes everything in one transaction. S_OK, or the failure of the first
-// key when the store cannot be written (nothing is written then).
-HRESULT writeRegistration(const Registration& registration) noexcept;
+// key when the store cannot be written (nothing is written then); `reason`,
+// when given, then gets the store's own words for why.
+HRESULT writeRegistration(const Registration& registration, std::string* reason = nullptr) noexcept;
 // S_OK, also when nothing was registered; `unreadable` when the store cannot
 // be read, or the failure of a key that still holds something of ours.
 HRESULT removeRegistration(const Registration& registration, HRESULT unreadable) noexcept;

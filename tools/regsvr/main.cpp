@@ -17,6 +17,7 @@
 
 #include "include/tallyvex/ole_types.h"
 #include "platform/automation/platform_classes.h"
+#include "platform/text/unicode_text.h"
 #include "tools/exit_status.h"
 
 namespace {
@@ -82,6 +83,22 @@ std::string reasonOf(HRESULT hr) {
     return meaning ? std::string(meaning) + " (" + code + ")" : std::string("error ") + code;
 }
 
+// What the failed call left in the thread's error information; empty when
+// it left nothing.
+std::string errorDescription() {
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) != S_OK || !info) return {};
+    BSTR description = nullptr;
+    std::string text;
+    if (SUCCEEDED(info->GetDescription(&description)) && description) {
+        text = tlvx::platform::unicode::utf16ToUtf8(
+            std::u16string_view(description, SysStringLen(description)));
+    }
+    SysFreeString(description);
+    info->Release();
+    return text;
+}
+
 int run(const CommandLine& line) {
     // An absolute path: dlopen would search the library path for a bare
     // name, and the module registers the path it is loaded from.
@@ -117,6 +134,9 @@ int run(const CommandLine& line) {
     if (FAILED(hr)) {
         std::fprintf(stderr, "regsvr: %s in %s failed: %s.\n", entryName, name.c_str(),
                      reasonOf(hr).c_str());
+        const std::string said = errorDescription();
+        if (!said.empty())
+            std::fprintf(stderr, "regsvr: the registry store says: %s.\n", said.c_str());
         return kFailed;
     }
     std::printf("%s %s.\n", line.unregister ? "Unregistered" : "Registered", name.c_str());

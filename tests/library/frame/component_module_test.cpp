@@ -409,7 +409,8 @@ TEST_F(Registration, RegsvrNamesTheModuleAndTheReasonWhenItFails) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.output, "regsvr: DllRegisterServer in " + kModule.string() +
                                  " failed: the type library entries could not be written to "
-                                 "the registry (0x80040200).\n");
+                                 "the registry (0x80040200).\n"
+                                 "regsvr: the registry store says: file is not a database.\n");
 }
 
 }  // namespace
