@@ -1,7 +1,7 @@
 #include "library/base64/base64_object.h"
 
 #include "library/frame/class_face.h"
-#include "library/frame/raised_error.h"
+#include "platform/automation/raised_error.h"
 
 namespace tlvx::library {
 
@@ -42,7 +42,7 @@ HRESULT Base64Object::Decode(BSTR* sInput, BSTR CharSet, BSTR* result) noexcept 
 HRESULT Base64Object::DecodeToFile(BSTR* sInput, BSTR* sFileName) noexcept {
     return perform(given(sInput, sFileName), [&] {
         const auto error = base64_.DecodeToFile(text(*sInput), text(*sFileName));
-        return error ? frame::raiseError(error->number, error->source, error->description) : S_OK;
+        return error ? raiseError(error->number, error->source, error->description) : S_OK;
     });
 }
 

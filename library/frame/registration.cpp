@@ -5,8 +5,8 @@
 
 #include "include/tallyvex/Morcel_TLVX.h"
 #include "library/frame/class_list.h"
-#include "library/frame/raised_error.h"
 #include "platform/automation/guid_text.h"
+#include "platform/automation/raised_error.h"
 #include "platform/registry/class_registration.h"
 #include "platform/registry/codepage_database.h"
 #include "platform/registry/system_environment.h"
@@ -79,7 +79,8 @@ HRESULT registerServer(const std::filesystem::path& module) noexcept {
             platform::codepages::removeStringModule(codePages);
             // The registry store's own words reach whoever registers.
             if (!reason.empty()) {
-                return raiseError(hr, u"Morcel_TLVX", platform::unicode::utf8ToUtf16(reason));
+                return platform::automation::raiseError(hr, u"Morcel_TLVX",
+                                                        platform::unicode::utf8ToUtf16(reason));
             }
         }
         return hr;

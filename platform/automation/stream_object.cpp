@@ -10,6 +10,7 @@
 #include "platform/automation/coercion.h"
 #include "platform/automation/com_object.h"
 #include "platform/automation/late_call.h"
+#include "platform/automation/raised_error.h"
 #include "platform/files/charset_stream.h"
 
 namespace tlvx::platform::automation {
@@ -175,18 +176,7 @@ private:
 
     HRESULT raised(EXCEPINFO* exception) {
         OLECHAR source[] = u"ADODB.Stream";
-        ICreateErrorInfo* create = nullptr;
-        if (SUCCEEDED(CreateErrorInfo(&create))) {
-            create->SetSource(source);
-            create->SetDescription(const_cast<LPOLESTR>(failure_.description));
-            IErrorInfo* info = nullptr;
-            if (SUCCEEDED(
-                    create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-                SetErrorInfo(0, info);
-                info->Release();
-            }
-            create->Release();
-        }
+        raiseError(failure_.code, source, failure_.description);
         if (exception) {
             std::memset(exception, 0, sizeof *exception);
             exception->scode = failure_.code;

@@ -8,9 +8,9 @@
 
 #include "include/tallyvex/ole_types.h"
 
-namespace tlvx::library::frame {
+namespace tlvx::platform::automation {
 
 HRESULT raiseError(HRESULT number, std::u16string_view source,
                    std::u16string_view description) noexcept;
 
-}  // namespace tlvx::library::frame
+}  // namespace tlvx::platform::automation

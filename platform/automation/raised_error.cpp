@@ -1,8 +1,8 @@
-#include "library/frame/raised_error.h"
+#include "platform/automation/raised_error.h"
 
 #include <string>
 
-namespace tlvx::library::frame {
+namespace tlvx::platform::automation {
 
 HRESULT raiseError(HRESULT number, std::u16string_view source,
                    std::u16string_view description) noexcept {
@@ -25,4 +25,4 @@ HRESULT raiseError(HRESULT number, std::u16string_view source,
     return number;
 }
 
-}  // namespace tlvx::library::frame
+}  // namespace tlvx::platform::automation
