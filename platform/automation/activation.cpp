@@ -28,6 +28,7 @@
 
 #include "platform/automation/guid_text.h"
 #include "platform/automation/platform_classes.h"
+#include "platform/process/proc_files.h"
 #include "platform/registry/registry_store.h"
 #include "platform/text/environment_strings.h"
 #include "platform/text/unicode_text.h"
@@ -60,8 +61,9 @@ std::vector<std::string> unregisteredModules() {
                                                          : place.string()};
     }
     std::vector<std::string> modules;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) modules.push_back((executable.parent_path() / kComponentModule).string());
+    if (const auto executable = proc::ownExecutable()) {
+        modules.push_back((executable->parent_path() / kComponentModule).string());
+    }
     Dl_info self{};
     if (dladdr(reinterpret_cast<const void*>(&unregisteredModules), &self) && self.dli_fname) {
         std::filesystem::path runtime(self.dli_fname);
