@@ -10,6 +10,7 @@
 #include "platform/automation/number_text.h"
 #include "platform/files/win_path.h"
 #include "platform/registry/registry_store.h"
+#include "platform/registry/restart_deletions.h"
 #include "platform/text/ansi_codepage.h"
 #include "platform/text/environment_strings.h"
 
@@ -34,10 +35,12 @@ constexpr std::size_t kExpandBuffer = 1000;
 // The largest count an Integer holds.
 constexpr std::size_t kMaxItemCount = 32767;
 
-// A key path or value name as the single-byte entry points see it: up to
-// its first NUL, through the code page.
-std::u16string nameOf(std::u16string_view text) {
-    return ansi::throughCodePage(text.substr(0, text.find(u'\0')));
+// A key path or value name as the single-byte entry points see it, through
+// the code page; nullopt for a name holding NUL, which no method takes (the
+// entry points would see a shorter name than the caller wrote).
+std::optional<std::u16string> nameOf(std::u16string_view text) {
+    if (text.find(u'\0') != std::u16string_view::npos) return std::nullopt;
+    return ansi::throughCodePage(text);
 }
 
 // A listed name as the listing shows it: spaces trimmed at both ends, one
@@ -137,6 +140,13 @@ std::optional<RegistryValue> valueToWrite(uint32_t type, const std::u16string& t
     }
 }
 
+// Restoring or removing the key that holds the deletions queued for the
+// next start, or one of its parents, would let a hive or a caller write
+// that list, which only DelUntilReboot may (restart_deletions.h).
+bool mayChangePendingList(uint32_t root, std::u16string_view path) {
+    return platform::restart::holdsPendingList(root, path);
+}
+
 // Backing up and restoring keys needs no privilege here: the store is the
 // user's own file, and the file system's permissions decide what the hive
 // files may be read from and written to.
@@ -150,8 +160,10 @@ bool Registry::ExportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
                             const std::u16string& fileName) noexcept {
     return continueOnError(false, [&] {
         if (!enablePrivilege(u"SeBackupPrivilege")) return false;
+        const auto path = nameOf(keyPath);
+        if (!path) return false;
         const auto file = platform::winpath::resolveForWrite(fileName);
-        return file && RegistryStore().saveKeyToFile(keyRoot, nameOf(keyPath), *file);
+        return file && RegistryStore().saveKeyToFile(keyRoot, *path, *file);
     });
 }
 
@@ -159,8 +171,10 @@ bool Registry::ImportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
                             const std::u16string& fileName) noexcept {
     return continueOnError(false, [&] {
         if (!enablePrivilege(u"SeRestorePrivilege")) return false;
+        const auto path = nameOf(keyPath);
+        if (!path || mayChangePendingList(keyRoot, *path)) return false;
         const auto file = platform::winpath::resolve(fileName);
-        return file && RegistryStore().restoreKeyFromFile(keyRoot, nameOf(keyPath), *file);
+        return file && RegistryStore().restoreKeyFromFile(keyRoot, *path, *file);
     });
 }
 
@@ -168,7 +182,10 @@ std::u16string Registry::ReadRegKey(uint32_t keyRoot, const std::u16string& keyP
                                     const std::u16string& subKey,
                                     const std::u16string& noKeyFoundValue) noexcept {
     return continueOnError(std::u16string(), [&] {
-        const auto found = RegistryStore().lookupValue(keyRoot, nameOf(keyPath), nameOf(subKey));
+        const auto path = nameOf(keyPath);
+        const auto name = nameOf(subKey);
+        if (!path || !name) return std::u16string();
+        const auto found = RegistryStore().lookupValue(keyRoot, *path, *name);
         if (!found.keyFound) return noKeyFoundValue;
         return found.value ? dataAsText(*found.value) : std::u16string();
     });
@@ -178,20 +195,24 @@ bool Registry::WriteRegKey(uint32_t keyType, uint32_t keyRoot, const std::u16str
                            const std::u16string& subKey,
                            const std::u16string& subKeyValue) noexcept {
     return continueOnError(false, [&] {
+        const auto path = nameOf(keyPath);
+        const auto name = nameOf(subKey);
+        if (!path || !name) return false;
         RegistryStore store;
-        const std::u16string path = nameOf(keyPath);
         const bool knownType = keyType >= regtype::Sz && keyType <= regtype::Dword;
-        if (!knownType) return static_cast<bool>(store.createKey(keyRoot, path));
+        if (!knownType) return static_cast<bool>(store.createKey(keyRoot, *path));
+        if (platform::restart::isPendingListValue(keyRoot, *path, *name)) return false;
         // The key and its value are written together, or nothing is.
         const auto value = valueToWrite(keyType, subKeyValue);
-        return value && store.setValue(keyRoot, path, nameOf(subKey), *value);
+        return value && store.setValue(keyRoot, *path, *name, *value);
     });
 }
 
 std::u16string Registry::EnumerateRegKeys(uint32_t keyRoot,
                                           const std::u16string& keyPath) noexcept {
     return continueOnError(std::u16string(), [&] {
-        const auto names = RegistryStore().subkeyNames(keyRoot, nameOf(keyPath));
+        const auto path = nameOf(keyPath);
+        const auto names = path ? RegistryStore().subkeyNames(keyRoot, *path) : std::nullopt;
         if (!names) return std::u16string();
         return joined(listing(*names, listedName), kSubkeySeparator);
     });
@@ -200,7 +221,8 @@ std::u16string Registry::EnumerateRegKeys(uint32_t keyRoot,
 std::u16string Registry::EnumerateRegKeyValues(uint32_t keyRoot,
                                                const std::u16string& keyPath) noexcept {
     return continueOnError(std::u16string(), [&] {
-        const auto values = RegistryStore().values(keyRoot, nameOf(keyPath));
+        const auto path = nameOf(keyPath);
+        const auto values = path ? RegistryStore().values(keyRoot, *path) : std::nullopt;
         if (!values) return std::u16string();
         const auto items =
             listing(*values, [](const platform::NamedValue& v) -> std::optional<std::u16string> {
@@ -215,7 +237,8 @@ std::u16string Registry::EnumerateRegKeyValues(uint32_t keyRoot,
 std::u16string Registry::EnumerateRegKeyItemNames(uint32_t keyRoot,
                                                   const std::u16string& keyPath) noexcept {
     return continueOnError(std::u16string(), [&] {
-        const auto names = RegistryStore().valueNames(keyRoot, nameOf(keyPath));
+        const auto path = nameOf(keyPath);
+        const auto names = path ? RegistryStore().valueNames(keyRoot, *path) : std::nullopt;
         if (!names) return std::u16string();
         return joined(listing(*names, listedName), kItemSeparator);
     });
@@ -223,7 +246,8 @@ std::u16string Registry::EnumerateRegKeyItemNames(uint32_t keyRoot,
 
 int16_t Registry::GetRegKeyItems(uint32_t keyRoot, const std::u16string& keyPath) noexcept {
     return continueOnError(int16_t{0}, [&] {
-        const auto names = RegistryStore().valueNames(keyRoot, nameOf(keyPath));
+        const auto path = nameOf(keyPath);
+        const auto names = path ? RegistryStore().valueNames(keyRoot, *path) : std::nullopt;
         if (!names) return int16_t{0};
         // Counting goes on past what an Integer holds; the count stays at
         // its largest value.
@@ -236,7 +260,10 @@ void Registry::DeleteRegKey(uint32_t keyRoot, const std::u16string& keyPath) noe
     continueOnError([&] {
         // The store removes the whole subtree in one transaction and never
         // a root, so an empty path cannot empty a root.
-        (void)RegistryStore().deleteKey(keyRoot, nameOf(keyPath));
+        const auto path = nameOf(keyPath);
+        if (path && !mayChangePendingList(keyRoot, *path)) {
+            (void)RegistryStore().deleteKey(keyRoot, *path);
+        }
     });
 }
 
@@ -244,8 +271,12 @@ bool Registry::DeleteRegKeyValue(uint32_t keyRoot, const std::u16string& keyPath
                                  std::u16string& subKey) noexcept {
     return continueOnError(false, [&] {
         if (subKey.empty()) subKey = keyPath;
-        return static_cast<bool>(
-            RegistryStore().deleteValue(keyRoot, nameOf(keyPath), nameOf(subKey)));
+        const auto path = nameOf(keyPath);
+        const auto name = nameOf(subKey);
+        if (!path || !name || platform::restart::isPendingListValue(keyRoot, *path, *name)) {
+            return false;
+        }
+        return static_cast<bool>(RegistryStore().deleteValue(keyRoot, *path, *name));
     });
 }
 

@@ -2,9 +2,13 @@
 // The registry methods of the library's Registry class over the platform's
 // registry store. Key paths, value names and text data pass through code
 // page 1252, as the registry's single-byte entry points take and give
-// them; a name ends at its first NUL character. Every method works from its
-// arguments and the store alone; none throws, a failure gives the empty
-// result (false, the empty string, 0).
+// them; a name holding a NUL character is refused with the empty result.
+// The deletions queued for the next start (PendingFileRenameOperations, its
+// folders and its boot mark in the key "Session Manager" of
+// HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control) are written only by
+// DelUntilReboot: writing, removing or importing over them is refused.
+// Every method works from its arguments and the store alone; none throws,
+// a failure gives the empty result (false, the empty string, 0).
 
 #include <cstdint>
 #include <string>

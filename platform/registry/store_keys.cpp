@@ -28,20 +28,6 @@ std::optional<int64_t> rootRow(uint32_t root) {
     }
 }
 
-// The key names of a path; nullopt when a name is too long.
-std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view path) {
-    std::vector<std::u16string_view> names;
-    while (!path.empty()) {
-        const size_t cut = path.find(u'\\');
-        const std::u16string_view name = path.substr(0, cut);
-        if (name.size() > kMaxNameLength) return std::nullopt;
-        if (!name.empty()) names.push_back(name);
-        if (cut == std::u16string_view::npos) break;
-        path.remove_prefix(cut + 1);
-    }
-    return names;
-}
-
 std::optional<int64_t> findChild(sqlite3* db, int64_t parent, std::u16string_view name) {
     Statement s(db, "SELECT id FROM reg_key WHERE parent = ?1 AND folded = ?2");
     s.bind(1, parent).bindText(2, folded(name));
@@ -105,6 +91,19 @@ std::optional<std::vector<std::u16string>> namesIn(sqlite3* db, uint32_t root,
 }
 
 }  // namespace
+
+std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view path) {
+    std::vector<std::u16string_view> names;
+    while (!path.empty()) {
+        const size_t cut = path.find(u'\\');
+        const std::u16string_view name = path.substr(0, cut);
+        if (name.size() > kMaxNameLength) return std::nullopt;
+        if (!name.empty()) names.push_back(name);
+        if (cut == std::u16string_view::npos) break;
+        path.remove_prefix(cut + 1);
+    }
+    return names;
+}
 
 // SQLite's NOCASE folds ASCII only, so the folding is done here.
 std::string folded(std::u16string_view name) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tlvx::platform::store {
 
@@ -18,6 +19,10 @@ inline constexpr size_t kMaxNameLength = 255;
 // The form names are compared in: each UTF-16 unit by its upper-case form,
 // as the registry's own 16-bit case table does, stored as UTF-8.
 std::string folded(std::u16string_view name);
+
+// The key names of a path, empty components left out; nullopt when a name
+// is too long.
+std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view path);
 
 // A name a path can hold as one of its components.
 bool isKeyName(std::u16string_view name);

@@ -20,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace restart = tlvx::platform::restart;
 using tlvx::platform::RegistryStore;
-using tlvx::platform::RegistryValue;
 using tlvx::test::TempDir;
 
 constexpr uint32_t HKLM = tlvx::platform::regroot::LocalMachine;
@@ -43,15 +42,7 @@ bool firstObjectInAChild() {
 
 // Puts `file` in the store as a deletion asked for in the run `bootId`.
 void pendAs(RegistryStore& store, const fs::path& file, const std::string& bootId) {
-    std::u16string units;
-    for (const char c : file.string()) units += static_cast<char16_t>(c);
-    units += std::u16string(3, u'\0');
-    ASSERT_TRUE(store.setValue(HKLM, restart::kSessionManagerKey, restart::kOperationsValue,
-                               RegistryValue::fromAnsi(tlvx::platform::regtype::MultiSz,
-                                                       std::string(units.begin(), units.end()))));
-    ASSERT_TRUE(
-        store.setValue(HKLM, restart::kSessionManagerKey, restart::kBootIdValue,
-                       RegistryValue::fromString(std::u16string(bootId.begin(), bootId.end()))));
+    ASSERT_TRUE(restart::scheduleDeletion(store, file, bootId));
 }
 
 class ModuleLoadTest : public ::testing::Test {

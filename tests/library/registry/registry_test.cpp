@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "Morcel_TLVX.h"
+#include "platform/process/boot_id.h"
 #include "platform/registry/registry_store.h"
+#include "platform/registry/restart_deletions.h"
 #include "platform/text/unicode_text.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/child_process.h"
@@ -37,6 +39,9 @@ using tlvx::platform::RegistryValue;
 namespace regtype = tlvx::platform::regtype;
 
 constexpr uint32_t HKCU = HKEY_CURRENT_USER;
+constexpr uint32_t HKLM = HKEY_LOCAL_MACHINE;
+namespace restart = tlvx::platform::restart;
+constexpr std::u16string_view kSessionManager = restart::kSessionManagerKey;
 
 std::u16string u16(const std::string& utf8) {
     return tlvx::platform::unicode::utf8ToUtf16(utf8);
@@ -102,26 +107,27 @@ protected:
         Bstr p(path);
         EXPECT_EQ(reg_->DeleteRegKey(&keyRoot, p.inOut()), S_OK);
     }
-    bool deleteValue(std::u16string_view path, Bstr& subKey) {
-        auto keyRoot = static_cast<KeyRoot>(HKCU);
+    bool deleteValue(std::u16string_view path, Bstr& subKey, ULONG root = HKCU) {
+        auto keyRoot = static_cast<KeyRoot>(root);
         Bstr p(path);
         VARIANT_BOOL done = VARIANT_TRUE;
         EXPECT_EQ(reg_->DeleteRegKeyValue(&keyRoot, p.inOut(), subKey.inOut(), &done), S_OK);
         return done == VARIANT_TRUE;
     }
     using FileMethod = HRESULT (_Registry::*)(KeyRoot*, BSTR*, BSTR*, VARIANT_BOOL*);
-    bool hive(FileMethod method, std::u16string_view path, const std::u16string& file) {
-        auto keyRoot = static_cast<KeyRoot>(HKCU);
+    bool hive(FileMethod method, std::u16string_view path, const std::u16string& file,
+              ULONG root = HKCU) {
+        auto keyRoot = static_cast<KeyRoot>(root);
         Bstr p(path), f(file);
         VARIANT_BOOL done = VARIANT_TRUE;
         EXPECT_EQ((reg_->*method)(&keyRoot, p.inOut(), f.inOut(), &done), S_OK);
         return done == VARIANT_TRUE;
     }
-    bool exportKey(std::u16string_view path, const fs::path& file) {
-        return hive(&_Registry::ExportRegKey, path, u16(file.string()));
+    bool exportKey(std::u16string_view path, const fs::path& file, ULONG root = HKCU) {
+        return hive(&_Registry::ExportRegKey, path, u16(file.string()), root);
     }
-    bool importKey(std::u16string_view path, const fs::path& file) {
-        return hive(&_Registry::ImportRegKey, path, u16(file.string()));
+    bool importKey(std::u16string_view path, const fs::path& file, ULONG root = HKCU) {
+        return hive(&_Registry::ImportRegKey, path, u16(file.string()), root);
     }
 
     // The number of keys below `path`, at any depth, as the listings tell.
@@ -242,20 +248,154 @@ TEST_F(RegistryTest, ExpandableTextTakesTheEnvironment) {
     EXPECT_EQ(read(u"Env", u"Big"), std::u16string(999, u'b'));
 }
 
-TEST_F(RegistryTest, TextPassesTheCodePageAndEndsAtItsFirstZero) {
+TEST_F(RegistryTest, TextPassesTheCodePageAndDataKeepTheirZeros) {
     // Outside code page 1252: '?', in names and data alike.
     ASSERT_TRUE(write(REG_SZ, u"K\u00e4se\\\u0416", u"\u20ac\u0416", u"\u0416 \u20ac"));
     EXPECT_EQ(keys(u"k\u00c4SE"), u"?");
     EXPECT_EQ(names(u"K\u00e4se\\?"), u"\u20ac?");
     EXPECT_EQ(read(u"K\u00e4se\\?", u"\u20ac?"), u"? \u20ac");
 
-    // A name ends at its first NUL; data keep theirs and are read up to it.
-    ASSERT_TRUE(write(REG_SZ, u"Nul\0ignored"sv, u"name\0rest"sv, u"before\0after"sv));
-    EXPECT_EQ(keys(u""), u"K\u00e4se*SK*Nul");
-    EXPECT_EQ(names(u"Nul"), u"name");
+    // Data keep their NUL and are read up to it.
+    ASSERT_TRUE(write(REG_SZ, u"Nul", u"name", u"before\0after"sv));
     EXPECT_EQ(store().getValue(HKCU, u"Nul", u"name")->ansiData(),
               std::string("before\0after\0", 13));
     EXPECT_EQ(read(u"Nul", u"name"), u"before");
+}
+
+TEST_F(RegistryTest, NamesHoldingNulAreRefusedWithNothingWritten) {
+    ASSERT_TRUE(write(REG_SZ, u"A", u"v", u"kept"));
+    ASSERT_TRUE(write(REG_SZ, u"A\\B", u"v", u"kept"));
+    const fs::path hiveFile = dir_ / "a.hive";
+    ASSERT_TRUE(exportKey(u"A", hiveFile));
+    struct Case {
+        std::u16string_view path;
+        std::u16string_view name;
+    };
+    for (const Case& c : {Case{u"A\0B"sv, u"v"sv}, Case{u"A"sv, u"v\0hidden"sv},
+                          Case{u"\0"sv, u""sv}, Case{u"A"sv, u"\0"sv}}) {
+        SCOPED_TRACE(std::string(c.path.begin(), c.path.end()) + " / " +
+                     std::string(c.name.begin(), c.name.end()));
+        EXPECT_FALSE(write(REG_SZ, c.path, c.name, u"forged"));
+        EXPECT_FALSE(write(REG_DWORD, c.path, c.name, u"1"));
+        EXPECT_EQ(read(c.path, c.name, u"no key"sv), u"");
+        Bstr name(c.name);
+        EXPECT_FALSE(deleteValue(c.path, name));
+    }
+    for (const std::u16string_view path : {u"A\0B"sv, u"A\0"sv, u"\0A"sv}) {
+        EXPECT_FALSE(write(99, path, u"", u""));
+        EXPECT_EQ(keys(path), u"");
+        EXPECT_EQ(names(path), u"");
+        EXPECT_EQ(values(path), u"");
+        EXPECT_EQ(items(path), 0);
+        EXPECT_FALSE(importKey(path, hiveFile));
+        EXPECT_FALSE(exportKey(path, dir_ / "nul.hive"));
+        deleteKey(path);
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "nul.hive"));
+    EXPECT_EQ(keys(u""), u"A");
+    EXPECT_EQ(values(u""), u"");
+    EXPECT_EQ(keys(u"A"), u"B");
+    EXPECT_EQ(names(u"A"), u"v");
+    EXPECT_EQ(read(u"A", u"v"), u"kept");
+}
+
+// ---------------------------------------------------------------------------
+// The deletions queued for the next start
+
+TEST_F(RegistryTest, TheListOfDeletionsAtTheNextStartIsNotWrittenThroughTheRegistry) {
+    struct Target {
+        ULONG root;
+        std::u16string_view path;
+        std::u16string_view name;
+        bool refused;
+    };
+    const Target targets[] = {
+        {HKLM, kSessionManager, u"PendingFileRenameOperations", true},
+        {HKLM, u"system\\currentcontrolset\\control\\SESSION MANAGER",
+         u"pendingfilerenameoperations", true},
+        {HKLM, u"\\SYSTEM\\\\CurrentControlSet\\Control\\Session Manager\\",
+         u"PendingFileRenameBootId", true},
+        {HKLM, kSessionManager, u"PendingFileRenameFolders", true},
+        {HKLM, kSessionManager, u"AllowProtectedRenames", false},
+        {HKLM, u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Sub",
+         u"PendingFileRenameOperations", false},
+        {HKCU, kSessionManager, u"PendingFileRenameOperations", false},
+    };
+    for (const Target& t : targets) {
+        SCOPED_TRACE(std::string(t.path.begin(), t.path.end()) + " / " +
+                     std::string(t.name.begin(), t.name.end()));
+        EXPECT_EQ(write(REG_SZ, t.path, t.name, u"C:\\victim", t.root), !t.refused);
+        EXPECT_EQ(write(REG_DWORD, t.path, t.name, u"1", t.root), !t.refused);
+        EXPECT_EQ(store().getValue(t.root, t.path, t.name).has_value(), !t.refused);
+        Bstr name(t.name);
+        EXPECT_EQ(deleteValue(t.path, name, t.root), !t.refused);
+    }
+
+    // What DelUntilReboot wrote stays, whatever removal is asked for.
+    const auto file = dir_.write("queued.tmp", "");
+    auto s = store();
+    ASSERT_TRUE(restart::scheduleDeletion(s, file, tlvx::platform::currentBootId()));
+    for (const std::u16string_view path :
+         {kSessionManager, u"SYSTEM\\CurrentControlSet"sv, u"system"sv}) {
+        deleteKey(path, HKLM);
+        Bstr name(restart::kOperationsValue);
+        EXPECT_FALSE(deleteValue(path, name, HKLM));
+    }
+    EXPECT_EQ(restart::pendingOperations(store()).size(), 1u);
+}
+
+TEST_F(RegistryTest, ACraftedHiveCannotQueueDeletions) {
+    const auto victim = dir_.write("victim.txt", "mine");
+    struct stat folder {};
+    ASSERT_EQ(::stat(victim.parent_path().c_str(), &folder), 0);
+    // The forger's own store holds a list as DelUntilReboot would write it,
+    // folder identity and all, marked as asked for in another run.
+    const fs::path forgerFile = dir_ / "forger.sqlite";
+    {
+        RegistryStore forger(forgerFile);
+        const auto multi = [](const std::u16string& text) {
+            const std::u16string units = text + u'\0' + u'\0' + u'\0';
+            std::string bytes;
+            for (const char16_t c : units) bytes += {static_cast<char>(c & 0xFF), '\0'};
+            return RegistryValue{regtype::MultiSz, bytes};
+        };
+        const std::string identity =
+            std::to_string(folder.st_dev) + ":" + std::to_string(folder.st_ino);
+        ASSERT_TRUE(forger.setValue(HKLM, kSessionManager, restart::kOperationsValue,
+                                    multi(u16(victim.string()))));
+        ASSERT_TRUE(
+            forger.setValue(HKLM, kSessionManager, restart::kFoldersValue, multi(u16(identity))));
+        ASSERT_TRUE(forger.setValue(HKLM, kSessionManager, restart::kBootIdValue,
+                                    RegistryValue::fromString(u"00000000-0000-0000-0000-0")));
+        EnvironmentGuard forgersStore("TLVX_REGISTRY", forgerFile.string());
+        ASSERT_TRUE(exportKey(kSessionManager, dir_ / "session.hive", HKLM));
+        ASSERT_TRUE(exportKey(u"SYSTEM", dir_ / "system.hive", HKLM));
+    }
+
+    ASSERT_TRUE(write(REG_DWORD, kSessionManager, u"AllowProtectedRenames", u"1", HKLM));
+    struct Import {
+        std::u16string_view path;
+        const char* hive;
+    };
+    for (const Import& i :
+         {Import{kSessionManager, "session.hive"},
+          Import{u"system\\currentcontrolset\\control\\session manager", "session.hive"},
+          Import{u"SYSTEM\\CurrentControlSet\\Control", "session.hive"},
+          Import{u"SYSTEM", "system.hive"}, Import{u"\\System\\", "system.hive"},
+          Import{u"", "system.hive"}}) {
+        SCOPED_TRACE(std::string(i.path.begin(), i.path.end()));
+        EXPECT_FALSE(importKey(i.path, dir_ / i.hive, HKLM));
+    }
+    EXPECT_TRUE(restart::pendingOperations(store()).empty());
+    EXPECT_EQ(read(kSessionManager, u"AllowProtectedRenames", std::nullopt, HKLM), u"1");
+
+    // Elsewhere the hive is only data.
+    ASSERT_TRUE(write(REG_SZ, u"Software\\Copy", u"", u"", HKLM));
+    EXPECT_TRUE(importKey(u"Software\\Copy", dir_ / "session.hive", HKLM));
+
+    // What a library load does: nothing is due, the victim stays.
+    EXPECT_EQ(restart::carryOutDueOperations(), 0u);
+    EXPECT_EQ(TempDir::read(victim), "mine");
 }
 
 TEST_F(RegistryTest, ValuesWrittenByOthersFollowTheReadingRule) {

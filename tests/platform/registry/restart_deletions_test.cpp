@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/process/boot_id.h"
 #include "tests/support/temp_dir.h"
 
@@ -83,22 +85,98 @@ TEST_F(RestartDeletionsTest, KeepsTheListAsWindowsKeepsIt) {
               u"11111111-1111-1111-1111-111111111111");
 }
 
-TEST_F(RestartDeletionsTest, ARenameWrittenByOthersIsCarriedOutWithoutReplacing) {
+TEST_F(RestartDeletionsTest, AListWrittenByOthersIsNeverCarriedOut) {
+    // A rename and a deletion put in the list by another writer (a hive
+    // restored before the Registry class refused it, an older program):
+    // neither has the identity of its folder, so neither is carried out.
     const auto from = dir_.write("from.txt", "moved");
-    const auto blocked = dir_.write("blocked.txt", "source");
-    const auto existing = dir_.write("existing.txt", "stays");
+    const auto victim = dir_.write("victim.txt", "stays");
     std::u16string units;
-    for (const auto& text : {u16(from), u16(dir_ / "to.txt"), u16(blocked), u16(existing)}) {
+    for (const auto& text : {u16(from), u16(dir_ / "to.txt"), u16(victim), std::u16string()}) {
         units += text + u'\0';
     }
     units += u'\0';
     ASSERT_TRUE(store_.setValue(HKLM, restart::kSessionManagerKey, restart::kOperationsValue,
                                 RegistryValue::fromAnsi(tlvx::platform::regtype::MultiSz,
                                                         std::string(units.begin(), units.end()))));
+    EXPECT_EQ(restart::carryOutDueOperations(store_, kNextRun), 0u);
+    EXPECT_EQ(TempDir::read(from), "moved");
+    EXPECT_FALSE(fs::exists(dir_ / "to.txt"));
+    EXPECT_EQ(TempDir::read(victim), "stays");
+    EXPECT_TRUE(restart::pendingOperations(store_).empty()) << "the list is dropped";
+
+    // An entry of ours next to a foreign one keeps its own identity only.
+    ASSERT_TRUE(store_.setValue(HKLM, restart::kSessionManagerKey, restart::kOperationsValue,
+                                RegistryValue::fromAnsi(tlvx::platform::regtype::MultiSz,
+                                                        std::string(units.begin(), units.end()))));
+    const auto ours = dir_.write("ours.tmp", "");
+    ASSERT_TRUE(restart::scheduleDeletion(store_, ours, kThisRun));
     EXPECT_EQ(restart::carryOutDueOperations(store_, kNextRun), 1u);
-    EXPECT_EQ(TempDir::read(dir_ / "to.txt"), "moved");
-    EXPECT_EQ(TempDir::read(existing), "stays");
-    EXPECT_EQ(TempDir::read(blocked), "source");
+    EXPECT_FALSE(fs::exists(ours));
+    EXPECT_EQ(TempDir::read(victim), "stays");
+}
+
+// A deletion queued for shared/sub/file, and what happens to its folders
+// before the next start.
+struct FolderChange {
+    const char* name;
+    void (*change)(const fs::path& shared, const fs::path& elsewhere);
+    bool carriedOut;
+};
+
+const FolderChange kFolderChanges[] = {
+    {"nothing", [](const fs::path&, const fs::path&) {}, true},
+    {"the folder became a link",
+     [](const fs::path& shared, const fs::path& elsewhere) {
+         fs::rename(shared / "sub", shared / "sub.old");
+         fs::create_directory_symlink(elsewhere, shared / "sub");
+     },
+     false},
+    {"a parent of the folder became a link",
+     [](const fs::path& shared, const fs::path& elsewhere) {
+         fs::create_directories(elsewhere / "shared");
+         fs::create_directory_symlink(elsewhere, elsewhere / "shared" / "sub");
+         fs::rename(shared, shared.parent_path() / "shared.old");
+         fs::create_directory_symlink(elsewhere / "shared", shared);
+     },
+     false},
+    {"the folder was replaced by another folder",
+     [](const fs::path& shared, const fs::path&) {
+         fs::rename(shared / "sub", shared / "sub.old");
+         fs::create_directory(shared / "sub");
+         std::ofstream(shared / "sub" / "file") << "new";
+     },
+     false},
+};
+
+TEST_F(RestartDeletionsTest, ADeletionNeverFollowsALinkThatWasNotThereWhenQueued) {
+    for (const FolderChange& row : kFolderChanges) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const fs::path shared = dir / "shared";
+        const fs::path elsewhere = dir / "elsewhere";
+        const auto queued = dir.write("shared/sub/file", "queued");
+        const auto target = dir.write("elsewhere/file", "must stay");
+        RegistryStore store(dir / "registry.sqlite");
+        ASSERT_TRUE(restart::scheduleDeletion(store, queued, kThisRun));
+
+        row.change(shared, elsewhere);
+        EXPECT_EQ(restart::carryOutDueOperations(store, kNextRun), row.carriedOut ? 1u : 0u);
+        EXPECT_EQ(TempDir::read(target), "must stay");
+        // Through the link, or in the replacing folder: that file stays.
+        EXPECT_EQ(fs::exists(shared / "sub" / "file"), !row.carriedOut);
+        EXPECT_TRUE(restart::pendingOperations(store).empty()) << "the entry is gone either way";
+    }
+}
+
+TEST_F(RestartDeletionsTest, APathThroughALinkIsQueuedAsTheFolderItLeadsTo) {
+    const auto file = dir_.write("real/file", "x");
+    fs::create_directory_symlink(dir_ / "real", dir_ / "via");
+    ASSERT_TRUE(restart::scheduleDeletion(store_, dir_ / "via" / "file", kThisRun));
+    EXPECT_EQ(restart::pendingOperations(store_), (Operations{{u16(file), u""}}));
+    EXPECT_EQ(restart::carryOutDueOperations(store_, kNextRun), 1u);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(fs::exists(dir_ / "via"));
 }
 
 TEST_F(RestartDeletionsTest, AskingInALaterRunCarriesOutWhatIsDueFirst) {
@@ -116,6 +194,8 @@ TEST_F(RestartDeletionsTest, RefusesWhatItCouldNotKeepOrTell) {
     EXPECT_FALSE(restart::scheduleDeletion(store_, file, ""));
     EXPECT_FALSE(restart::scheduleDeletion(store_, "relative/name", kThisRun));
     EXPECT_FALSE(restart::scheduleDeletion(store_, dir_ / "caf\xE9", kThisRun));
+    EXPECT_FALSE(restart::scheduleDeletion(store_, dir_ / "no-such-folder" / "f", kThisRun));
+    EXPECT_FALSE(restart::scheduleDeletion(store_, dir_ / "..", kThisRun));
     EXPECT_FALSE(fs::exists(storeFile())) << "nothing was written";
     // Nothing pending: carrying out is a look-up that makes no store.
     EXPECT_EQ(restart::carryOutDueOperations(store_, kNextRun), 0u);
