@@ -10,6 +10,9 @@
 #    and over, and a module path of 50 MB (25 million components): time and
 #    peak memory of tlvx-count, which must grow linearly (target: a
 #    32,767-position group of blank lines or missing names in under 5 s).
+# 4. A group of 64 MiB of blank lines (the largest group file read, 33.5
+#    million positions): peak memory must stay that of a small group, since
+#    a position without a project path keeps nothing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -62,3 +65,17 @@ for case in blank distinct same long; do
     "$build/bin/tlvx-count" "$file" >/dev/null 2>"$work/scale/$case.err" || true
   tail -n 1 "$work/scale/$case.err"
 done
+
+echo "== a group of 64 MiB of blank lines"
+python3 - "$work/scale/huge-blank.vbg" <<'PY'
+import sys
+header = "VBGROUP 5.0\r\n"
+lines = ((64 << 20) - len(header)) // 2
+with open(sys.argv[1], "w", newline="") as f:
+    f.write(header + "\r\n" * lines)
+PY
+# Its 33.5 million "skipped" lines (2.3 GB) go nowhere, the timing to a file.
+/usr/bin/time -o "$work/scale/huge-blank.time" -f "huge-blank: %e s, peak memory %M KB" \
+  "$build/bin/tlvx-count" "$work/scale/huge-blank.vbg" >/dev/null 2>/dev/null || true
+cat "$work/scale/huge-blank.time"
+rm -f "$work/scale/huge-blank.vbg"

@@ -23,11 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // more positions than line ends and one.
     std::size_t lineEnds = 0;
     for (char c : text) lineEnds += c == '\n' || c == '\r';
-    fuzz::require(positions->size() <= lineEnds + 1, "more positions than lines");
+    fuzz::require(positions->count <= lineEnds + 1, "more positions than lines");
+    fuzz::require(positions->named.size() <= positions->count, "more paths than positions");
     // Project paths are looked up as a position's is (the first few: each
     // lookup is the same code) and named as its working copy is.
-    for (std::size_t i = 0; i < positions->size(); ++i) {
-        const auto& path = (*positions)[i];
+    for (std::size_t i = 0; i < positions->named.size(); ++i) {
+        const auto& [index, path] = positions->named[i];
+        fuzz::require(index < positions->count, "a path beyond the positions");
+        fuzz::require(!path.empty(), "a kept position without a path");
         if (i < 4) {
             const auto found = platform::winpath::resolve(path);
             (void)found;

@@ -16,19 +16,22 @@ std::optional<std::string> projectPathOfGroupLine(std::string_view line) {
     return std::string();
 }
 
-std::optional<std::vector<std::string>> readGroupFile(const std::filesystem::path& groupFile) {
+std::optional<GroupPositions> readGroupFile(const std::filesystem::path& groupFile) {
     platform::LineInput input;
     input.setLineFeedEndsLine(true);
     // Group files are kilobytes: one too large to read whole is no group.
     if (!input.open(groupFile, platform::kMaxWholeFileSize)) return std::nullopt;
-    std::vector<std::string> projects;
+    GroupPositions positions;
     std::string line;
     while (input.readLine(line)) {
-        if (auto path = projectPathOfGroupLine(line))
-            projects.push_back(platform::ansi::toUtf8(*path));
+        const auto path = projectPathOfGroupLine(line);
+        if (!path) continue;
+        if (!path->empty())
+            positions.named.emplace_back(positions.count, platform::ansi::toUtf8(*path));
+        ++positions.count;
     }
     if (input.failed()) return std::nullopt;
-    return projects;
+    return positions;
 }
 
 }  // namespace tlvx::analysis

@@ -9,9 +9,9 @@ PositionResult analysePosition(const ProjectList& list, std::size_t index, Listi
                                const std::filesystem::path& scratchFolder) {
     PositionResult result;
     enterProjectFolder(list, index);
-    const std::filesystem::path copy =
-        index < list.workingCopies.size() ? list.workingCopies[index] : std::filesystem::path();
-    const CopyState state = index < list.copyStates.size() ? list.copyStates[index] : CopyState{};
+    const ProjectPosition* position = list.at(index);
+    const std::filesystem::path copy = position ? position->workingCopy : std::filesystem::path();
+    const CopyState state = position ? position->copyState : CopyState{};
     result.copyError = state.holdsProject ? state.error : 0;
     result.isProject = state.usable();
     if (!result.isProject) {

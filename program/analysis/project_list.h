@@ -14,13 +14,27 @@
 
 namespace tlvx::analysis {
 
-struct ProjectList {
-    std::string groupFile;                  // empty when a single project was chosen
-    std::vector<std::string> projectFiles;  // as chosen or as the group writes them
-    std::vector<std::filesystem::path> workingCopies;
-    std::vector<CopyState> copyStates;
+// A position whose line names a project path.
+struct ProjectPosition {
+    std::size_t index = 0;    // 0-based
+    std::string projectFile;  // as chosen or as the group writes it
+    std::filesystem::path workingCopy;
+    CopyState copyState;
+};
 
-    std::size_t size() const { return projectFiles.size(); }
+// The positions of a choice. Those without a project path (blank lines of a
+// group) are only counted: they have no working copy and hold no project.
+struct ProjectList {
+    std::string groupFile;  // empty when a single project was chosen
+    std::size_t positions = 0;
+    std::vector<ProjectPosition> named;  // by ascending index
+
+    std::size_t size() const { return positions; }
+    // The position `index` when it names a project path, else nullptr.
+    const ProjectPosition* at(std::size_t index) const;
+    // The position's project path; empty for one without a path or out of
+    // range.
+    std::string_view projectFile(std::size_t index) const;
 };
 
 // True when the last four characters, letter case ignored, are ".vbg".

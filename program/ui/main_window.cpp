@@ -458,7 +458,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
     showSummary(fromUtf8(done.result.calculation.summary));
     // Nothing was counted, and the user learns why.
     if (done.result.copyError != 0 && index < list.size())
-        messages_->warning(analysis::notCopiedMessage(list.projectFiles[index], workingCopies_,
+        messages_->warning(analysis::notCopiedMessage(list.projectFile(index), workingCopies_,
                                                       done.result.copyError));
     // The listing stands; the user learns that its version record does not.
     if (done.failed) messages_->warning(history::recordFailedMessage(history_.root()));

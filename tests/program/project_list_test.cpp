@@ -1,6 +1,7 @@
 #include "program/analysis/project_list.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "program/analysis/group_file.h"
 #include "program/analysis/position_analysis.h"
@@ -32,8 +33,9 @@ TEST(GroupFile, KeepsFileOrderAndCountsEveryLine) {
                   "Project=Lib\\Lib.vbp\r\n\r\n");
     const auto projects = readGroupFile(g);
     ASSERT_TRUE(projects);
-    EXPECT_EQ(*projects,
-              (std::vector<std::string>{"Lib\\Lib.vbp", "App\\App.vbp", "Lib\\Lib.vbp", ""}));
+    EXPECT_EQ(projects->count, 4u) << "the blank line takes a position";
+    EXPECT_EQ(projects->named, (std::vector<std::pair<std::size_t, std::string>>{
+                                   {0, "Lib\\Lib.vbp"}, {1, "App\\App.vbp"}, {2, "Lib\\Lib.vbp"}}));
     // The same group with bare LF line ends reads the same.
     const auto lf = dir.write("lf.vbg",
                               "VBGROUP 5.0\nProject=Lib\\Lib.vbp\nStartupProject=App\\App.vbp\n"
@@ -41,6 +43,51 @@ TEST(GroupFile, KeepsFileOrderAndCountsEveryLine) {
     EXPECT_EQ(readGroupFile(lf), projects);
     EXPECT_FALSE(readGroupFile(dir / "none.vbg"));
     EXPECT_FALSE(readGroupFile(dir.path()));  // a folder cannot be read as a group
+}
+
+namespace {
+
+// The peak resident memory of this process so far, in bytes.
+std::size_t peakMemory() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
+}
+
+}  // namespace
+
+TEST(GroupFile, BlankLinesAreCountedAndKeepNothing) {
+    constexpr std::size_t kBlankLines = 1'000'000;
+    TempDir dir, work;
+    dir.write("ok.vbp", "Name=\"Ok\"\r\nModule=m; m.bas\r\n");
+    dir.write("m.bas", "Attribute VB_Name = \"m\"\r\nx\r\n");
+    std::string group = "VBGROUP 5.0\r\nProject=ok.vbp\r\n";
+    for (std::size_t i = 0; i < kBlankLines; ++i) group += i % 2 ? "\r\n" : "\n";
+    group += "Project=ok.vbp\r\n";
+    dir.write("g.vbg", group);
+    group = std::string();
+    CurrentDirGuard cwd(dir.path());
+
+    const std::size_t before = peakMemory();
+    const auto list = buildProjectList((dir / "g.vbg").string(), work.path());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->size(), kBlankLines + 2);
+    std::size_t named = 0;
+    for (std::size_t i = 0; i < list->size(); ++i) named += list->at(i) != nullptr;
+    EXPECT_EQ(named, 2u);
+    EXPECT_EQ(list->projectFile(kBlankLines + 1), "ok.vbp");
+    EXPECT_EQ(list->projectFile(1), "");
+    // A kept position per line cost hundreds of bytes: hundreds of MB here.
+    EXPECT_LT(peakMemory() - before, std::size_t{16} << 20);
+
+    ListingModel listing;
+    const auto last =
+        analysePosition(*list, kBlankLines + 1, listing, tlvx::test::libraryObjects(), work.path());
+    EXPECT_EQ(last.calculation.totals.all, 3);
+    const auto blank =
+        analysePosition(*list, kBlankLines, listing, tlvx::test::libraryObjects(), work.path());
+    EXPECT_FALSE(blank.isProject);
+    EXPECT_EQ(blank.copyError, 0);
 }
 
 TEST(WorkingCopy, HoldsTheInfoLineAndTheProjectText) {
@@ -95,7 +142,7 @@ TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
     const auto list = buildProjectList((dir / "g/g.vbg").string(), work.path());
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 3u);
-    EXPECT_NE(list->workingCopies[0], list->workingCopies[1]);
+    EXPECT_NE(list->at(0)->workingCopy, list->at(1)->workingCopy);
 
     ListingModel listing;
     auto one = analysePosition(*list, 0, listing, tlvx::test::libraryObjects(), work.path());
@@ -184,7 +231,7 @@ TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
         if (!list || list->size() != tlvx::test::kNonRegularKinds.size() + 3) return false;
         ListingModel listing;
         for (std::size_t i = 0; i + 1 < list->size(); ++i) {
-            if (list->copyStates[i].holdsProject) return false;
+            if (!list->at(i) || list->at(i)->copyState.holdsProject) return false;
             const auto r =
                 analysePosition(*list, i, listing, tlvx::test::libraryObjects(), work.path());
             if (r.properties.name() != "" || r.calculation.modules != 0) return false;
@@ -218,10 +265,10 @@ TEST(ProjectList, ChosenFilesThatCannotBeReadAreRefusedWithoutWaiting) {
             const auto ignore = [](const ProjectList&, std::size_t) {};
             if (selection.choose("ok.vbp", ignore) != Choice::Made) return false;
             if (selection.choose(name + ".vbg", ignore) == Choice::Made) return false;
-            if (selection.counterText() != "  1/1" || selection.list().projectFiles[0] != "ok.vbp")
+            if (selection.counterText() != "  1/1" || selection.list().projectFile(0) != "ok.vbp")
                 return false;
             const auto single = buildProjectList(name + ".vbp", work.path());
-            return single && single->size() == 1 && !single->copyStates[0].holdsProject;
+            return single && single->size() == 1 && !single->at(0)->copyState.holdsProject;
         };
         EXPECT_EQ(tlvx::test::runGuarded(check), "passed") << name;
     }
@@ -236,7 +283,8 @@ TEST(ProjectProperties, ReadThroughTheApiObjectFromTheWorkingCopy) {
               "Description=\"Till and basket\"\r\nVersionLegalTrademarks='TM'\r\n");
     const auto list = buildProjectList("p.vbp", work.path());
     ASSERT_TRUE(list);
-    const auto p = readProjectProperties(list->workingCopies[0], tlvx::test::libraryObjects().pafs);
+    const auto p =
+        readProjectProperties(list->at(0)->workingCopy, tlvx::test::libraryObjects().pafs);
     EXPECT_EQ(p.name(), "Quoted Name");
     EXPECT_EQ(p.version(), "1.2.");  // three parts even without RevisionVer
     EXPECT_EQ(p.values[3], "Till and basket");

@@ -260,7 +260,7 @@ int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
     analysis::ListingModel listing;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string position = "tlvx-count: " + file + ": position " + std::to_string(i + 1) +
-                                     " (" + list.projectFiles[i] + ")";
+                                     " (" + std::string(list.projectFile(i)) + ")";
         analysis::PositionResult result;
         if (count.versions) {
             const auto done = history::analyseAndRecord(list, i, listing, *count.library,
@@ -291,7 +291,7 @@ int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
         ProjectReport project;
         project.position = i + 1;
         project.positions = list.size();
-        project.projectFile = list.projectFiles[i];
+        project.projectFile = list.projectFile(i);
         project.properties = result.properties;
         project.rows = listing.rows();
         project.summary = result.calculation.summary;
