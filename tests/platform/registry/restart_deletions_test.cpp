@@ -140,6 +140,13 @@ const FolderChange kFolderChanges[] = {
          fs::create_directory_symlink(elsewhere / "shared", shared);
      },
      false},
+    // The same folder, moved: only the link tells.
+    {"the folder moved and a link leads to it",
+     [](const fs::path& shared, const fs::path& elsewhere) {
+         fs::rename(shared / "sub", elsewhere / "sub");
+         fs::create_directory_symlink(elsewhere / "sub", shared / "sub");
+     },
+     false},
     {"the folder was replaced by another folder",
      [](const fs::path& shared, const fs::path&) {
          fs::rename(shared / "sub", shared / "sub.old");
