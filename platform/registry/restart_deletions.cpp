@@ -129,10 +129,10 @@ bool carryOut(const Operation& operation, std::u16string_view identity) {
 
 std::size_t carryOutAll(const std::vector<Operation>& operations,
                         const std::vector<std::u16string>& identities) {
+    // A list whose identities do not match it one for one is not ours.
+    if (identities.size() != operations.size()) return 0;
     std::size_t done = 0;
     for (std::size_t i = 0; i < operations.size(); ++i) {
-        // A list whose identities do not match it one for one is not ours.
-        if (identities.size() != operations.size()) break;
         if (carryOut(operations[i], identities[i])) ++done;
     }
     return done;
@@ -159,6 +159,8 @@ std::optional<std::pair<Operation, std::u16string>> queuedDeletion(const fs::pat
     return std::pair{Operation{unicode::utf8ToUtf16(path.native()), u""}, *identity};
 }
 
+// True when `path` under `root` names the key of the pending list (`whole`)
+// or, when not `whole`, that key or one of its parents.
 bool isSessionManagerPrefix(uint32_t root, std::u16string_view path, bool whole) {
     if (root != regroot::LocalMachine) return false;
     const auto names = store::splitPath(path);
