@@ -70,6 +70,24 @@ TEST_F(ModuleLoadTest, DeletionsOfThisRunWait) {
     EXPECT_EQ(restart::pendingOperations(store_).size(), 1u);
 }
 
+TEST_F(ModuleLoadTest, AListThatDelUntilRebootDidNotWriteIsDropped) {
+    // The list as a hive restored before the Registry class refused it
+    // left it: the victim's path and a mark of another run, no folder record.
+    const auto victim = dir_.write("victim.txt", "mine");
+    std::u16string units;
+    for (const char c : victim.string()) units += static_cast<char16_t>(c);
+    units += std::u16string(3, u'\0');
+    ASSERT_TRUE(store_.setValue(
+        HKLM, restart::kSessionManagerKey, restart::kOperationsValue,
+        tlvx::platform::RegistryValue::fromAnsi(tlvx::platform::regtype::MultiSz,
+                                                std::string(units.begin(), units.end()))));
+    ASSERT_TRUE(store_.setValue(HKLM, restart::kSessionManagerKey, restart::kBootIdValue,
+                                tlvx::platform::RegistryValue::fromString(u"00000000")));
+    ASSERT_TRUE(firstObjectInAChild());
+    EXPECT_EQ(TempDir::read(victim), "mine");
+    EXPECT_TRUE(restart::pendingOperations(store_).empty());
+}
+
 TEST_F(ModuleLoadTest, NothingPendingWritesNoStore) {
     ASSERT_TRUE(firstObjectInAChild());
     EXPECT_FALSE(fs::exists(dir_ / "registry.sqlite"));
