@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "include/tallyvex/ole_types.h"
@@ -119,6 +120,9 @@ TEST_F(FileNameMethodsTest, PseudoFilesDevicesAndTheProcessInputGiveTheNeutralRe
     };
     for (const Named& named : names) {
         if (!fs::exists(named.path)) continue;
+        // Input redirected from an ordinary file is read as that file.
+        if (named.path == std::string_view("/dev/stdin") && fs::is_regular_file(named.path))
+            continue;
         expectNeutral(named.path, named.what);
     }
 }
