@@ -1,9 +1,10 @@
 #include "platform/registry/system_databases.h"
 
-#include <optional>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
-#include "platform/files/string_module.h"
 #include "platform/registry/codepage_database.h"
 #include "platform/registry/registry_store.h"
 #include "platform/registry/sqlite_statement.h"
