@@ -8,8 +8,6 @@
 #include "platform/automation/guid_text.h"
 #include "platform/automation/raised_error.h"
 #include "platform/registry/class_registration.h"
-#include "platform/registry/codepage_database.h"
-#include "platform/registry/system_environment.h"
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::library::frame {
@@ -23,8 +21,7 @@ constexpr std::u16string_view kProgIdPrefix = u"Morcel_TLVX.";
 // The automation marshaler, proxy and stub of every dual interface.
 constexpr std::u16string_view kAutomationMarshaler = u"{00020424-0000-0000-C000-000000000046}";
 
-platform::Registration registrationOf(const std::filesystem::path& module,
-                                      const std::vector<platform::codepages::CodePage>& codePages) {
+platform::Registration registrationOf(const std::filesystem::path& module) {
     const std::u16string path = platform::unicode::utf8ToUtf16(module.string());
     const std::u16string folder = platform::unicode::utf8ToUtf16(module.parent_path().string());
     const std::u16string libid = formatGuid(LIBID_Morcel_TLVX);
@@ -56,10 +53,9 @@ platform::Registration registrationOf(const std::filesystem::path& module,
                          {u"TypeLib", u"Version", version}}});
         keys.push_back({progId, SELFREG_E_CLASS, {{u"", u"", progId}, {u"CLSID", u"", clsid}}});
     }
-    // What the classes read of the system: the character-set database and
-    // the system-wide temporary folder.
-    keys.push_back(platform::codepages::databaseRegistration(codePages, SELFREG_E_CLASS));
-    keys.push_back(platform::sysenv::environmentRegistration(SELFREG_E_CLASS));
+    // What the classes read of the system (the character-set database, the
+    // system-wide temporary folder) is the store's own, there whether or not
+    // anything was registered (platform/registry/system_databases.h).
     return keys;
 }
 
@@ -69,14 +65,9 @@ HRESULT registerServer(const std::filesystem::path& module) noexcept {
     SetErrorInfo(0, nullptr);
     try {
         if (module.empty()) return SELFREG_E_CLASS;
-        // The descriptions the database refers to come first, so that no
-        // entry ever refers to a missing string.
-        const auto codePages = platform::codepages::availableCodePages();
-        if (!platform::codepages::installStringModule(codePages)) return SELFREG_E_CLASS;
         std::string reason;
-        const HRESULT hr = platform::writeRegistration(registrationOf(module, codePages), &reason);
+        const HRESULT hr = platform::writeRegistration(registrationOf(module), &reason);
         if (FAILED(hr)) {
-            platform::codepages::removeStringModule(codePages);
             // The registry store's own words reach whoever registers.
             if (!reason.empty()) {
                 return platform::automation::raiseError(hr, u"Morcel_TLVX",
@@ -94,12 +85,7 @@ HRESULT registerServer(const std::filesystem::path& module) noexcept {
 HRESULT unregisterServer(const std::filesystem::path& module) noexcept {
     try {
         if (module.empty()) return SELFREG_E_CLASS;
-        const auto codePages = platform::codepages::availableCodePages();
-        const HRESULT hr =
-            platform::removeRegistration(registrationOf(module, codePages), SELFREG_E_CLASS);
-        if (FAILED(hr)) return hr;
-        // The descriptions go with the database, unless someone changed them.
-        return platform::codepages::removeStringModule(codePages) ? S_OK : SELFREG_E_CLASS;
+        return platform::removeRegistration(registrationOf(module), SELFREG_E_CLASS);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {

@@ -92,15 +92,8 @@ std::u16string GenFuns::GetSysTempPath() noexcept {
     return continueOnError(std::u16string(), [&] {
         const auto value = platform::RegistryStore().getValue(
             platform::regroot::LocalMachine, platform::sysenv::kEnvironmentKey, u"TMP");
-        std::u16string text = value ? value->toString().value_or(u"") : std::u16string();
-        // Only this exact spelling; other variables stay as they are.
-        constexpr std::u16string_view kSystemRoot = u"%SystemRoot%";
-        const std::u16string windows = platform::sysenv::variable(u"WinDir");
-        for (std::size_t at = text.find(kSystemRoot); at != std::u16string::npos;
-             at = text.find(kSystemRoot, at + windows.size())) {
-            text.replace(at, kSystemRoot.size(), windows);
-        }
-        return text;
+        const std::u16string text = value ? value->toString().value_or(u"") : std::u16string();
+        return platform::sysenv::expandStrings(text);
     });
 }
 

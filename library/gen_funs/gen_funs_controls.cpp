@@ -4,6 +4,7 @@
 // over and the method goes on with the next.
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,17 +88,28 @@ void forEachControl(LateObject& form, const std::function<void(LateObject&)>& st
 }
 
 // Sets the tool tips of a toolbar's buttons or a status bar's panels
-// (numbered from 1) from the keys "NAME.Buttons(i)" / "NAME.Panels(i)".
+// (numbered from 1) from the keys "NAME.Buttons(i)" / "NAME.Panels(i)". An
+// item with a name of its own (a panel widget that is also a control of the
+// form) takes its own key only where its bar's key has no text: the bar's
+// key wins. The keys of such named items go to `decided`, so that the
+// control step leaves them alone.
 void setItemTips(LateObject& bar, const char16_t* collectionName, APIFuns& api,
-                 const std::u16string& file, const std::u16string& section) {
+                 const std::u16string& file, const std::u16string& section,
+                 std::set<std::u16string>& decided) {
     const std::u16string name = textProperty(bar, u"Name").value_or(u"");
     LateObject items = objectProperty(bar, collectionName);
     const int32_t count = countOf(items);
     for (int32_t i = 1; i <= count; ++i) {
         continueOnError([&] {
             LateObject item = itemOf(items, i);
+            if (!item) return;
             const std::u16string key = name + u"." + collectionName + u"(" + decimal(i) + u")";
-            if (item) item.put(u"ToolTipText", OwnedVariant::text(api.ReadIni(file, section, key)));
+            std::u16string tip = api.ReadIni(file, section, key);
+            if (const auto own = keyOf(item)) {
+                if (tip.empty()) tip = api.ReadIni(file, section, *own);
+                decided.insert(*own);
+            }
+            item.put(u"ToolTipText", OwnedVariant::text(tip));
         });
     }
 }
@@ -129,13 +141,19 @@ void GenFuns::SetTip(IDispatch* target, const std::u16string& tipsFile) noexcept
         const auto section = textProperty(form, u"Name");
         if (!section) return;
         APIFuns api;
+        // The bars' items first, whatever the order of the controls: a
+        // named item is decided there.
+        std::set<std::u16string> decided;
         forEachControl(form, [&](LateObject& control) {
-            if (control.isA(IID_TlvxToolbar)) setItemTips(control, u"Buttons", api, file, *section);
+            if (control.isA(IID_TlvxToolbar))
+                setItemTips(control, u"Buttons", api, file, *section, decided);
             if (control.isA(IID_TlvxStatusBar))
-                setItemTips(control, u"Panels", api, file, *section);
+                setItemTips(control, u"Panels", api, file, *section, decided);
+        });
+        forEachControl(form, [&](LateObject& control) {
             // A tip without a value is cleared.
             const auto key = keyOf(control);
-            if (key) {
+            if (key && !decided.contains(*key)) {
                 control.put(u"ToolTipText", OwnedVariant::text(api.ReadIni(file, *section, *key)));
             }
         });

@@ -11,8 +11,8 @@
 #include "platform/files/win_path.h"
 #include "platform/registry/registry_store.h"
 #include "platform/registry/restart_deletions.h"
+#include "platform/registry/system_environment.h"
 #include "platform/text/ansi_codepage.h"
-#include "platform/text/environment_strings.h"
 
 namespace tlvx::library {
 namespace {
@@ -87,7 +87,7 @@ std::u16string dataAsText(const RegistryValue& value) {
         bytes.resize(std::min(bytes.size(), bytes.find('\0')));
         if (value.type == regtype::Sz) return ansi::toUtf16(bytes);
         std::u16string expanded =
-            ansi::throughCodePage(platform::environment::expandStrings(ansi::toUtf16(bytes)));
+            ansi::throughCodePage(platform::sysenv::expandStrings(ansi::toUtf16(bytes)));
         if (expanded.size() >= kExpandBuffer) expanded.resize(kExpandBuffer - 1);
         return expanded;
     }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -177,15 +178,21 @@ std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
         window.clear();
         bool found = false;
         bool complete = false;
+        std::uint64_t length = 0;
+        // The line is read to its end even after a match: a line that never
+        // ends (a pseudo-file) or is longer than the bound is no line found.
         while (!complete) {
             stream.readLinePart(part, kPart, complete);
+            length += part.size();
+            if (length > platform::kMaxWholeFileSize) return std::nullopt;
             if (keepText) line += part;
             if (found) continue;
             window += part;
             found = matcher.matches(window);
-            if (found && !keepText) break;
             window.erase(0, window.size() - std::min(window.size(), matcher.carry()));
         }
+        // A line cut off by a read error is no line of the file.
+        if (stream.failed()) return std::nullopt;
         if (found) return FoundLine{number, std::move(line)};
         if (number == INT32_MAX) break;  // no 32-bit line number left to report
     }
@@ -361,7 +368,9 @@ bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& lin
         platform::TextStream stream;
         if (!openNamed(fileName, [&](const fs::path& p) { return stream.open(p); })) return false;
         while (!stream.atEndOfStream()) {
-            if (stream.readLine() == *wanted) return true;
+            const std::string read = stream.readLine();
+            if (stream.failed()) return false;
+            if (read == *wanted) return true;
         }
         return false;
     });

@@ -30,7 +30,7 @@
 #include "platform/automation/platform_classes.h"
 #include "platform/process/proc_files.h"
 #include "platform/registry/registry_store.h"
-#include "platform/text/environment_strings.h"
+#include "platform/registry/system_environment.h"
 #include "platform/text/unicode_text.h"
 
 using namespace tlvx::platform;
@@ -47,7 +47,7 @@ std::optional<std::string> registeredModule(REFCLSID clsid) {
     if (!value) return std::nullopt;
     const auto text = value->toString();
     if (!text || text->empty()) return std::nullopt;
-    return unicode::utf16ToUtf8(value->type == regtype::ExpandSz ? environment::expandStrings(*text)
+    return unicode::utf16ToUtf8(value->type == regtype::ExpandSz ? sysenv::expandStrings(*text)
                                                                  : *text);
 }
 

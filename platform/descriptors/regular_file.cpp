@@ -1,7 +1,9 @@
 #include "platform/descriptors/regular_file.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,7 +50,22 @@ std::string sizeText(std::uint64_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
+// The file systems whose files the kernel makes up as they are read.
+constexpr decltype(statfs::f_type) kPseudoFileSystems[] = {
+    PROC_SUPER_MAGIC,   SYSFS_MAGIC,         DEBUGFS_MAGIC, TRACEFS_MAGIC,  SECURITYFS_MAGIC,
+    CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC, BPF_FS_MAGIC,  PSTOREFS_MAGIC, EFIVARFS_MAGIC,
+    BINFMTFS_MAGIC,     SELINUX_MAGIC,       SMACK_MAGIC,   NSFS_MAGIC,     DEVPTS_SUPER_MAGIC,
+};
+
 }  // namespace
+
+bool onPseudoFileSystem(int fd) {
+    struct statfs info;
+    if (::fstatfs(fd, &info) != 0) return false;
+    for (const auto type : kPseudoFileSystems)
+        if (info.f_type == type) return true;
+    return false;
+}
 
 int RegularFile::release() {
     return fd_.release();
@@ -75,6 +92,7 @@ RegularFile RegularFile::openForReading(const std::filesystem::path& path, std::
     if (::fstat(file.fd_.get(), &st) != 0) return refused(FileRefusal::Failed, errno);
     if (const auto why = refusalOfMode(st.st_mode); why != FileRefusal::None) return refused(why);
     file.size_ = static_cast<std::uint64_t>(st.st_size);
+    file.pseudo_ = onPseudoFileSystem(file.fd_.get());
     if (file.size_ > maxSize) {
         RegularFile tooLarge = refused(FileRefusal::TooLarge);
         tooLarge.size_ = file.size_;
@@ -141,6 +159,7 @@ bool isReplaceable(const std::filesystem::path& target) {
 std::optional<std::string> readAll(const std::filesystem::path& path, std::uint64_t maxSize) {
     const auto file = RegularFile::openForReading(path, maxSize);
     if (!file) return std::nullopt;
+    maxSize = std::min(maxSize, file.readBound());
     std::string text;
     // The size is a hint only: the file may grow or shrink while it is read.
     // It may not grow beyond the bound, though: one byte more is read than

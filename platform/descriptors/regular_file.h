@@ -17,7 +17,9 @@
 namespace tlvx::platform {
 
 // The most a whole-file read takes: project, group and settings files are
-// kilobytes, so anything beyond this is no such file.
+// kilobytes, so anything beyond this is no such file. It is also the most
+// any reader takes from a file whose size tells nothing (readBound), and the
+// longest line a line reader holds.
 inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{64} << 20;
 inline constexpr std::uint64_t kAnyFileSize = UINT64_MAX;
 
@@ -49,6 +51,17 @@ public:
     int fd() const { return fd_.get(); }
     // The size when it was opened.
     std::uint64_t size() const { return size_; }
+    // True for a file of a pseudo-file system (procfs, sysfs, debugfs and
+    // the like), whose reported size says nothing about what reads give:
+    // /proc/self/pagemap reports 0 and reads as the whole address space.
+    bool isPseudo() const { return pseudo_; }
+    // The most bytes a reader takes from the file: the whole-file bound for
+    // a pseudo-file and for a file that reported size 0 (it may be one, or
+    // grow while it is read), else no bound. A reader that meets more
+    // stops as at a read error.
+    std::uint64_t readBound() const {
+        return pseudo_ || size_ == 0 ? kMaxWholeFileSize : kAnyFileSize;
+    }
     FileRefusal refusal() const { return refusal_; }
     // The errno value of a refusal of the system.
     int error() const { return error_; }
@@ -62,6 +75,7 @@ private:
 
     FileDescriptor fd_;
     std::uint64_t size_ = 0;
+    bool pseudo_ = false;
     FileRefusal refusal_ = FileRefusal::None;
     int error_ = 0;
     std::uint64_t bound_ = 0;  // the bound a too large file exceeded
@@ -76,9 +90,12 @@ std::string describeRefusal(const RegularFile& file);
 // FIFO, a device, a socket, a folder and a link that names nothing.
 bool isReplaceable(const std::filesystem::path& target);
 
+// True when `fd` lies on a pseudo-file system (by statfs(2)'s f_type).
+bool onPseudoFileSystem(int fd);
+
 // The whole file; nullopt when the path names no regular file (a folder, a
-// FIFO, a device), when the file holds more than `maxSize` bytes, or when it
-// cannot be opened or read.
+// FIFO, a device), when the file holds more than `maxSize` bytes (or more
+// than its readBound), or when it cannot be opened or read.
 std::optional<std::string> readAll(const std::filesystem::path& path,
                                    std::uint64_t maxSize = kMaxWholeFileSize);
 

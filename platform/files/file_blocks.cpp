@@ -28,6 +28,7 @@ void BlockReader::close() {
     file_ = RegularFile();
     buffer_.reset();
     capacity_ = pos_ = end_ = 0;
+    taken_ = 0;
     eof_ = readError_ = false;
 }
 
@@ -36,6 +37,13 @@ void BlockReader::readNext() {
     while (file_ && !eof_ && !readError_) {
         const ssize_t got = ::read(file_.fd(), buffer_.get(), capacity_);
         if (got > 0) {
+            taken_ += static_cast<std::uint64_t>(got);
+            // A pseudo-file that never ends is cut off, and counts as
+            // unreadable rather than as shorter than it is.
+            if (taken_ > file_.readBound()) {
+                readError_ = true;
+                return;
+            }
             end_ = static_cast<std::size_t>(got);
             return;
         }

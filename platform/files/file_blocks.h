@@ -46,7 +46,8 @@ public:
     }
     // Takes the first `count` bytes of rest().
     void take(std::size_t count) { pos_ += count; }
-    // True when reading stopped at a read error rather than the end.
+    // True when reading stopped at a read error rather than the end; also
+    // when the file gave more than its read bound (RegularFile::readBound).
     bool failed() const { return readError_; }
 
 private:
@@ -58,6 +59,7 @@ private:
     std::size_t capacity_ = 0;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::uint64_t taken_ = 0;  // bytes read from the file so far
     bool eof_ = false;
     bool readError_ = false;
 };
@@ -65,7 +67,8 @@ private:
 // Hands the file's bytes to `consume` block by block, in order, each block
 // at most `blockSize` bytes (a small file in one block of its own size);
 // `consume` returns false to stop early. False when the file is no regular file or
-// cannot be opened, or a read fails.
+// cannot be opened, or a read fails (a file giving more than its read
+// bound included).
 bool readBlocks(const std::filesystem::path& path, std::size_t blockSize,
                 const std::function<bool(std::string_view)>& consume);
 

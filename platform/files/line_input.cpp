@@ -43,18 +43,23 @@ bool LineInput::open(const std::filesystem::path& path, std::uint64_t maxSize) {
 
 void LineInput::close() {
     reader_.close();
-    lastWasCr_ = bareLineFeed_ = midLine_ = false;
+    lastWasCr_ = bareLineFeed_ = midLine_ = overlong_ = false;
 }
 
 bool LineInput::readLine(std::string& line) {
     bool complete = false;
-    return readLinePart(line, SIZE_MAX, complete);
+    if (!readLinePart(line, static_cast<std::size_t>(kMaxWholeFileSize), complete)) return false;
+    if (complete) return true;
+    overlong_ = true;
+    line.clear();
+    line.shrink_to_fit();
+    return false;
 }
 
 bool LineInput::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
     line.clear();
     complete = true;
-    if (!reader_.isOpen()) return false;
+    if (!reader_.isOpen() || overlong_) return false;
     // A line handed out in parts has text already.
     bool hasText = std::exchange(midLine_, false);
     for (;;) {

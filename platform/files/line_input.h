@@ -33,7 +33,8 @@ public:
     // opened for reading. Opening again closes the file opened before.
     bool open(const std::filesystem::path& path, std::uint64_t maxSize = UINT64_MAX);
     // Reads the next line into `line`; false at the end of the file or on a
-    // read error (then `line` is left empty).
+    // read error (then `line` is left empty). A line longer than the
+    // whole-file bound is never held: it ends the reading as a read error.
     bool readLine(std::string& line);
     // Reads the next line, or the next part of a long one, so that a file
     // of any size is read in bounded memory: a part ends at the line's end
@@ -44,7 +45,7 @@ public:
     // True once a line feed that does not follow a carriage return was read.
     bool sawBareLineFeed() const { return bareLineFeed_; }
     // True when reading stopped at a read error rather than the end.
-    bool failed() const { return reader_.failed(); }
+    bool failed() const { return overlong_ || reader_.failed(); }
     // Lets a lone LF end a line too, for files whose lines end in a bare LF
     // (checkouts made on this system); off by default.
     void setLineFeedEndsLine(bool on) { lineFeedEndsLine_ = on; }
@@ -55,7 +56,8 @@ private:
     bool lastWasCr_ = false;
     bool bareLineFeed_ = false;
     bool lineFeedEndsLine_ = false;
-    bool midLine_ = false;  // a part of a line was handed out
+    bool midLine_ = false;   // a part of a line was handed out
+    bool overlong_ = false;  // readLine met a line beyond the bound
 };
 
 }  // namespace tlvx::platform

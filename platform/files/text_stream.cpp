@@ -40,6 +40,8 @@ std::string_view lastLineOf(std::string_view text) {
 std::optional<std::string> readLastLine(const std::filesystem::path& path) {
     const auto file = RegularFile::openForReading(path);
     if (!file) return std::nullopt;
+    // A pseudo-file's size tells nothing of what it holds.
+    if (file.isPseudo()) return std::nullopt;
     // [start, end) of the last line: a final CR LF closes it.
     std::uint64_t end = file.size();
     if (end >= 2) {
@@ -71,28 +73,33 @@ TextStream::~TextStream() {
 }
 
 bool TextStream::open(const std::filesystem::path& path) {
+    overlong_ = false;
     return reader_.open(path);
 }
 
 void TextStream::close() {
     reader_.close();
+    overlong_ = false;
 }
 
 // A read error ends the stream like the end of the file.
 bool TextStream::atEndOfStream() {
-    return reader_.rest().empty();
+    return overlong_ || reader_.rest().empty();
 }
 
 std::string TextStream::readLine() {
     std::string line;
     bool complete = false;
-    readLinePart(line, SIZE_MAX, complete);
-    return line;
+    readLinePart(line, static_cast<std::size_t>(kMaxWholeFileSize), complete);
+    if (complete) return line;
+    overlong_ = true;
+    return {};
 }
 
 void TextStream::readLinePart(std::string& line, std::size_t maxBytes, bool& complete) {
     line.clear();
     complete = true;
+    if (overlong_) return;
     // True when the previous block ended with a CR whose partner is unknown.
     bool pendingCr = false;
     for (;;) {

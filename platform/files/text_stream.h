@@ -40,17 +40,22 @@ public:
     // True when no byte is left to read (also after a read error, and when
     // nothing is open).
     bool atEndOfStream();
-    // The next line without its CR LF; empty at the end.
+    // The next line without its CR LF; empty at the end. A line longer than
+    // the whole-file bound is never held: it ends the stream (failed()).
     std::string readLine();
     // The next line, or the next part of a long one, so that a file of any
     // size is read in bounded memory: a part ends at the line's end
     // (`complete` true) or once it holds `maxBytes` bytes, to within one
     // block (`complete` false; the next call goes on with the same line).
     void readLinePart(std::string& line, std::size_t maxBytes, bool& complete);
+    // True when reading stopped at a read error, at more than the file's
+    // read bound, or at a line too long for readLine.
+    bool failed() const { return overlong_ || reader_.failed(); }
     void close();
 
 private:
     BlockReader reader_;
+    bool overlong_ = false;
 };
 
 }  // namespace tlvx::platform

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/files/string_module.h"
-#include "platform/registry/system_environment.h"
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::platform::codepages {
@@ -115,39 +114,33 @@ std::vector<CodePage> availableCodePages() {
     return pages;
 }
 
-RegistrationKey databaseRegistration(const std::vector<CodePage>& codePages, HRESULT failure) {
-    RegistrationKey key{std::u16string(kDatabaseKey), failure, {}};
+std::vector<ValueWrite> databaseValues(const std::vector<CodePage>& codePages, Descriptions style) {
+    const std::u16string database(kDatabaseKey);
+    std::vector<ValueWrite> values;
     for (const CodePage& page : codePages) {
         const std::u16string number = ascii(std::to_string(page.number).c_str());
-        key.values.push_back({number, u"BodyCharset", page.bodyCharset});
-        key.values.push_back(
-            {number, u"Description", u"@%SystemRoot%\\system32\\mlang.dll,-" + number});
+        const std::u16string key = database + u"\\" + number;
+        values.push_back({regroot::ClassesRoot, key, u"BodyCharset",
+                          RegistryValue::fromString(page.bodyCharset, regtype::Sz)});
+        const std::u16string description = style == Descriptions::Inline
+                                               ? page.description
+                                               : u"@%SystemRoot%\\system32\\mlang.dll,-" + number;
+        values.push_back({regroot::ClassesRoot, key, u"Description",
+                          RegistryValue::fromString(description, regtype::Sz)});
     }
-    return key;
+    return values;
 }
 
-std::filesystem::path stringModuleFile() {
-    return sysenv::installedWindowsFolder() / "system32" / "mlang.dll";
+std::filesystem::path stringModuleFile(const std::filesystem::path& windows) {
+    return windows / "system32" / "mlang.dll";
 }
 
-bool installStringModule(const std::vector<CodePage>& codePages) noexcept {
+bool installStringModule(const std::filesystem::path& file,
+                         const std::vector<CodePage>& codePages) noexcept {
     try {
-        const auto file = stringModuleFile();
         std::error_code ec;
         std::filesystem::create_directories(file.parent_path(), ec);
         return !ec && strings::writeStringModule(file, descriptions(codePages));
-    } catch (...) {
-        return false;
-    }
-}
-
-bool removeStringModule(const std::vector<CodePage>& codePages) noexcept {
-    try {
-        const auto file = stringModuleFile();
-        if (strings::readStringModule(file) != descriptions(codePages)) return true;
-        std::error_code ec;
-        std::filesystem::remove(file, ec);
-        return !ec;
     } catch (...) {
         return false;
     }

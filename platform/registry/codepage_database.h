@@ -1,6 +1,6 @@
 #pragma once
 // The system's character-set database, the key MIME\Database\Codepage of
-// HKEY_CLASSES_ROOT, as registration fills it: one key per Windows code
+// HKEY_CLASSES_ROOT, as every store holds it: one key per Windows code
 // page that this machine's iconv converts, named by the code page's number, with
 //
 //   BodyCharset   the charset's name in mail and web bodies ("windows-1252")
@@ -10,15 +10,16 @@
 //                 module its description ("Western European (Windows)")
 //
 // Keys are written in ascending order of the numbers, which is the order
-// the store lists them in. Registration writes the string module to
-// system32/mlang.dll of the installed Windows folder (system_environment.h).
+// the store lists them in. The store writes the database and the string
+// module (system32/mlang.dll of the Windows folder beside it,
+// system_environment.h) when it is made (system_databases.h).
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "platform/registry/class_registration.h"
+#include "platform/registry/registry_store.h"
 
 namespace tlvx::platform::codepages {
 
@@ -33,17 +34,19 @@ struct CodePage {
 // The code pages this machine's iconv converts, ascending by number.
 std::vector<CodePage> availableCodePages();
 
-// The database's keys and values for `codePages`.
-RegistrationKey databaseRegistration(const std::vector<CodePage>& codePages, HRESULT failure);
+// How a Description is written: as the reference into the string module,
+// or as the text itself (for a store without a file, whose Windows folder
+// does not exist yet).
+enum class Descriptions { InModule, Inline };
 
-// The string module of the descriptions, in the installed Windows folder.
-std::filesystem::path stringModuleFile();
-// Writes the descriptions of `codePages` as that module (replacing it
-// whole); false when it cannot be written.
-bool installStringModule(const std::vector<CodePage>& codePages) noexcept;
-// Removes the module while it still holds what installStringModule wrote
-// for `codePages`; true when it is gone or was never there or holds
-// something else now.
-bool removeStringModule(const std::vector<CodePage>& codePages) noexcept;
+// The database's values for `codePages`, in the order they are written.
+std::vector<ValueWrite> databaseValues(const std::vector<CodePage>& codePages, Descriptions style);
+
+// The string module of the descriptions in the Windows folder `windows`.
+std::filesystem::path stringModuleFile(const std::filesystem::path& windows);
+// Writes the descriptions of `codePages` as the module `file` (replacing it
+// whole, making its folders); false when it cannot be written.
+bool installStringModule(const std::filesystem::path& file,
+                         const std::vector<CodePage>& codePages) noexcept;
 
 }  // namespace tlvx::platform::codepages

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/descriptors/regular_file.h"
 #include "platform/files/file_replacement.h"
 #include "platform/registry/registry_store.h"
 #include "platform/registry/store_connection.h"
@@ -168,11 +169,28 @@ void replaceSavedFile(const std::filesystem::path& file, const std::string& byte
 // Reads a saved subtree; fails when the file cannot be read or is not a
 // save of ours.
 Subtree readSavedFile(const std::filesystem::path& file) {
+    // Read through the regular-file opener, never by SQLite from the path:
+    // opening a FIFO by name would wait for a writer for ever, and a device
+    // or a pseudo-file would never end. SQLite gets the bytes in memory.
+    auto bytes = readAll(file);
+    if (!bytes) {
+        const RegularFile opened = RegularFile::openForReading(file);
+        fail(opened ? "the file cannot be read"
+                    : "the file cannot be read: " + describeRefusal(opened));
+    }
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const int rc = sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE, nullptr);
     Database db(raw);
     check(db.get(), rc == SQLITE_OK);
-    sqlite3_busy_timeout(db.get(), store::kBusyTimeoutMs);
+    const auto size = static_cast<sqlite3_int64>(bytes->size());
+    auto* image = static_cast<unsigned char*>(sqlite3_malloc64(bytes->empty() ? 1 : bytes->size()));
+    if (!image) fail("out of memory");
+    std::memcpy(image, bytes->data(), bytes->size());
+    bytes.reset();
+    // SQLite frees the image with the connection, also when it refuses it.
+    check(db.get(), sqlite3_deserialize(
+                        db.get(), "main", image, size, size,
+                        SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) == SQLITE_OK);
     if (sqlite::queryInteger(db.get(), "PRAGMA application_id") != kSaveApplicationId) {
         fail(kNotASave);
     }

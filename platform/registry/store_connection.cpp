@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/registry/system_databases.h"
 #include "platform/shell/system_folders.h"
 #include "platform/text/percent_encoding.h"
 
@@ -98,7 +99,12 @@ Database openStore(const std::filesystem::path& file, bool create, std::string& 
                 why = kNewerStore;
                 return nullptr;
             }
-            if (*version == kSchemaVersion || createSchema(db.get())) return db;
+            if (*version == kSchemaVersion || createSchema(db.get())) {
+                // The databases every store holds; a store that cannot take
+                // them now (read-only, busy) is still used as it is.
+                (void)provideSystemDatabases(db.get(), file);
+                return db;
+            }
         }
         if (!busy() || attempt >= kAttempts) {  // not ours, or stuck
             why = sqlite3_errmsg(db.get());
@@ -137,6 +143,14 @@ sqlite3* emptyStore() {
         sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         Database db(raw);
         if (db && !exec(db.get(), kSchema)) db.reset();
+        // A store that is not made yet reads as one just made.
+        if (db) {
+            try {
+                writeSystemDatabases(db.get());
+            } catch (...) {
+                db.reset();
+            }
+        }
         return db;
     }();
     return empty.get();

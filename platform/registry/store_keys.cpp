@@ -160,6 +160,13 @@ void emptyKey(sqlite3* db, int64_t key) {
     check(db, values.run() && keys.run());
 }
 
+void writeMissingValues(sqlite3* db, const std::vector<ValueWrite>& writes) {
+    for (const ValueWrite& w : writes) {
+        const int64_t key = createKeyPath(db, w.root, w.path);
+        if (!readValue(db, key, w.name)) upsertValue(db, key, w.name, w.value);
+    }
+}
+
 }  // namespace store
 
 StoreResult RegistryStore::createKey(uint32_t root, std::u16string_view path) noexcept {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry/registry_store.h"
+
 namespace tlvx::platform::store {
 
 inline constexpr size_t kMaxNameLength = 255;
@@ -37,5 +39,8 @@ int64_t createKeyPath(sqlite3* db, uint32_t root, std::u16string_view path);
 int64_t existingKey(sqlite3* db, uint32_t root, std::u16string_view path);
 // Removes the key's values and subkeys; the key itself stays.
 void emptyKey(sqlite3* db, int64_t key);
+// Sets each value the store does not hold yet, creating its key (inside a
+// write transaction); a value that exists keeps what it holds.
+void writeMissingValues(sqlite3* db, const std::vector<ValueWrite>& writes);
 
 }  // namespace tlvx::platform::store

@@ -7,14 +7,15 @@
 // folder "windows" beside the user's registry store (by default
 // ~/.local/share/tallyvex/windows, beside $TLVX_REGISTRY when that is set),
 // so that a private store brings a private Windows folder along. What
-// registration installs there (system32/mlang.dll, the code-page
-// descriptions) belongs to that store.
+// the store installs there when it is made (system32/mlang.dll, the
+// code-page descriptions) belongs to that store.
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/registry/class_registration.h"
+#include "platform/registry/registry_store.h"
 
 namespace tlvx::platform::sysenv {
 
@@ -22,18 +23,26 @@ namespace tlvx::platform::sysenv {
 inline constexpr std::u16string_view kEnvironmentKey =
     u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 
-// The Windows folder registration fills: "windows" beside the registry store.
+// The Windows folder of the store `storeFile`: "windows" beside it.
+std::filesystem::path windowsFolderOf(const std::filesystem::path& storeFile);
+// The Windows folder of the user's store, which the store fills when it is
+// made.
 std::filesystem::path installedWindowsFolder();
 // The value of the environment variable `name` as a Windows program reads
 // it: the process environment (UTF-8), except that WinDir, when not set,
 // is installedWindowsFolder(). Empty when not set.
 std::u16string variable(std::u16string_view name);
 
+// The text with its %NAME% references expanded as Windows expands them:
+// the process environment, and the names Windows always defines for the
+// Windows folder (SystemRoot, windir) as variable(u"WinDir").
+std::u16string expandStrings(std::u16string_view text);
+
 // This system's temporary folder for everyone (P_tmpdir, "/tmp").
 std::filesystem::path systemTempFolder();
 
 // The system-wide TMP and TEMP values (REG_EXPAND_SZ, the system's
-// temporary folder), as registration writes them.
-RegistrationKey environmentRegistration(HRESULT failure);
+// temporary folder), as every store holds them.
+std::vector<ValueWrite> environmentValues();
 
 }  // namespace tlvx::platform::sysenv

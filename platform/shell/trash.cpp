@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/descriptors/file_descriptor.h"
+#include "platform/descriptors/regular_file.h"
 #include "platform/files/text_stream.h"
 #include "platform/shell/system_folders.h"
 #include "platform/text/percent_encoding.h"
@@ -160,17 +162,29 @@ void copyOwnerAndTimes(const fs::path& to, const struct stat& from, bool isLink)
 }
 
 bool copyFile(const fs::path& from, const fs::path& to, const struct stat& info) {
-    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!in) return false;
+    // Through the regular-file opener, and only the file that was looked at
+    // (no link put in its place meanwhile). A pseudo-file is never copied:
+    // it cannot be removed afterwards, and /proc/self/pagemap would fill the
+    // disk with the whole address space.
+    const RegularFile in = RegularFile::openForReading(from);
+    if (!in || in.isPseudo()) return false;
+    struct stat opened {};
+    if (::fstat(in.fd(), &opened) != 0 || opened.st_dev != info.st_dev ||
+        opened.st_ino != info.st_ino) {
+        return false;
+    }
     FileDescriptor out(
         ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out) return false;
     std::vector<char> buffer(1 << 20);
+    std::uint64_t copied = 0;
     for (;;) {
-        const ssize_t got = ::read(in.get(), buffer.data(), buffer.size());
+        const ssize_t got = ::read(in.fd(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return false;
         if (got == 0) break;
+        copied += static_cast<std::uint64_t>(got);
+        if (copied > in.readBound()) return false;
         if (!writeAll(out.get(), std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
             return false;
         }

@@ -97,6 +97,9 @@ CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
             ++count.comment;
         decided = false;
     }
+    // A read that broke off (a pseudo-file that gives more than the
+    // whole-file bound, a read error) counts nothing, as an unreadable file.
+    if (input.failed()) return {};
     count.bareLineFeeds = input.sawBareLineFeed();
     return count;
 }

@@ -205,6 +205,22 @@ TEST_F(ModuleCountTest, NonRegularFilesCountAsUnreadableOrMissingModules) {
     }
 }
 
+// A pseudo-file reports size 0 and may never end (/proc/self/pagemap reads
+// as the whole address space); one that fails every read (/proc/self/mem)
+// is unreadable. Either is a module that counts nothing, and the count ends.
+TEST_F(ModuleCountTest, PseudoFilesCountAsUnreadableModules) {
+    for (const char* path : {"/proc/self/pagemap", "/proc/self/mem"}) {
+        if (!std::filesystem::exists(path)) continue;
+        const std::string name(path);
+        const auto check = [&] {
+            const auto m = countExisting(std::u16string(name.begin(), name.end()));
+            return m.valid && m.type == "OtherModule" && m.all == 0 && m.comment == 0 &&
+                   m.blank == 0;
+        };
+        EXPECT_EQ(tlvx::test::runGuarded(check, 30), "passed") << path;
+    }
+}
+
 // Lines are judged over their whole length, however long: a comment whose
 // apostrophe follows more tabs and spaces than a part of a line holds.
 TEST_F(ModuleCountTest, LongLinesAreJudgedOverTheirWholeLength) {

@@ -200,6 +200,26 @@ TEST_F(CountCommandTest, AFileThatIsNoProjectIsRefusedAloneAndSkippedInAGroup) {
     EXPECT_EQ(recorded, (std::vector<std::string>{"App", "App/1.0.0"}));
 }
 
+// A project naming pseudo-files as modules: the count ends, and they count
+// nothing, as unreadable modules do.
+TEST_F(CountCommandTest, PseudoFilesAsModulesCountNothing) {
+    if (!std::filesystem::exists("/proc/self/pagemap")) GTEST_SKIP() << "no /proc";
+    TempDir dir;
+    dir.write("ok.bas", "Attribute VB_Name = \"ok\"\r\nx = 1\r\n");
+    const auto project =
+        dir.write("p.vbp",
+                  "Type=Exe\r\nName=\"P\"\r\nModule=ok; ok.bas\r\n"
+                  "Module=map; /proc/self/pagemap\r\nModule=mem; /proc/self/mem\r\n");
+    const auto check = [&] {
+        const auto r = run({"--csv", project.string()});
+        return r.status == 0 && r.out.find(
+                                    "\n/proc/self/mem,OtherModule,0,0,0,0,0,0,0,0,0,0\n"
+                                    "/proc/self/pagemap,OtherModule,0,0,0,0,0,0,0,0,0,0\n"
+                                    "ok.bas,Module,2,3,0,0,2,2,2,3,3,3\n") != std::string::npos;
+    };
+    EXPECT_EQ(tlvx::test::runGuarded(check, 60), "passed");
+}
+
 TEST_F(CountCommandTest, WindowsNotationAndOtherCaseFindTheFile) {
     TempDir dir;
     dir.write("Prj/App.vbp", "Type=Exe\r\nName=\"A\"\r\n");

@@ -137,8 +137,14 @@ protected:
     }
     bool exists(const std::u16string& key) const { return store_.keyExists(ClassesRoot, key); }
 
-    // Every key below HKEY_CLASSES_ROOT with its value names, one line each.
-    std::vector<std::u16string> everything(const std::u16string& key = u"") const {
+    // Every key below HKEY_CLASSES_ROOT with its value names, one line each,
+    // but for the character-set database every store holds of its own.
+    std::vector<std::u16string> everything() const {
+        auto lines = everythingBelow(u"");
+        std::erase_if(lines, [](const std::u16string& line) { return line.starts_with(u"MIME"); });
+        return lines;
+    }
+    std::vector<std::u16string> everythingBelow(const std::u16string& key) const {
         std::vector<std::u16string> lines;
         std::u16string line = key;
         for (const auto& name :
@@ -148,7 +154,7 @@ protected:
         if (!key.empty()) lines.push_back(line);
         for (const auto& sub :
              store_.subkeyNames(ClassesRoot, key).value_or(std::vector<std::u16string>{})) {
-            const auto below = everything(key.empty() ? sub : key + u"\\" + sub);
+            const auto below = everythingBelow(key.empty() ? sub : key + u"\\" + sub);
             lines.insert(lines.end(), below.begin(), below.end());
         }
         return lines;
@@ -167,7 +173,10 @@ protected:
 };
 
 TEST_F(Registration, WritesClassesInterfacesTypeLibraryAndProgIds) {
+    const auto database = everythingBelow(u"MIME");
+    ASSERT_FALSE(database.empty());
     ASSERT_EQ(callEntry(kModule, "DllRegisterServer"), S_OK);
+    EXPECT_EQ(everythingBelow(u"MIME"), database);  // not registration's
     const std::u16string txtFile = kTxtFileClass;
     EXPECT_EQ(text(txtFile), u"Morcel_TLVX.TxtFile");
     const auto server = text(txtFile + u"\\InprocServer32");
@@ -204,8 +213,8 @@ TEST_F(Registration, WritesClassesInterfacesTypeLibraryAndProgIds) {
     ASSERT_EQ(callEntry(kModule, "DllRegisterServer"), S_OK);
     EXPECT_EQ(everything(), registered);
     ASSERT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
-    EXPECT_EQ(everything(), (std::vector<std::u16string>{u"TypeLib", u"CLSID", u"Interface",
-                                                         u"MIME", u"MIME\\Database"}));
+    EXPECT_EQ(everything(), (std::vector<std::u16string>{u"TypeLib", u"CLSID", u"Interface"}));
+    EXPECT_EQ(everythingBelow(u"MIME"), database);
     EXPECT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
     CLSID found = CLSID_NULL;
     EXPECT_EQ(CLSIDFromProgID(u"Morcel_TLVX.TxtFile", &found), CO_E_CLASSSTRING);
@@ -246,16 +255,15 @@ TEST_F(Registration, UnregisteringLeavesWhatOthersWrote) {
                                 u"Interface",
                                 u"Morcel_TLVX.Base64",
                                 u"Morcel_TLVX.Base64\\CurVer []",
-                                u"MIME",
-                                u"MIME\\Database",
                             }));
     EXPECT_EQ(text(apiFuns + u"\\InprocServer32"), u"/opt/other/Morcel_TLVX.so");
 }
 
-TEST_F(Registration, FillsTheCharacterSetDatabaseAndTheSystemTemporaryFolder) {
-    // A code page of someone else's stays.
+TEST_F(Registration, TheStoreHoldsTheCharacterSetDatabaseAndTheTemporaryFolderOfItsOwn) {
+    // Never registered: the store has them from the moment it is made, and
+    // the classes come from the component folder.
+    EnvironmentGuard componentDir("TLVX_COMPONENT_DIR", kModule.parent_path().string());
     set(u"MIME\\Database\\Codepage\\99999", u"BodyCharset", u"theirs");
-    ASSERT_EQ(callEntry(kModule, "DllRegisterServer"), S_OK);
     const auto pages = store_.subkeyNames(ClassesRoot, u"MIME\\Database\\Codepage");
     ASSERT_TRUE(pages);
     EXPECT_GT(pages->size(), 20u);
@@ -265,11 +273,11 @@ TEST_F(Registration, FillsTheCharacterSetDatabaseAndTheSystemTemporaryFolder) {
     EXPECT_EQ(text(u"MIME\\Database\\Codepage\\1252", u"BodyCharset"), u"windows-1252");
     EXPECT_EQ(text(u"MIME\\Database\\Codepage\\65001", u"Description"),
               u"@%SystemRoot%\\system32\\mlang.dll,-65001");
-    // In ascending order of the numbers, after the one that was there.
+    // In ascending order of the numbers, then the one added later.
     std::vector<long> numbers;
     for (const auto& page : *pages) numbers.push_back(std::stol(u8(page)));
-    EXPECT_EQ(numbers.front(), 99999);
-    EXPECT_TRUE(std::is_sorted(numbers.begin() + 1, numbers.end()));
+    EXPECT_EQ(numbers.back(), 99999);
+    EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
 
     constexpr char16_t kEnvironment[] =
         u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
@@ -278,31 +286,36 @@ TEST_F(Registration, FillsTheCharacterSetDatabaseAndTheSystemTemporaryFolder) {
     EXPECT_EQ(temp->type, tlvx::platform::regtype::ExpandSz);
     EXPECT_EQ(temp->toString(), u"/tmp");
 
-    // The descriptions come from the string module registration put in the
-    // Windows folder beside the store.
+    // The descriptions come from the string module the store put in the
+    // Windows folder beside it.
     const fs::path strings = dir_ / "windows" / "system32" / "mlang.dll";
     EXPECT_TRUE(fs::is_regular_file(strings));
-    IUnknown* object = nullptr;
-    ASSERT_EQ(create(CLSID_GenFuns, object), S_OK);
-    _GenFuns* gen = nullptr;
-    ASSERT_EQ(object->QueryInterface(IID__GenFuns, reinterpret_cast<void**>(&gen)), S_OK);
-    object->Release();
-    BSTR list = nullptr;
-    EXPECT_EQ(gen->GetCharsetList(&list), S_OK);
-    const std::u16string charsets(list, SysStringLen(list));
-    SysFreeString(list);
-    gen->Release();
-    EXPECT_TRUE(charsets.starts_with(u"theirs |  || IBM037 | IBM EBCDIC (US-Canada) || "))
-        << u8(charsets);
+    const auto charsetList = [&] {
+        IUnknown* object = nullptr;
+        EXPECT_EQ(create(CLSID_GenFuns, object), S_OK);
+        if (!object) return std::u16string();
+        _GenFuns* gen = nullptr;
+        EXPECT_EQ(object->QueryInterface(IID__GenFuns, reinterpret_cast<void**>(&gen)), S_OK);
+        object->Release();
+        BSTR list = nullptr;
+        EXPECT_EQ(gen->GetCharsetList(&list), S_OK);
+        std::u16string charsets(list, SysStringLen(list));
+        SysFreeString(list);
+        gen->Release();
+        return charsets;
+    };
+    const std::u16string charsets = charsetList();
+    EXPECT_TRUE(charsets.starts_with(u"IBM037 | IBM EBCDIC (US-Canada) || ")) << u8(charsets);
     EXPECT_NE(charsets.find(u" || windows-1252 | Western European (Windows) || "),
               std::u16string::npos);
-    EXPECT_TRUE(charsets.ends_with(u" || utf-8 | Unicode (UTF-8)")) << u8(charsets);
+    EXPECT_TRUE(charsets.ends_with(u" || utf-8 | Unicode (UTF-8) || theirs | ")) << u8(charsets);
 
+    // Registration neither writes nor removes them.
+    ASSERT_EQ(callEntry(kModule, "DllRegisterServer"), S_OK);
     ASSERT_EQ(callEntry(kModule, "DllUnregisterServer"), S_OK);
-    EXPECT_EQ(store_.subkeyNames(ClassesRoot, u"MIME\\Database\\Codepage"),
-              std::vector<std::u16string>{u"99999"});
-    EXPECT_FALSE(fs::exists(strings));
-    EXPECT_FALSE(store_.keyExists(tlvx::platform::regroot::LocalMachine, kEnvironment));
+    EXPECT_EQ(charsetList(), charsets);
+    EXPECT_TRUE(fs::is_regular_file(strings));
+    EXPECT_EQ(store_.getValue(tlvx::platform::regroot::LocalMachine, kEnvironment, u"TMP"), temp);
 }
 
 TEST_F(Registration, AStoreThatCannotBeUsedIsReported) {

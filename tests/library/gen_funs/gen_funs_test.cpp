@@ -11,6 +11,7 @@
 #include "Morcel_TLVX.h"
 #include "platform/files/string_module.h"
 #include "platform/registry/registry_store.h"
+#include "platform/text/unicode_text.h"
 #include "tests/support/automation_values.h"
 #include "tests/support/dispatch_call.h"
 #include "tests/support/environment_guard.h"
@@ -260,7 +261,8 @@ TEST_F(GenFunsTest, SysTempPathIsTheStoredValueWithTheWindowsFolder) {
     EnvironmentGuard store("TLVX_REGISTRY", (dir / "store" / "registry.sqlite").string());
     EnvironmentGuard windows("WinDir", std::nullopt);
     fs::create_directories(dir / "store");
-    EXPECT_EQ(sysTempPath(), u"");
+    // A store never registered into, not even made yet, has the system's.
+    EXPECT_EQ(sysTempPath(), u"/tmp");
 
     RegistryStore registry;
     const auto setTemp = [&](std::u16string_view value, uint32_t type) {
@@ -269,13 +271,19 @@ TEST_F(GenFunsTest, SysTempPathIsTheStoredValueWithTheWindowsFolder) {
     };
     setTemp(u"/var/tmp", tlvx::platform::regtype::ExpandSz);
     EXPECT_EQ(sysTempPath(), u"/var/tmp");
-    // Only "%SystemRoot%" in this letter case; other variables stay.
-    setTemp(u"%SystemRoot%\\TEMP;%SYSTEMROOT%;%TMPDIR%;%SystemRoot%", tlvx::platform::regtype::Sz);
+    // The names of the Windows folder in any letter case, as Windows
+    // expands them; other variables as the environment holds them.
+    EnvironmentGuard unset("TLVX_NOT_SET", std::nullopt);
+    EnvironmentGuard tmpdir("TMPDIR", "/scratch");
+    setTemp(u"%SystemRoot%\\TEMP;%SYSTEMROOT%;%windir%;%TMPDIR%;%TLVX_NOT_SET%",
+            tlvx::platform::regtype::Sz);
     const std::u16string installed = u16(dir / "store" / "windows");
-    EXPECT_EQ(sysTempPath(), installed + u"\\TEMP;%SYSTEMROOT%;%TMPDIR%;" + installed);
+    EXPECT_EQ(sysTempPath(),
+              installed + u"\\TEMP;" + installed + u";" + installed + u";/scratch;%TLVX_NOT_SET%");
     {
         EnvironmentGuard set("WinDir", "C:\\Windows");
-        EXPECT_EQ(sysTempPath(), u"C:\\Windows\\TEMP;%SYSTEMROOT%;%TMPDIR%;C:\\Windows");
+        EXPECT_EQ(sysTempPath(),
+                  u"C:\\Windows\\TEMP;C:\\Windows;C:\\Windows;/scratch;%TLVX_NOT_SET%");
     }
     // A value that is no text gives nothing.
     ASSERT_TRUE(registry.setValue(tlvx::platform::regroot::LocalMachine, kEnvironment, u"TMP",
@@ -292,9 +300,22 @@ TEST_F(GenFunsTest, CharsetListJoinsTheDatabaseWithItsDescriptions) {
         EXPECT_EQ(gen->GetCharsetList(result.out()), S_OK);
         return result.text();
     };
+    // A store never registered into, not even made yet, has the system's
+    // database, its descriptions written out; once made, they are
+    // references into the string module beside it.
+    const std::u16string listed = charsetList();
+    EXPECT_NE(listed.find(u"windows-1252 | Western European (Windows) || "), std::u16string::npos)
+        << tlvx::platform::unicode::utf16ToUtf8(listed);
+    RegistryStore registry;
+    ASSERT_TRUE(registry.createKey(tlvx::platform::regroot::CurrentUser, u"Software"));
+    EXPECT_EQ(charsetList(), listed);
+    EXPECT_EQ(registry.getValue(tlvx::platform::regroot::ClassesRoot,
+                                u"MIME\\Database\\Codepage\\1252", u"Description"),
+              RegistryValue::fromString(u"@%SystemRoot%\\system32\\mlang.dll,-1252"));
+    // Taken away, it stays away.
+    ASSERT_TRUE(registry.deleteKey(tlvx::platform::regroot::ClassesRoot, u"MIME\\Database"));
     EXPECT_EQ(charsetList(), u"");
 
-    RegistryStore registry;
     const auto page = [&](std::u16string_view name, std::u16string_view body,
                           std::optional<std::u16string_view> description) {
         const std::u16string key = u"MIME\\Database\\Codepage\\" + std::u16string(name);

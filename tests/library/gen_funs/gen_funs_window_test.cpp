@@ -100,6 +100,25 @@ TEST_F(GenFunsWindowTest, ToolTipsComeFromTheFileAndMissingValuesClearThem) {
     EXPECT_EQ(w.menFile->toolTip(), QStringLiteral("menus keep theirs"));
 }
 
+TEST_F(GenFunsWindowTest, ANamedPanelKeepsItsBarsTipAndTakesItsOwnOnlyWithoutOne) {
+    // Panel widgets with names are controls of the form too.
+    w.panels[0]->setObjectName(QStringLiteral("pnlLeft"));
+    w.panels[1]->setObjectName(QStringLiteral("pnlRight"));
+    w.panels[1]->setToolTip(QStringLiteral("old"));
+    const auto tips = file("tips.ini",
+                           "[frmTest]\r\nsbrMain.Panels(2)=Second panel\r\npnlRight=own right\r\n"
+                           "pnlLeft=own left\r\n");
+    EXPECT_EQ(gen->SetTip(&form, Bstr(tips).get()), S_OK);
+    EXPECT_EQ(w.panels[0]->toolTip(), QStringLiteral("own left"));
+    EXPECT_EQ(w.panels[1]->toolTip(), QStringLiteral("Second panel"));
+
+    // Neither key: the tip is cleared.
+    const auto none = file("none.ini", "[frmTest]\r\nsbrMain.Panels(1)=\r\n");
+    EXPECT_EQ(gen->SetTip(&form, Bstr(none).get()), S_OK);
+    EXPECT_EQ(w.panels[0]->toolTip(), QString());
+    EXPECT_EQ(w.panels[1]->toolTip(), QString());
+}
+
 TEST_F(GenFunsWindowTest, AMissingTipsFileClearsEveryTipAndAMissingMenusFileChangesNothing) {
     EXPECT_EQ(gen->SetTip(&form, Bstr((dir / "none.ini").u16string()).get()), S_OK);
     EXPECT_EQ(w.cmd[0]->toolTip(), QString());

@@ -248,6 +248,32 @@ TEST_F(RegistryTest, ExpandableTextTakesTheEnvironment) {
     EXPECT_EQ(read(u"Env", u"Big"), std::u16string(999, u'b'));
 }
 
+TEST_F(RegistryTest, TheWindowsFolderNamesStandForTheFolderBesideTheStore) {
+    EnvironmentGuard root("SystemRoot", std::nullopt);
+    EnvironmentGuard lower("windir", std::nullopt);
+    EnvironmentGuard upper("WinDir", std::nullopt);
+    EnvironmentGuard unset("TLVX_NOT_SET", std::nullopt);
+    const std::u16string windows = (dir_ / "windows").u16string();
+    struct Case {
+        const char16_t* written;
+        std::u16string read;
+    };
+    const Case cases[] = {
+        {u"%SystemRoot%", windows},
+        {u"%SYSTEMROOT%\\system32", windows + u"\\system32"},
+        {u"%windir%;%WinDir%", windows + u";" + windows},
+        {u"%SystemDrive%%TLVX_NOT_SET%", u"%SystemDrive%%TLVX_NOT_SET%"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(write(REG_EXPAND_SZ, u"Env", u"v", c.written));
+        EXPECT_EQ(read(u"Env", u"v"), c.read) << tlvx::platform::unicode::utf16ToUtf8(c.written);
+    }
+    // The environment's own value comes first.
+    EnvironmentGuard set("SystemRoot", "/opt/windows");
+    ASSERT_TRUE(write(REG_EXPAND_SZ, u"Env", u"v", u"%SystemRoot%|%windir%"));
+    EXPECT_EQ(read(u"Env", u"v"), u"/opt/windows|" + windows);
+}
+
 TEST_F(RegistryTest, TextPassesTheCodePageAndDataKeepTheirZeros) {
     // Outside code page 1252: '?', in names and data alike.
     ASSERT_TRUE(write(REG_SZ, u"K\u00e4se\\\u0416", u"\u20ac\u0416", u"\u0416 \u20ac"));

@@ -167,3 +167,95 @@ TEST(RegularFile, ARewriteReplacesRegularFilesAndMakesNewOnes) {
     EXPECT_TRUE(isReplaceable(dir / "link.txt"));
     EXPECT_FALSE(isReplaceable(dir / "old.txt/below"));
 }
+
+// Files whose reported size says nothing: a pseudo-file of size 0 that reads
+// as the whole address space, and one whose every read fails. Every reader
+// stops at the whole-file bound (or the error) and reports a failure.
+TEST(RegularFile, PseudoFilesAreReadNoFurtherThanTheBound) {
+    for (const char* path : {"/proc/self/pagemap", "/proc/self/mem"}) {
+        if (!fs::exists(path)) continue;
+        const auto opened = RegularFile::openForReading(path);
+        ASSERT_TRUE(opened) << path;
+        EXPECT_TRUE(opened.isPseudo()) << path;
+        EXPECT_EQ(opened.readBound(), kMaxWholeFileSize) << path;
+        EXPECT_EQ(runGuarded([&] { return !readAll(path, kAnyFileSize); }, 30), kPassed) << path;
+        EXPECT_EQ(runGuarded([&] { return !readLastLine(path); }, 30), kPassed) << path;
+        EXPECT_EQ(runGuarded(
+                      [&] {
+                          std::uint64_t seen = 0;
+                          const bool read = readBlocks(path, 65536, [&](std::string_view block) {
+                              seen += block.size();
+                              return true;
+                          });
+                          return !read && seen <= kMaxWholeFileSize;
+                      },
+                      30),
+                  kPassed)
+            << path;
+        EXPECT_EQ(runGuarded(
+                      [&] {
+                          LineInput input;
+                          std::string line;
+                          return input.open(path) && !input.readLine(line) && input.failed();
+                      },
+                      30),
+                  kPassed)
+            << path;
+        EXPECT_EQ(runGuarded(
+                      [&] {
+                          TextStream stream;
+                          if (!stream.open(path)) return false;
+                          while (!stream.atEndOfStream()) (void)stream.readLine();
+                          return stream.failed();
+                      },
+                      30),
+                  kPassed)
+            << path;
+    }
+}
+
+TEST(RegularFile, OnlyASizeOfZeroOrAPseudoFileSystemBoundsTheReading) {
+    TempDir dir;
+    const auto empty = RegularFile::openForReading(dir.write("empty.txt", ""));
+    EXPECT_FALSE(empty.isPseudo());
+    EXPECT_EQ(empty.readBound(), kMaxWholeFileSize);
+    const auto text = RegularFile::openForReading(dir.write("text.txt", "abc"));
+    EXPECT_FALSE(text.isPseudo());
+    EXPECT_EQ(text.readBound(), kAnyFileSize);
+}
+
+// A line longer than the whole-file bound is never held: the line readers
+// end with a failure, while readers in parts go on.
+TEST(RegularFile, ALineLongerThanTheBoundEndsTheLineReaders) {
+    TempDir dir;
+    const auto path = sparseFile(dir, "long.txt", kMaxWholeFileSize + (1u << 20));
+    EXPECT_EQ(runGuarded(
+                  [&] {
+                      LineInput input;
+                      std::string line = "x";
+                      return input.open(path) && !input.readLine(line) && line.empty() &&
+                             input.failed() && !input.readLine(line);
+                  },
+                  30),
+              kPassed);
+    EXPECT_EQ(runGuarded(
+                  [&] {
+                      TextStream stream;
+                      return stream.open(path) && stream.readLine().empty() && stream.failed() &&
+                             stream.atEndOfStream();
+                  },
+                  30),
+              kPassed);
+    EXPECT_EQ(runGuarded(
+                  [&] {
+                      LineInput input;
+                      std::string part;
+                      bool complete = false;
+                      std::uint64_t total = 0;
+                      if (!input.open(path)) return false;
+                      while (input.readLinePart(part, 1u << 20, complete)) total += part.size();
+                      return !input.failed() && total == kMaxWholeFileSize + (1u << 20);
+                  },
+                  30),
+              kPassed);
+}

@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/sqlite_probe.h"
@@ -41,6 +44,73 @@ TEST_F(RegistryStoreTest, ReadingAMissingStoreCreatesNothing) {
 
     ASSERT_TRUE(store_.createKey(HKCU, u"Software"));
     EXPECT_TRUE(std::filesystem::exists(databaseFile()));
+}
+
+constexpr char16_t kCodePages[] = u"MIME\\Database\\Codepage";
+constexpr char16_t kEnvironment[] =
+    u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+
+TEST_F(RegistryStoreTest, EveryStoreHoldsTheSystemDatabases) {
+    const auto description = [&] {
+        return store_.getValue(regroot::ClassesRoot, std::u16string(kCodePages) + u"\\1252",
+                               u"Description");
+    };
+    // Not made yet: read as a store just made, the descriptions written out.
+    EXPECT_EQ(description(), RegistryValue::fromString(u"Western European (Windows)"));
+    EXPECT_EQ(store_.getValue(regroot::LocalMachine, kEnvironment, u"TEMP"),
+              RegistryValue::fromString(u"/tmp", regtype::ExpandSz));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "data"));
+
+    // Made: references into the string module beside the store.
+    ASSERT_TRUE(store_.createKey(HKCU, u"Software"));
+    EXPECT_EQ(description(),
+              RegistryValue::fromString(u"@%SystemRoot%\\system32\\mlang.dll,-1252"));
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(dir_ / "data" / "windows" / "system32" / "mlang.dll"));
+    EXPECT_EQ(store_.getValue(regroot::LocalMachine, kEnvironment, u"TMP"),
+              RegistryValue::fromString(u"/tmp", regtype::ExpandSz));
+    const auto pages = store_.subkeyNames(regroot::ClassesRoot, kCodePages);
+    ASSERT_TRUE(pages);
+    std::vector<long> numbers;
+    for (const auto& page : *pages)
+        numbers.push_back(std::stol(std::string(page.begin(), page.end())));
+    EXPECT_GT(numbers.size(), 20u);
+    EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
+}
+
+TEST_F(RegistryStoreTest, AStoreMadeWithoutThemGetsThemOnceOnItsFirstOpening) {
+    // A store made by a version that had no such databases, whose
+    // registration wrote the temporary folder, changed by someone since:
+    // made in a child process, then stripped of the databases' mark, the
+    // code pages and one of the values.
+    const std::filesystem::path file = dir_ / "older.sqlite";
+    ASSERT_TRUE(inChildProcess([&] {
+        RegistryStore store(file);
+        const bool made =
+            store.setValue(HKCU, u"A", u"v", RegistryValue::fromDword(3)) &&
+            store.setValue(regroot::LocalMachine, kEnvironment, u"TMP",
+                           RegistryValue::fromString(u"/var/tmp", regtype::ExpandSz)) &&
+            store.deleteValue(regroot::LocalMachine, kEnvironment, u"TEMP");
+        exit(made ? 0 : 1);
+        return made;
+    }));
+    ASSERT_TRUE(execSql(file, "DROP TABLE store_databases; DELETE FROM reg_key WHERE parent = 1;"));
+    RegistryStore older(file);
+    EXPECT_TRUE(older.keyExists(regroot::ClassesRoot, std::u16string(kCodePages) + u"\\65001"));
+    EXPECT_EQ(older.getValue(HKCU, u"a", u"V"), RegistryValue::fromDword(3));
+    EXPECT_EQ(older.getValue(regroot::LocalMachine, kEnvironment, u"TMP"),
+              RegistryValue::fromString(u"/var/tmp", regtype::ExpandSz));
+    EXPECT_EQ(older.getValue(regroot::LocalMachine, kEnvironment, u"TEMP"),
+              RegistryValue::fromString(u"/tmp", regtype::ExpandSz));
+
+    // Once written, what someone takes away stays away, also for the next
+    // process that opens the store.
+    ASSERT_TRUE(older.deleteKey(regroot::ClassesRoot, u"MIME"));
+    EXPECT_TRUE(inChildProcess([&] {
+        const bool away = !RegistryStore(file).keyExists(regroot::ClassesRoot, u"MIME");
+        exit(away ? 0 : 1);
+        return away;
+    }));
 }
 
 TEST_F(RegistryStoreTest, KeysAreCaseBlindAndKeepTheirFirstSpelling) {

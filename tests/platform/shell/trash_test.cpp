@@ -1,6 +1,7 @@
 #include "platform/shell/trash.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,6 +15,7 @@
 
 #include "platform/text/percent_encoding.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -300,3 +302,24 @@ TEST(UserTrash, LiesInTheUsersDataFolder) {
     EnvironmentGuard noHome("HOME", std::nullopt);
     EXPECT_TRUE(trash::userTrash().is_absolute());
 }
+
+namespace {
+
+// A pseudo-file of size 0 that reads as the whole address space lies on
+// another file system than the trash, so moving it means copying where its
+// folder may be written (procfs refuses that even to root on some systems,
+// and then nothing is tried): it is never copied, and cannot be removed
+// anyway. A file size limit turns a regression into a signal rather than a
+// full disk.
+TEST_F(TrashTest, APseudoFileIsNeverCopiedIntoTheTrash) {
+    if (!fs::exists("/proc/self/pagemap")) GTEST_SKIP() << "no /proc";
+    const auto check = [&] {
+        const rlimit limit{64u << 20, 64u << 20};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return !trash::moveToTrash("/proc/self/pagemap", trash_);
+    };
+    EXPECT_EQ(tlvx::test::runGuarded(check, 30), "passed");
+    EXPECT_TRUE(namesIn(trash_ / "files").empty());
+}
+
+}  // namespace

@@ -34,4 +34,24 @@ TEST(EnvironmentStrings, SetVariablesAreReplacedTheRestStaysAsWritten) {
     for (const Case& c : cases) EXPECT_EQ(expandStrings(c.text), c.expanded);
 }
 
+TEST(EnvironmentStrings, TheWindowsFolderNamesStandForTheFolderGiven) {
+    EnvironmentGuard root("SystemRoot", std::nullopt);
+    EnvironmentGuard windir("windir", std::nullopt);
+    EnvironmentGuard drive("SystemDrive", std::nullopt);
+    struct Case {
+        std::u16string text, expanded;
+    };
+    const Case cases[] = {
+        {u"%SystemRoot%\\system32", u"/w\\system32"},
+        {u"%SYSTEMROOT%;%systemroot%;%windir%;%WINDIR%", u"/w;/w;/w;/w"},
+        {u"%SystemDrive%", u"%SystemDrive%"},  // no Windows folder name
+        {u"%SystemRoot_%", u"%SystemRoot_%"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(expandStrings(c.text, u"/w"), c.expanded);
+    // Without a folder they stay; the environment's own value comes first.
+    EXPECT_EQ(expandStrings(u"%SystemRoot%"), u"%SystemRoot%");
+    EnvironmentGuard set("SystemRoot", "/opt/windows");
+    EXPECT_EQ(expandStrings(u"%SystemRoot%|%windir%", u"/w"), u"/opt/windows|/w");
+}
+
 }  // namespace
