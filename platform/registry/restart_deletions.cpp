@@ -183,7 +183,9 @@ bool scheduleDeletion(RegistryStore& store, const fs::path& file,
         }
         const auto queued = queuedDeletion(file);
         if (!queued) return false;
-        const auto& [deletion, identity] = *queued;
+        // Named, not bound: a lambda below uses them.
+        const Operation& deletion = queued->first;
+        const std::u16string& identity = queued->second;
         std::vector<Operation> due;
         std::vector<std::u16string> dueIdentities;
         const StoreResult stored = store.updateValues(
