@@ -61,9 +61,14 @@ struct RegistryValue {
     // A string value (REG_SZ or REG_EXPAND_SZ) with its terminating NUL.
     static RegistryValue fromString(std::u16string_view text, uint32_t type = regtype::Sz);
     static RegistryValue fromDword(uint32_t number);
+    // A REG_MULTI_SZ value: each string with its NUL, and one NUL more.
+    static RegistryValue fromStrings(const std::vector<std::u16string>& strings);
     // The text of a string value, up to its first NUL; nullopt for another
     // type.
     std::optional<std::u16string> toString() const;
+    // The strings of a REG_MULTI_SZ value, empty ones inside kept (they
+    // are told apart by their count); none for another type.
+    std::vector<std::u16string> toStrings() const;
     // The number of a REG_DWORD value; nullopt for another type or size.
     std::optional<uint32_t> toDword() const;
 

@@ -18,41 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// REG_MULTI_SZ data: each string with its NUL, and one NUL more at the end.
-RegistryValue multiString(const std::vector<std::u16string>& strings) {
-    std::string data;
-    const auto put = [&data](std::u16string_view text) {
-        for (const char16_t c : text) {
-            data += static_cast<char>(c & 0xFF);
-            data += static_cast<char>(c >> 8);
-        }
-        data.append(2, '\0');
-    };
-    for (const auto& text : strings) put(text);
-    put(u"");
-    return RegistryValue{regtype::MultiSz, std::move(data)};
-}
-
-// The strings of REG_MULTI_SZ data. Empty strings inside (new names of
-// deletions, unknown identities) are kept: the strings are told apart by
-// their count, not by an empty one.
 std::vector<std::u16string> stringsOf(const std::optional<RegistryValue>& value) {
-    std::vector<std::u16string> strings;
-    if (!value || value->type != regtype::MultiSz) return strings;
-    std::u16string units;
-    for (std::size_t i = 0; i + 1 < value->data.size(); i += 2) {
-        units += static_cast<char16_t>(static_cast<unsigned char>(value->data[i]) |
-                                       (static_cast<unsigned char>(value->data[i + 1]) << 8));
-    }
-    if (units.ends_with(u'\0')) units.pop_back();  // the list's closing NUL
-    std::size_t start = 0;
-    while (start < units.size()) {
-        std::size_t end = units.find(u'\0', start);
-        if (end == std::u16string::npos) end = units.size();
-        strings.push_back(units.substr(start, end - start));
-        start = end + 1;
-    }
-    return strings;
+    return value ? value->toStrings() : std::vector<std::u16string>();
 }
 
 RegistryValue operationList(const std::vector<Operation>& operations) {
@@ -61,7 +28,7 @@ RegistryValue operationList(const std::vector<Operation>& operations) {
         strings.push_back(path);
         strings.push_back(newName);
     }
-    return multiString(strings);
+    return RegistryValue::fromStrings(strings);
 }
 
 std::vector<Operation> operationsOf(const std::optional<RegistryValue>& value) {
@@ -210,9 +177,9 @@ bool scheduleDeletion(RegistryStore& store, const fs::path& file,
                     identities[static_cast<std::size_t>(found - operations.begin())] = identity;
                 }
                 const std::u16string id = unicode::utf8ToUtf16(bootId);
-                return std::vector<std::optional<RegistryValue>>{operationList(operations),
-                                                                 RegistryValue::fromString(id),
-                                                                 multiString(identities)};
+                return std::vector<std::optional<RegistryValue>>{
+                    operationList(operations), RegistryValue::fromString(id),
+                    RegistryValue::fromStrings(identities)};
             });
         if (stored) carryOutAll(due, dueIdentities);
         return static_cast<bool>(stored);
