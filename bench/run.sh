@@ -17,6 +17,21 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 corpus_tool=${TLVX_CORPUS_TOOL:-$here/../shared/tools/make-vb6-corpus}
+
+# What it needs: GNU time for peak memory, python3, and the generator of
+# VB6 corpora (TLVX_CORPUS_TOOL names another); hyperfine and cloc only for
+# the comparison, which is left out without them.
+missing=()
+[ -x /usr/bin/time ] || missing+=("/usr/bin/time (apt-get install time)")
+command -v python3 >/dev/null || missing+=("python3 (apt-get install python3)")
+[ -f "$corpus_tool" ] || missing+=("the corpus generator $corpus_tool (set TLVX_CORPUS_TOOL)")
+if [ ${#missing[@]} -gt 0 ]; then
+  printf 'bench/run.sh needs:\n' >&2
+  printf '  %s\n' "${missing[@]}" >&2
+  exit 1
+fi
+[ -f "$build/CMakeCache.txt" ] || { echo "bench/run.sh: $build is no build folder (bash scripts/test.sh makes build-test)" >&2; exit 1; }
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -5,7 +5,9 @@
 # screenshots), the desktop's tools that check the program's entry and file
 # types, what CPack needs for the Debian package, and clang with its
 # fuzzer and sanitizer runtimes for the fuzz targets, and a D-Bus daemon
-# for the tests' own session bus; python3 for the check of the includes.
+# for the tests' own session bus; python3 for the check of the includes and
+# the Debian changelog; lintian, appstream and man-db, which check the
+# package, its metadata and its manual pages.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format python3
@@ -14,7 +16,8 @@ packages=(
   qt6-base-dev qt6-svg-dev
   xvfb xdotool fonts-dejavu-core
   dbus-daemon
-  desktop-file-utils shared-mime-info dpkg-dev
+  desktop-file-utils shared-mime-info dpkg-dev file
+  lintian appstream man-db
   clang libclang-rt-14-dev
 )
 missing=()

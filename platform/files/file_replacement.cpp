@@ -156,7 +156,10 @@ bool FileReplacement::finish(bool replace) {
         // super-user rewriting another user's file); otherwise it is ours.
         if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
             ::fchown(fd_.get(), st.st_uid, st.st_gid) != 0) {
-            (void)::fchown(fd_.get(), static_cast<uid_t>(-1), st.st_gid);
+            // At least the group, where we belong to it; else the file is
+            // wholly ours, which is no failure.
+            [[maybe_unused]] const int kept =
+                ::fchown(fd_.get(), static_cast<uid_t>(-1), st.st_gid);
         }
     }
     if (::fchmod(fd_.get(), mode) != 0) {

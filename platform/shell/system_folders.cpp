@@ -135,6 +135,10 @@ fs::path userDataHome() {
     return baseDirectory("XDG_DATA_HOME", ".local/share");
 }
 
+fs::path userCacheHome() {
+    return baseDirectory("XDG_CACHE_HOME", ".cache");
+}
+
 fs::path programFilesFolder() {
     return "/opt";
 }
@@ -166,7 +170,7 @@ std::optional<fs::path> folderOf(int csidl) {
         case kLocalAppData:
             return userDataHome();
         case kInternetCache:
-            return baseDirectory("XDG_CACHE_HOME", ".cache");
+            return userCacheHome();
         case kProfile:
             return homeFolder();
         case kCommonAppData:

@@ -24,6 +24,11 @@ std::filesystem::path programFilesFolder();
 // HOME is unset or empty). Never a relative path.
 std::filesystem::path userDataHome();
 
+// The user's cache folder, for what may be thrown away: $XDG_CACHE_HOME when
+// it is absolute, else .cache in the home folder (found as for the data
+// folder). Never a relative path.
+std::filesystem::path userCacheHome();
+
 // The folder of a Windows shell folder number (CSIDL): the user's desktop,
 // documents, music, pictures and videos folders from user-dirs.dirs, the
 // base directories for application data, configuration and caches, the

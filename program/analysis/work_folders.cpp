@@ -21,6 +21,10 @@ std::filesystem::path userDataFolder() {
     return platform::folders::userDataHome() / "tallyvex";
 }
 
+std::filesystem::path userCacheFolder() {
+    return platform::folders::userCacheHome() / "tallyvex";
+}
+
 ProgramLayout programLayout(const std::filesystem::path& programFolder) {
     std::error_code ec;
     const auto beside = programFolder / "doc" / "index.html";
@@ -39,18 +43,26 @@ std::filesystem::path workFoldersBase(const std::filesystem::path& programFolder
     return userDataFolder();
 }
 
+WorkFolders workFolders(const std::filesystem::path& programFolder) {
+    const auto base = workFoldersBase(programFolder);
+    if (base == programFolder) return {base / kWorkingCopyFolder, base / kHistoryFolder};
+    return {userCacheFolder() / kWorkingCopyFolder, base / kHistoryFolder};
+}
+
 std::string movedHistoryMessage(const std::filesystem::path& historyRoot) {
     return "The program's folder cannot be written, so the version history now lies in \"" +
            historyRoot.string() + "\".";
 }
 
 void createWorkFolders(const std::filesystem::path& base) {
+    createWorkFolders(WorkFolders{base / kWorkingCopyFolder, base / kHistoryFolder});
+}
+
+void createWorkFolders(const WorkFolders& folders) {
     std::error_code ec;
-    std::filesystem::create_directories(base, ec);
-    for (const char* name : {kWorkingCopyFolder, kHistoryFolder}) {
-        const auto folder = base / name;
+    for (const auto& folder : {folders.workingCopies, folders.history}) {
         if (!std::filesystem::is_directory(folder, ec))
-            std::filesystem::create_directory(folder, ec);
+            std::filesystem::create_directories(folder, ec);
     }
 }
 

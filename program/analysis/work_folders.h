@@ -1,8 +1,9 @@
 #pragma once
 // The program's working folders: "tempprjfiles" for the working copies of
 // project files and "verhis" for the version history. They lie in the
-// program's folder; when that folder cannot be written (an installed
-// program) they lie in the per-user data folder instead.
+// program's folder; when that folder cannot be written, and always for an
+// installed program, the history lies in the per-user data folder and the
+// working copies, which may be thrown away, in the per-user cache folder.
 
 #include <filesystem>
 #include <string>
@@ -17,6 +18,9 @@ std::filesystem::path programFolder();
 
 // $XDG_DATA_HOME/tallyvex, by default ~/.local/share/tallyvex.
 std::filesystem::path userDataFolder();
+
+// $XDG_CACHE_HOME/tallyvex, by default ~/.cache/tallyvex.
+std::filesystem::path userCacheFolder();
 
 // Where the program's files lie. A program run from its build folder, or
 // copied with its files into a folder of its own, has its documentation
@@ -35,6 +39,15 @@ ProgramLayout programLayout(const std::filesystem::path& programFolder);
 // per-user data folder.
 std::filesystem::path workFoldersBase(const std::filesystem::path& programFolder);
 
+// The two working folders of the program in `programFolder`: both in
+// workFoldersBase() when that is the program's folder, else the working
+// copies in the user's cache folder and the history in the data folder.
+struct WorkFolders {
+    std::filesystem::path workingCopies;
+    std::filesystem::path history;
+};
+WorkFolders workFolders(const std::filesystem::path& programFolder);
+
 // What the user is told once at start when the working folders lie in the
 // per-user data folder, with the history root they now use.
 std::string movedHistoryMessage(const std::filesystem::path& historyRoot);
@@ -42,5 +55,10 @@ std::string movedHistoryMessage(const std::filesystem::path& historyRoot);
 // Creates "tempprjfiles" and then "verhis" in `base` when they are missing.
 // A folder that cannot be created is passed over.
 void createWorkFolders(const std::filesystem::path& base);
+
+// Creates the working copies' folder and then the history folder, with the
+// folders above them, when they are missing; one that cannot be created is
+// passed over.
+void createWorkFolders(const WorkFolders& folders);
 
 }  // namespace tlvx::analysis

@@ -1,38 +1,65 @@
 // TLVX [FILE.vbp | FILE.vbg]: the desktop program. A project or group named
 // on the command line (as the file manager names one it opens with TLVX)
 // is analysed at start as if it had been chosen with Ctrl+O. Qt's own
-// options (-platform, -style, ...) work as in any Qt program.
+// options (-platform, -style, ...) work as in any Qt program; --help and
+// --version answer without a display.
 
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
-#include <QUrl>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "program/analysis/work_folders.h"
+#include "program/ui/command_line.h"
 #include "program/ui/main_window.h"
 #include "program/ui/pictures.h"
 
 namespace {
 
-// The file the command line names, as an absolute path (the analysis moves
-// the current directory); empty when it names none.
-std::string startFile(const QStringList& arguments) {
-    if (arguments.size() < 2) return {};
-    QString named = arguments.at(1);
-    if (named.startsWith(QStringLiteral("file:"))) named = QUrl(named).toLocalFile();
+// The named file as an absolute path (the analysis moves the current
+// directory); empty when none is named.
+std::string absoluteFile(const QString& named) {
     if (named.isEmpty()) return {};
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(named.toStdString(), ec);
     return ec ? named.toStdString() : absolute.string();
 }
 
+QStringList rawArguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Read before the application object, which needs a display.
+    using tlvx::ui::CommandLine;
+    const CommandLine line = tlvx::ui::readCommandLine(rawArguments(argc, argv));
+    switch (line.action) {
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version:
+            print(stdout, line.text);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        case CommandLine::Action::Refused:
+            print(stderr, line.text);
+            return tlvx::ui::kCommandLineRefused;
+        case CommandLine::Action::Run:
+            break;
+    }
+    for (const QString& ignored : line.ignoredFiles)
+        print(stderr, QStringLiteral("TLVX: shows one project or group at a time; \"") + ignored +
+                          QStringLiteral("\" is not opened\n"));
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyvex"));
     QApplication::setDesktopFileName(QStringLiteral("org.tallyvex.Tallyvex"));
@@ -45,9 +72,11 @@ int main(int argc, char* argv[]) {
     // a copy whose folder cannot be written says where they went instead.
     const bool moved =
         workFolders != programFolder && !analysis::programLayout(programFolder).installed;
-    tlvx::ui::MainWindow window({workFolders, nullptr, moved, programFolder});
+    tlvx::ui::MainWindowSetup setup{workFolders, nullptr, moved, programFolder};
+    setup.workingCopies = analysis::workFolders(programFolder).workingCopies;
+    tlvx::ui::MainWindow window(setup);
     window.show();
-    if (const std::string file = startFile(QApplication::arguments()); !file.empty())
+    if (const std::string file = absoluteFile(line.startFile); !file.empty())
         QTimer::singleShot(0, &window, [&window, file] { window.openProject(file); });
     return app.exec();
 }

@@ -133,11 +133,12 @@ QString droppedProject(const QMimeData* data) {
 
 MainWindow::MainWindow(const MainWindowSetup& setup)
     : library_(analysis::LibraryObjects::create()),
-      workingCopies_(setup.workFolders / analysis::kWorkingCopyFolder),
+      workingCopies_(setup.workingCopies.empty() ? setup.workFolders / analysis::kWorkingCopyFolder
+                                                 : setup.workingCopies),
       workFoldersMoved_(setup.workFoldersMoved),
       history_(setup.workFolders / analysis::kHistoryFolder),
       selection_(workingCopies_) {
-    analysis::createWorkFolders(setup.workFolders);
+    analysis::createWorkFolders({workingCopies_, history_.root()});
     if (setup.messages) {
         messages_ = setup.messages;
     } else {

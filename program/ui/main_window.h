@@ -42,7 +42,8 @@ class PictureButton;
 class PropertyBox;
 
 struct MainWindowSetup {
-    // The folder that holds (or gets) "tempprjfiles" and "verhis".
+    // The folder that holds (or gets) "verhis", and "tempprjfiles" unless
+    // workingCopies names another folder.
     std::filesystem::path workFolders;
     // The message boxes of the history and export paths; null: Qt's own.
     // When given, it must outlive the window.
@@ -54,6 +55,9 @@ struct MainWindowSetup {
     // The folder whose "menus.dll" and "tips.dll" relabel the window when
     // they exist (relabelling.h); empty: none.
     std::filesystem::path textsFolder = {};
+    // Where the working copies of project files lie; empty: "tempprjfiles"
+    // in workFolders.
+    std::filesystem::path workingCopies = {};
 };
 
 class MainWindow : public QWidget {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # `cmake --install` into a temporary prefix, then the installed program as a
 # user meets it: the layout, the desktop's entry and file types, tlvx-count
-# and TLVX started through bin/ keeping their working folders in the user's
-# data folder (never in the prefix, though it could be written), and a C++
-# client built against the installed header with pkg-config.
+# and TLVX started through bin/ keeping their history in the user's data
+# folder and their working copies in the user's cache folder (never in the
+# prefix, though it could be written), their answers without a display, the
+# manual pages and the metadata, and a C++ client built against the
+# installed header with pkg-config.
 #
 #   install_test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
@@ -21,21 +23,36 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 id=org.tallyvex.Tallyvex
 
 echo "the layout"
-for file in bin/TLVX bin/tlvx-count lib/tallyvex/TLVX lib/tallyvex/tlvx-count lib/tallyvex/regsvr \
-  lib/tallyvex/Morcel_TLVX.so lib/tallyvex/libtlvxplatform.so lib/tallyvex/libtlvxdesktop.so \
-  include/tallyvex/Morcel_TLVX.h include/tallyvex/ole_types.h lib/pkgconfig/Morcel_TLVX.pc \
-  share/applications/$id.desktop share/mime/packages/$id.xml \
-  share/icons/hicolor/scalable/apps/$id.svg share/doc/tallyvex/index.html; do
+# The program's folder lies in LIBDIR: lib/<triplet> on Debian, lib elsewhere.
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+program_dir="$libdir/tallyvex"
+for file in bin/TLVX bin/tlvx-count bin/tlvx-regsvr "$program_dir/TLVX" "$program_dir/tlvx-count" \
+  "$program_dir/regsvr" "$program_dir/Morcel_TLVX.so" "$program_dir/libtlvxplatform.so" \
+  "$program_dir/libtlvxdesktop.so" include/tallyvex/Morcel_TLVX.h include/tallyvex/ole_types.h \
+  "$libdir/pkgconfig/Morcel_TLVX.pc" share/applications/$id.desktop share/mime/packages/$id.xml \
+  share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
+  share/doc/tallyvex/index.html share/doc/tallyvex/copyright share/doc/tallyvex/changelog.gz \
+  share/doc/tallyvex/library.md share/doc/tallyvex/linux.md share/doc/tallyvex/departures.md \
+  share/doc/tallyvex/benchmarks.md share/man/man1/TLVX.1.gz share/man/man1/tlvx-count.1.gz \
+  share/man/man1/tlvx-regsvr.1.gz; do
   [ -e "$prefix/$file" ] || fail "$file is not installed"
 done
+# Every program on the PATH has its manual page, and no other tool is there.
+for program in "$prefix"/bin/*; do
+  [ -e "$prefix/share/man/man1/$(basename "$program").1.gz" ] || fail "$program has no manual page"
+done
+[ ! -e "$prefix/bin/tlvx-strings" ] && [ ! -e "$prefix/$program_dir/tlvx-strings" ] ||
+  fail "tlvx-strings, a tool of the build folder, is installed"
 for size in 16 22 24 32 48 64 128 256; do
   [ -s "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png" ] || fail "no icon of $size pixels"
 done
-[ -L "$prefix/bin/TLVX" ] && [ "$(readlink "$prefix/bin/TLVX")" = ../lib/tallyvex/TLVX ] ||
+[ -L "$prefix/bin/TLVX" ] && [ "$(readlink "$prefix/bin/TLVX")" = "../$program_dir/TLVX" ] ||
   fail "bin/TLVX is no relative link into the program's folder"
+[ "$(readlink "$prefix/bin/tlvx-regsvr")" = "../$program_dir/regsvr" ] ||
+  fail "bin/tlvx-regsvr does not lead to regsvr"
 # Nothing of the build tree is needed at run time.
 for program in TLVX tlvx-count; do
-  if readelf -d "$prefix/lib/tallyvex/$program" | grep -E 'R(UN)?PATH' | grep -q "$build"; then
+  if readelf -d "$prefix/$program_dir/$program" | grep -E 'R(UN)?PATH' | grep -q "$build"; then
     fail "$program looks for libraries in the build folder"
   fi
 done
@@ -53,6 +70,7 @@ grep -qx "text/x-vb6-project text/plain" "$prefix/share/mime/subclasses" || fail
 
 # A user of the installed program, with a home of its own.
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config"
+export XDG_CACHE_HOME="$work/home/cache"
 export XDG_RUNTIME_DIR="$work/runtime" TLVX_REGISTRY="$work/registry.sqlite"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -78,19 +96,46 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 cmp -s "$history/Till/2.1.7" "$work/expected/Till/2.1.7" || fail "TLVX did not record the group's first project"
-[ -d "$XDG_DATA_HOME/tallyvex/tempprjfiles" ] || fail "no working copies in the user's data folder"
+[ -f "$XDG_CACHE_HOME/tallyvex/tempprjfiles/Till.vbp" ] || fail "no working copies in the user's cache folder"
+[ ! -e "$XDG_DATA_HOME/tallyvex/tempprjfiles" ] || fail "working copies in the user's data folder"
 [ -z "$(find "$prefix" -name verhis -o -name tempprjfiles)" ] || fail "working folders in the prefix"
 kill "$tlvx"
 wait "$tlvx" 2>/dev/null || true
 tlvx=""
 
+echo "the installed programs answer without a display"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/TLVX" --version)" = \
+  "TLVX $(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")" ] ||
+  fail "TLVX --version through bin/ does not give the version"
+"$prefix/bin/tlvx-count" --help | grep -q '^Exit status:' || fail "tlvx-count --help tells no exit status"
+"$prefix/bin/tlvx-regsvr" --help | grep -q 'MODULE' || fail "tlvx-regsvr --help gives no usage"
+
+echo "a data folder that cannot be made is named with the reason"
+touch "$work/not-a-folder"
+status=0
+XDG_DATA_HOME="$work/not-a-folder/data" "$prefix/bin/tlvx-count" --record "$group" \
+  >"$work/blocked.out" 2>"$work/blocked.err" || status=$?
+[ "$status" = 2 ] || fail "tlvx-count --record with no data folder: status $status, not 2"
+grep -qxF "tlvx-count: the history folder cannot be made: $work/not-a-folder/data/tallyvex/verhis: Not a directory" \
+  "$work/blocked.err" || fail "the history folder is not named: $(cat "$work/blocked.err")"
+[ ! -s "$work/blocked.out" ] || fail "tlvx-count printed a count it could not record"
+
+echo "the manual pages and the metadata"
+for page in "$prefix"/share/man/man1/*.1.gz; do
+  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" \
+    >/dev/null 2>"$work/man.log" || fail "man cannot render $page"
+  [ ! -s "$work/man.log" ] || fail "man warns about $page: $(cat "$work/man.log")"
+done
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" 2>&1 ||
+  fail "the metainfo is not valid: $(cat "$work/appstream.log")"
+
 echo "a client built against the installed header"
-export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"
 flags=$(pkg-config --cflags --libs Morcel_TLVX)
 case "$flags" in *"$source"*) fail "pkg-config names the source tree: $flags" ;; esac
 # A runtime built with the sanitizers needs their runtime first in the client.
 sanitizers=()
-if readelf -d "$prefix/lib/tallyvex/libtlvxplatform.so" | grep -q 'libasan'; then
+if readelf -d "$prefix/$program_dir/libtlvxplatform.so" | grep -q 'libasan'; then
   sanitizers=(-fsanitize=address,undefined)
 fi
 c++ -std=c++20 -Wall -Wextra -Werror "${sanitizers[@]}" "$source/tests/packaging/installed_client.cpp" \

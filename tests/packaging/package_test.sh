@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package CPack makes: its declared dependencies, its files, and
-# tlvx-count run from it unpacked into a temporary root (dpkg -x), counting
-# as the built one does.
+# The Debian package CPack makes: what lintian says of it (no error, no
+# warning), its declared dependencies, its files (licence, changelog,
+# manual pages, metadata), and tlvx-count run from it unpacked into a
+# temporary root (dpkg -x), counting as the built one does.
 #
 #   package_test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
@@ -13,7 +14,7 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
+for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-parsechangelog lintian appstreamcli man; do
   command -v $tool >/dev/null || fail "$tool is missing (scripts/install_deps.sh installs it)"
 done
 
@@ -21,6 +22,13 @@ done
   fail "cpack: $(tail -n 20 "$work/cpack.log")"
 deb=$(find "$work/out" -maxdepth 1 -name 'tallyvex_*.deb')
 [ -n "$deb" ] || fail "no package was made"
+
+echo "lintian"
+# Its default level: errors and warnings fail the test, the rest is shown.
+status=0
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || status=$?
+cat "$work/lintian.log"
+[ "$status" = 0 ] || fail "lintian finds errors or warnings (status $status)"
 
 echo "declared dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -39,8 +47,41 @@ for file in ./usr/bin/TLVX ./usr/bin/tlvx-count ./usr/lib/tallyvex/Morcel_TLVX.s
   grep -q " $file\( ->\|$\)" "$work/contents" || fail "$file is not in the package"
 done
 
-echo "tlvx-count from the unpacked package"
 dpkg -x "$deb" "$work/root"
+doc="$work/root/usr/share/doc/tallyvex"
+
+echo "the licence and the changelog"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$doc/copyright" ||
+  fail "the copyright file is not in the machine-readable form"
+grep -qx 'Copyright: 2026 The Tallyvex developers' "$doc/copyright" || fail "the copyright file names no holder"
+grep -qx 'License: Expat' "$doc/copyright" || fail "the copyright file names no MIT (Expat) licence"
+# The licence text is the one of LICENSE, word for word.
+tr -s ' \n' '  ' <"$source/LICENSE" | grep -o 'Permission is hereby granted.*SOFTWARE\.' >"$work/licence"
+sed -n '/^License: Expat$/,$p' "$doc/copyright" | sed '1d; s/^ \.$//; s/^ //' | tr -s ' \n' '  ' |
+  grep -o 'Permission is hereby granted.*SOFTWARE\.' | cmp -s - "$work/licence" ||
+  fail "the copyright file's licence text differs from LICENSE"
+gzip -dc "$doc/changelog.gz" >"$work/changelog"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] ||
+  fail "the changelog's latest entry is not $version"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Source)" = tallyvex ] || fail "the changelog is not tallyvex's"
+
+echo "the manual pages and the metadata"
+for program in "$work"/root/usr/bin/*; do
+  page="$work/root/usr/share/man/man1/$(basename "$program").1.gz"
+  [ -f "$page" ] || fail "$(basename "$program") has no manual page"
+  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" \
+    >/dev/null 2>"$work/man.log" || fail "man cannot render $page"
+  [ ! -s "$work/man.log" ] || fail "man warns about $page: $(cat "$work/man.log")"
+done
+metainfo="$work/root/usr/share/metainfo/org.tallyvex.Tallyvex.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
+  fail "the metainfo is not valid: $(cat "$work/appstream.log")"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo names no release $version"
+for document in index.html library.md linux.md departures.md benchmarks.md; do
+  [ -s "$doc/$document" ] || fail "$document is not in the package's documentation"
+done
+
+echo "tlvx-count from the unpacked package"
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data" TLVX_REGISTRY="$work/registry.sqlite"
 unset TLVX_COMPONENT_DIR
 mkdir -p "$HOME"

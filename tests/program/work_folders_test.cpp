@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "program/analysis/work_folders.h"
 #include "program/install_layout.h"
@@ -103,6 +105,64 @@ TEST_F(WorkFoldersTest, TheUsersDataFolderFollowsXdgDataHomeOrHome) {
         EnvironmentGuard home("HOME", (root / "home").string());
         EXPECT_EQ(analysis::userDataFolder(), root / "home" / ".local/share/tallyvex");
     }
+}
+
+TEST_F(WorkFoldersTest, WorkingCopiesGoToTheCacheWhereTheHistoryGoesToTheDataFolder) {
+    EnvironmentGuard cacheHome("XDG_CACHE_HOME", (root / "cache").string());
+    const fs::path installed = installedProgram();
+    root.write("app/doc/index.html", "<html></html>");
+    const fs::path beside = root / "app";
+    struct Case {
+        const char* what;
+        fs::path program;
+        fs::path workingCopies;
+        fs::path history;
+    } cases[] = {
+        {"installed", installed, root / "cache/tallyvex/tempprjfiles",
+         root / "data/tallyvex/verhis"},
+        {"run from its folder", beside, beside / "tempprjfiles", beside / "verhis"},
+    };
+    for (const auto& c : cases) {
+        const auto folders = analysis::workFolders(c.program);
+        EXPECT_EQ(folders.workingCopies, c.workingCopies) << c.what;
+        EXPECT_EQ(folders.history, c.history) << c.what;
+        // Where the history lies is still told by the base.
+        EXPECT_EQ(folders.history.parent_path(), workFoldersBase(c.program)) << c.what;
+    }
+}
+
+TEST_F(WorkFoldersTest, TheUsersCacheFolderFollowsXdgCacheHomeOrHome) {
+    struct Case {
+        std::optional<std::string> cacheHome;
+        fs::path expected;
+    } cases[] = {
+        {(root / "cache").string(), root / "cache/tallyvex"},
+        // A relative one is ignored, as the base directory rules say.
+        {std::string("relative/cache"), root / "home/.cache/tallyvex"},
+        {std::nullopt, root / "home/.cache/tallyvex"},
+        {std::string(""), root / "home/.cache/tallyvex"},
+    };
+    EnvironmentGuard home("HOME", (root / "home").string());
+    for (const auto& c : cases) {
+        EnvironmentGuard cacheHome("XDG_CACHE_HOME", c.cacheHome);
+        EXPECT_EQ(analysis::userCacheFolder(), c.expected) << c.cacheHome.value_or("(unset)");
+    }
+}
+
+TEST_F(WorkFoldersTest, BothWorkingFoldersAreMadeWithTheFoldersAboveThem) {
+    const analysis::WorkFolders folders{root / "cache/tallyvex/tempprjfiles",
+                                        root / "data/tallyvex/verhis"};
+    analysis::createWorkFolders(folders);
+    EXPECT_TRUE(fs::is_directory(folders.workingCopies));
+    EXPECT_TRUE(fs::is_directory(folders.history));
+    // Neither gets the other's folder.
+    EXPECT_FALSE(fs::exists(root / "data/tallyvex/tempprjfiles"));
+    EXPECT_FALSE(fs::exists(root / "cache/tallyvex/verhis"));
+    // One that cannot be made (below a file) is passed over; the other is made.
+    root.write("blocked", "x");
+    const analysis::WorkFolders half{root / "blocked/tempprjfiles", root / "other/verhis"};
+    analysis::createWorkFolders(half);
+    EXPECT_TRUE(fs::is_directory(half.history));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "program/analysis/work_folders.h"
 #include "program/history/recorded_analysis.h"
 #include "program/history/version_history.h"
+#include "tools/tlvx-count/count_help.h"
 #include "tools/tlvx-count/count_report.h"
 
 namespace tlvx::count {
@@ -169,20 +170,18 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
 }
 
 // The history root, made when missing as the desktop program makes it at
-// start-up.
-std::optional<history::VersionHistory> prepareHistory(const std::string& dir) {
+// start-up; when it cannot be made, `failure` names the folder and why.
+std::optional<history::VersionHistory> prepareHistory(const std::string& dir,
+                                                      std::string& failure) {
     std::error_code ec;
-    std::filesystem::path root;
-    if (dir.empty()) {
-        const auto base = analysis::workFoldersBase(analysis::programFolder());
-        analysis::createWorkFolders(base);
-        root = base / analysis::kHistoryFolder;
-    } else {
-        root = std::filesystem::absolute(dir, ec);
-        std::filesystem::create_directories(root, ec);
-    }
-    if (!std::filesystem::is_directory(root, ec)) return std::nullopt;
-    return history::VersionHistory(root);
+    const std::filesystem::path root =
+        dir.empty() ? analysis::workFolders(analysis::programFolder()).history
+                    : std::filesystem::absolute(dir, ec);
+    if (!std::filesystem::is_directory(root, ec)) std::filesystem::create_directories(root, ec);
+    if (!ec && std::filesystem::is_directory(root, ec)) return history::VersionHistory(root);
+    if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+    failure = root.string() + ": " + ec.message();
+    return std::nullopt;
 }
 
 // Everything a count needs, made before anything is printed.
@@ -223,10 +222,10 @@ std::optional<PreparedCount> prepare(const std::vector<std::string>& args, std::
     }
     if (count.options.record) {
         const std::string& dir = count.options.historyDir;
-        count.versions = prepareHistory(dir);
+        std::string failure;
+        count.versions = prepareHistory(dir, failure);
         if (!count.versions) {
-            err << "tlvx-count: the history folder cannot be made: "
-                << (dir.empty() ? std::string("the program's folder") : dir) << "\n";
+            err << "tlvx-count: the history folder cannot be made: " << failure << "\n";
             return std::nullopt;
         }
     }
@@ -305,8 +304,13 @@ int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
 
 int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     for (const auto& arg : args) {
+        if (arg == "--") break;
         if (arg == "--help" || arg == "-h") {
-            out << kUsage;
+            out << helpText();
+            return 0;
+        }
+        if (arg == "--version") {
+            out << versionText();
             return 0;
         }
     }
