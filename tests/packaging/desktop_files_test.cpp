@@ -115,7 +115,10 @@ TEST(DesktopEntry, IsValidAndOpensBothTypesWithTlvx) {
     };
     EXPECT_EQ(value("Exec"), "TLVX %f");
     EXPECT_EQ(value("Icon"), kId);
-    EXPECT_EQ(value("Categories"), "Development;");
+    EXPECT_EQ(value("Categories"), "Development;Qt;");
+    // The class Qt gives the window (the application's name), so that the
+    // desktop ties the window to this entry.
+    EXPECT_EQ(value("StartupWMClass"), "Tallyvex");
     EXPECT_EQ(value("MimeType"), "text/x-vb6-project;text/x-vb6-project-group;");
     // The program's version, from the one place it is written.
     EXPECT_EQ(value("X-Tallyvex-Version"), kVersionText);

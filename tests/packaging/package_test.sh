@@ -41,7 +41,9 @@ version=$(sed -n 's/^project(Tallyvex VERSION \([0-9.]*\).*/\1/p' "$source/CMake
 
 echo "its files"
 dpkg-deb -c "$deb" >"$work/contents"
-for file in ./usr/bin/TLVX ./usr/bin/tlvx-count ./usr/lib/tallyvex/Morcel_TLVX.so \
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+for file in ./usr/bin/TLVX ./usr/bin/tlvx-count ./usr/bin/tlvx-regsvr "./usr/$libdir/tallyvex/Morcel_TLVX.so" \
+  "./usr/$libdir/pkgconfig/Morcel_TLVX.pc" ./usr/share/metainfo/org.tallyvex.Tallyvex.metainfo.xml \
   ./usr/share/applications/org.tallyvex.Tallyvex.desktop \
   ./usr/share/mime/packages/org.tallyvex.Tallyvex.xml ./usr/share/doc/tallyvex/index.html; do
   grep -q " $file\( ->\|$\)" "$work/contents" || fail "$file is not in the package"
