@@ -33,12 +33,19 @@ cases=(
   "tlvx-count|--bogus|2|err|tlvx-count: unknown option --bogus"
   "regsvr|--help|0|out|usage: regsvr "
   "regsvr|--bogus|2|err|usage: regsvr "
+  # Through the name an installation gives it on the PATH.
+  "tlvx-regsvr|--help|0|out|usage: tlvx-regsvr "
+  "tlvx-regsvr|-u|2|err|usage: tlvx-regsvr "
+  "tlvx-regsvr|$work/none.so|1|err|tlvx-regsvr: cannot load $work/none.so: no such file."
 )
+ln -s "$bin/regsvr" "$work/tlvx-regsvr"
 for case in "${cases[@]}"; do
   IFS='|' read -r program arguments expected stream start <<<"$case"
   status=0
   # shellcheck disable=SC2086  # the arguments are words
-  (cd "$work" && exec "$bin/$program" $arguments) >"$work/out" 2>"$work/err" || status=$?
+  exe="$bin/$program"
+  [ -e "$exe" ] || exe="$work/$program"
+  (cd "$work" && exec "$exe" $arguments) >"$work/out" 2>"$work/err" || status=$?
   [ "$status" = "$expected" ] ||
     fail "$program $arguments: status $status, not $expected: $(cat "$work/err")"
   head -c "${#start}" "$work/$stream" | grep -qxF -- "$start" ||

@@ -108,7 +108,8 @@ echo "the installed programs answer without a display"
   "TLVX $(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")" ] ||
   fail "TLVX --version through bin/ does not give the version"
 "$prefix/bin/tlvx-count" --help | grep -q '^Exit status:' || fail "tlvx-count --help tells no exit status"
-"$prefix/bin/tlvx-regsvr" --help | grep -q 'MODULE' || fail "tlvx-regsvr --help gives no usage"
+"$prefix/bin/tlvx-regsvr" --help | grep -q '^usage: tlvx-regsvr \[-u\] MODULE$' ||
+  fail "tlvx-regsvr --help gives no usage under its own name"
 
 echo "a data folder that cannot be made is named with the reason"
 touch "$work/not-a-folder"

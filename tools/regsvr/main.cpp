@@ -24,10 +24,16 @@ namespace {
 
 using namespace tlvx::tools;
 
-constexpr const char* kUsage =
-    "usage: regsvr [-u] MODULE\n"
-    "Registers the component module MODULE (calls its DllRegisterServer);\n"
-    "with -u unregisters it (DllUnregisterServer).\n";
+// The name it was started by: "regsvr" in the program's folder,
+// "tlvx-regsvr" through the link an installation puts on the PATH.
+std::string programName = "regsvr";
+
+std::string usage() {
+    return "usage: " + programName +
+           " [-u] MODULE\n"
+           "Registers the component module MODULE (calls its DllRegisterServer);\n"
+           "with -u unregisters it (DllUnregisterServer).\n";
+}
 
 using EntryPoint = HRESULT (*)();
 
@@ -107,22 +113,22 @@ int run(const CommandLine& line) {
         std::filesystem::absolute(line.module, ec).lexically_normal();
     const std::string name = ec ? line.module : module.string();
     if (ec || !std::filesystem::is_regular_file(module, ec)) {
-        std::fprintf(stderr, "regsvr: cannot load %s: no such file.\n", name.c_str());
+        std::fprintf(stderr, "%s: cannot load %s: no such file.\n", programName.c_str(),
+                     name.c_str());
         return kFailed;
     }
     void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();
-        std::fprintf(stderr, "regsvr: cannot load %s: %s.\n", name.c_str(),
+        std::fprintf(stderr, "%s: cannot load %s: %s.\n", programName.c_str(), name.c_str(),
                      why ? why : "not a loadable module");
         return kFailed;
     }
     const char* entryName = line.unregister ? "DllUnregisterServer" : "DllRegisterServer";
     const auto entry = reinterpret_cast<EntryPoint>(dlsym(handle, entryName));
     if (!entry) {
-        std::fprintf(stderr,
-                     "regsvr: %s does not export %s: it is not a self-registering module.\n",
-                     name.c_str(), entryName);
+        std::fprintf(stderr, "%s: %s does not export %s: it is not a self-registering module.\n",
+                     programName.c_str(), name.c_str(), entryName);
         return kFailed;
     }
     HRESULT hr = entry();
@@ -132,11 +138,12 @@ int run(const CommandLine& line) {
                              : automation::registerPlatformClasses();
     }
     if (FAILED(hr)) {
-        std::fprintf(stderr, "regsvr: %s in %s failed: %s.\n", entryName, name.c_str(),
-                     reasonOf(hr).c_str());
+        std::fprintf(stderr, "%s: %s in %s failed: %s.\n", programName.c_str(), entryName,
+                     name.c_str(), reasonOf(hr).c_str());
         const std::string said = errorDescription();
         if (!said.empty())
-            std::fprintf(stderr, "regsvr: the registry store says: %s.\n", said.c_str());
+            std::fprintf(stderr, "%s: the registry store says: %s.\n", programName.c_str(),
+                         said.c_str());
         return kFailed;
     }
     std::printf("%s %s.\n", line.unregister ? "Unregistered" : "Registered", name.c_str());
@@ -146,13 +153,15 @@ int run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 0 && argv[0][0] != '\0')
+        programName = std::filesystem::path(argv[0]).filename().string();
     CommandLine line;
     if (!parse(argc, argv, line)) {
-        std::fputs(kUsage, stderr);
+        std::fputs(usage().c_str(), stderr);
         return kBadUsage;
     }
     if (line.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().c_str(), stdout);
         return kSucceeded;
     }
     return run(line);
