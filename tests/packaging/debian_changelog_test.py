@@ -7,10 +7,10 @@ import sys
 import unittest
 
 SOURCE = sys.argv.pop(1) if len(sys.argv) > 1 else "."
-spec = importlib.util.spec_from_file_location(
+found = importlib.util.spec_from_file_location(
     "debian_changelog", os.path.join(SOURCE, "packaging", "debian_changelog.py"))
-debian_changelog = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(debian_changelog)
+debian_changelog = importlib.util.module_from_spec(found)
+found.loader.exec_module(debian_changelog)
 
 MAINTAINER = "Tallyvex <maintainers@tallyvex.org>"
 
