@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "tests/support/library_objects.h"
 #include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -40,15 +39,14 @@ protected:
     ModuleCount count(std::string_view name, std::string_view bytes) {
         dir.write(name, bytes);
         CurrentDirGuard cwd(dir.path());
-        return countModule(std::u16string(name.begin(), name.end()), txt, dir.path());
+        return countModule(std::u16string(name.begin(), name.end()));
     }
     ModuleCount countExisting(const std::u16string& path) {
         CurrentDirGuard cwd(dir.path());
-        return countModule(path, txt, dir.path());
+        return countModule(path);
     }
 
     TempDir dir;
-    const TxtFileClient& txt = tlvx::test::libraryObjects().ptxf;
 };
 
 }  // namespace
