@@ -1,5 +1,12 @@
 #include "platform/files/line_tally.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <string_view>
 
 #include "platform/descriptors/regular_file.h"
@@ -12,6 +19,28 @@ namespace {
 
 // The last line number a text-stream search reports.
 constexpr std::uint64_t kLastReportedLine = INT32_MAX;
+
+// Bit i set when p[i] is a CR or a LF, for `size` (at most 64) bytes.
+std::uint64_t lineEndMask(const char* p, std::size_t size) {
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    if (size == 64) {
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (int part = 0; part < 4; ++part) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
+            const __m128i hits =
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+            mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(hits)))
+                    << (16 * part);
+        }
+        return mask;
+    }
+#endif
+    for (std::size_t i = 0; i < size; ++i)
+        if (p[i] == '\r' || p[i] == '\n') mask |= std::uint64_t{1} << i;
+    return mask;
+}
 
 // The three readings at once, fed block by block. Two kinds of line run side
 // by side: line input ends a line at a CR (with the LF that follows it) and
@@ -28,6 +57,12 @@ public:
     LineTally finish(bool failed);
 
 private:
+    // Each takes bytes of the block from `p` on and answers where it
+    // stopped: scanLine one line, scanUnsearched the rest of the block,
+    // endAt the line end at `stop`.
+    const char* scanLine(const char* p, const char* end);
+    const char* scanUnsearched(const char* p, const char* end);
+    const char* endAt(const char* stop, const char* end);
     void inputText(const char* begin, const char* end);
     void endInputLine();
     void streamText(std::string_view text);
@@ -118,36 +153,59 @@ void Tally::scan(std::string_view block) {
             streamText("\r");
         }
     }
-    while (p < end) {
-        const char* stop = findCrOrLf(p, end);
-        if (stop != p) {
-            inputText(p, stop);
-            if (search_) streamText({p, static_cast<std::size_t>(stop - p)});
-        }
-        if (stop == end) return;
-        if (*stop == '\n') {
-            // A bare LF: the LF of a pair is taken with its CR.
-            tally_.bareLineFeeds = true;
-            ++pairs_;
-            endInputLine();
-            endStreamLine();
-            p = stop + 1;
-            continue;
-        }
+    // Line by line while the search is open (the header of a module), then
+    // the rest of the block at once.
+    while (p < end) p = search_ ? scanLine(p, end) : scanUnsearched(p, end);
+}
+
+const char* Tally::endAt(const char* stop, const char* end) {
+    if (*stop == '\n') {
+        // A bare LF: the LF of a pair is taken with its CR.
+        tally_.bareLineFeeds = true;
+        ++pairs_;
         endInputLine();
-        if (stop + 1 == end) {
-            pendingCr_ = true;
-            return;
-        }
-        if (stop[1] == '\n') {
-            ++pairs_;
-            endStreamLine();
-            p = stop + 2;
-        } else {
-            if (search_) streamText("\r");
-            p = stop + 1;
+        endStreamLine();
+        return stop + 1;
+    }
+    endInputLine();
+    if (stop + 1 == end) {
+        pendingCr_ = true;
+        return end;
+    }
+    if (stop[1] == '\n') {
+        ++pairs_;
+        endStreamLine();
+        return stop + 2;
+    }
+    if (search_) streamText("\r");
+    return stop + 1;
+}
+
+const char* Tally::scanLine(const char* p, const char* end) {
+    const char* stop = findCrOrLf(p, end);
+    if (stop != p) {
+        inputText(p, stop);
+        if (search_) streamText({p, static_cast<std::size_t>(stop - p)});
+    }
+    return stop == end ? end : endAt(stop, end);
+}
+
+const char* Tally::scanUnsearched(const char* p, const char* end) {
+    // The line ends of 64 bytes at a time as one mask: lines are short, so
+    // finding each end on its own would cost more than the counting.
+    const char* line = p;  // where the current line's text starts
+    for (const char* chunk = p; chunk < end; chunk += 64) {
+        const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - chunk, 64));
+        for (std::uint64_t ends = lineEndMask(chunk, size); ends != 0; ends &= ends - 1) {
+            const char* stop = chunk + std::countr_zero(ends);
+            // The LF of a CR LF pair was taken with its CR.
+            if (stop < line) continue;
+            if (stop != line) inputText(line, stop);
+            line = endAt(stop, end);
         }
     }
+    if (line < end) inputText(line, end);
+    return end;
 }
 
 LineTally Tally::finish(bool failed) {
