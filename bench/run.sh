@@ -3,8 +3,9 @@
 #   bash bench/run.sh [BUILD_DIR] [--first-part]
 # (--first-part: part 0 only.)
 # Needs what scripts/install_deps.sh installs (python3, cmake, the build's
-# compilers and Qt); hyperfine and cloc only for part 2 below, which is
-# passed over without them.
+# compilers and Qt) and GNU time (/usr/bin/time, Debian's "time", installed
+# by default); hyperfine and cloc only for part 2 below, which is passed
+# over without them.
 # 0. One read per module and start-up (whole processes, medians of paired
 #    runs, bench/process_times.py):
 #    - tlvx-count against module_floor, a plain program that opens every
@@ -52,6 +53,10 @@ echo "== start-up: a 13-module project against an empty process"
 python3 "$corpus_tool" "$work/p13" --projects 1 --modules 13 --lines 400
 $times --runs 31 "13-module project (target: A-B within 5 ms)" \
   "$build/bin/tlvx-count $work/p13/Prj001/Prj001.vbp" "$(command -v true)"
+
+echo "== peak memory of tlvx-count: a block of the module read, not the project, bounds it"
+/usr/bin/time -f "13 modules (0.13 MB): %M KB" "$build/bin/tlvx-count" "$work/p13/Prj001/Prj001.vbp" >/dev/null
+/usr/bin/time -f "500 modules (20 MB): %M KB" "$build/bin/tlvx-count" "$p500" >/dev/null
 
 echo "== the desktop program: from the choice to the listing (target: under 0.15 s)"
 "$build/bin/desktop_bench" "$p500" 9
