@@ -29,8 +29,7 @@ std::uint64_t lineEndMask(const char* p, std::size_t size) {
         const __m128i lf = _mm_set1_epi8('\n');
         for (int part = 0; part < 4; ++part) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-            const __m128i hits =
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+            const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
             mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(hits)))
                     << (16 * part);
         }
