@@ -74,7 +74,7 @@ private:
     LineTally tally_;
     bool any_ = false;         // the file holds a byte
     bool pendingCr_ = false;   // the last block ended in a CR
-    std::uint64_t pairs_ = 0;  // CR LF pairs
+    std::uint64_t pairs_ = 0;  // CR LF pairs, a bare LF counting as one
     // The line-input line being read: whether it holds a byte, whether it
     // holds one that is neither tab nor space, and whether the first such
     // byte is the mark.

@@ -144,7 +144,7 @@ TEST_F(ModuleCountTest, BareLineFeedsCountLikeTheirCrLfTwin) {
     }
     EXPECT_EQ(twin.all, 12);
     EXPECT_EQ(twin.pure, 7);
-    // The copies made for counting are gone again.
+    // Such a module is counted without a copy: nothing is written beside it.
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().rfind(".crlf", 0), std::string::npos);
 }
