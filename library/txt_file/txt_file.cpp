@@ -3,7 +3,6 @@
 #include "library/frame/continue_on_error.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -27,7 +26,6 @@
 #include "platform/files/win_path.h"
 #include "platform/text/ansi_codepage.h"
 #include "platform/text/ansi_search.h"
-#include "platform/text/unicode_text.h"
 
 namespace tlvx::library {
 
