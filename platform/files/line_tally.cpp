@@ -88,7 +88,7 @@ private:
     bool streamMatched_ = false;
 };
 
-void Tally::inputText(const char* begin, const char* end) {
+inline void Tally::inputText(const char* begin, const char* end) {
     inputOpen_ = true;
     if (decided_) return;
     // Tabs anywhere and spaces at the ends do not count: what decides is
@@ -191,8 +191,11 @@ const char* Tally::scanLine(const char* p, const char* end) {
 
 const char* Tally::scanUnsearched(const char* p, const char* end) {
     // The line ends of 64 bytes at a time as one mask: lines are short, so
-    // finding each end on its own would cost more than the counting.
+    // finding each end on its own would cost more than the counting. With
+    // the search decided, a line end is a line input's end and perhaps a
+    // pair, nothing more.
     const char* line = p;  // where the current line's text starts
+    std::uint64_t pairs = 0, blank = 0, marked = 0;
     for (const char* chunk = p; chunk < end; chunk += 64) {
         const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - chunk, 64));
         for (std::uint64_t ends = lineEndMask(chunk, size); ends != 0; ends &= ends - 1) {
@@ -200,9 +203,29 @@ const char* Tally::scanUnsearched(const char* p, const char* end) {
             // The LF of a CR LF pair was taken with its CR.
             if (stop < line) continue;
             if (stop != line) inputText(line, stop);
-            line = endAt(stop, end);
+            if (!decided_)
+                ++blank;
+            else if (marked_)
+                ++marked;
+            inputOpen_ = decided_ = false;
+            if (*stop == '\n') {
+                tally_.bareLineFeeds = true;
+                ++pairs;
+                line = stop + 1;
+            } else if (stop + 1 == end) {
+                pendingCr_ = true;
+                line = end;
+            } else if (stop[1] == '\n') {
+                ++pairs;
+                line = stop + 2;
+            } else {
+                line = stop + 1;
+            }
         }
     }
+    pairs_ += pairs;
+    tally_.blank += blank;
+    tally_.marked += marked;
     if (line < end) inputText(line, end);
     return end;
 }
