@@ -20,25 +20,54 @@ namespace {
 // The last line number a text-stream search reports.
 constexpr std::uint64_t kLastReportedLine = INT32_MAX;
 
-// Bit i set when p[i] is a CR or a LF, for `size` (at most 64) bytes.
-std::uint64_t lineEndMask(const char* p, std::size_t size) {
-    std::uint64_t mask = 0;
+// For `size` (at most 64) bytes from p, bit i of each mask tells of p[i]:
+// a CR or a LF; a byte that is none of CR, LF, tab and space; the mark.
+struct ChunkMasks {
+    std::uint64_t ends = 0;
+    std::uint64_t text = 0;
+    std::uint64_t mark = 0;
+};
+
+ChunkMasks chunkMasks(const char* p, std::size_t size, char mark) {
+    ChunkMasks m;
 #if defined(__SSE2__)
     if (size == 64) {
         const __m128i cr = _mm_set1_epi8('\r');
         const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i tab = _mm_set1_epi8('\t');
+        const __m128i space = _mm_set1_epi8(' ');
+        const __m128i marks = _mm_set1_epi8(mark);
+        const auto bits = [](__m128i hits, int part) {
+            return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(hits)))
+                   << (16 * part);
+        };
         for (int part = 0; part < 4; ++part) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-            const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
-            mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(hits)))
-                    << (16 * part);
+            const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+            const __m128i blanks =
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, space));
+            m.ends |= bits(ends, part);
+            m.text |= bits(_mm_or_si128(ends, blanks), part);
+            m.mark |= bits(_mm_cmpeq_epi8(bytes, marks), part);
         }
-        return mask;
+        m.text = ~m.text;
+        return m;
     }
 #endif
-    for (std::size_t i = 0; i < size; ++i)
-        if (p[i] == '\r' || p[i] == '\n') mask |= std::uint64_t{1} << i;
-    return mask;
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        if (p[i] == '\r' || p[i] == '\n')
+            m.ends |= bit;
+        else if (p[i] != '\t' && p[i] != ' ')
+            m.text |= bit;
+        if (p[i] == mark) m.mark |= bit;
+    }
+    return m;
+}
+
+// The bits below bit i (i at most 64).
+constexpr std::uint64_t below(std::size_t i) {
+    return i >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << i) - 1;
 }
 
 // The three readings at once, fed block by block. Two kinds of line run side
@@ -190,24 +219,34 @@ const char* Tally::scanLine(const char* p, const char* end) {
 }
 
 const char* Tally::scanUnsearched(const char* p, const char* end) {
-    // The line ends of 64 bytes at a time as one mask: lines are short, so
-    // finding each end on its own would cost more than the counting. With
-    // the search decided, a line end is a line input's end and perhaps a
-    // pair, nothing more.
+    // 64 bytes at a time as masks: lines are short, so looking at each line
+    // on its own would cost more than the counting. With the search decided,
+    // a line end is a line input's end and perhaps a pair, nothing more; what
+    // decides a line is its first byte that is neither tab nor space.
     const char* line = p;  // where the current line's text starts
     std::uint64_t pairs = 0, blank = 0, marked = 0;
+    const auto decide = [this](const ChunkMasks& m, std::uint64_t range) {
+        if (decided_) return;
+        if (const std::uint64_t text = m.text & range; text != 0) {
+            decided_ = true;
+            marked_ = (m.mark >> std::countr_zero(text)) & 1;
+        }
+    };
     for (const char* chunk = p; chunk < end; chunk += 64) {
         const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - chunk, 64));
-        for (std::uint64_t ends = lineEndMask(chunk, size); ends != 0; ends &= ends - 1) {
-            const char* stop = chunk + std::countr_zero(ends);
+        const ChunkMasks m = chunkMasks(chunk, size, mark_);
+        for (std::uint64_t ends = m.ends; ends != 0; ends &= ends - 1) {
+            const auto at = static_cast<std::size_t>(std::countr_zero(ends));
+            const char* stop = chunk + at;
             // The LF of a CR LF pair was taken with its CR.
             if (stop < line) continue;
-            if (stop != line) inputText(line, stop);
+            const auto from = static_cast<std::size_t>(std::max<std::ptrdiff_t>(line - chunk, 0));
+            decide(m, below(at) & ~below(from));
             if (!decided_)
                 ++blank;
             else if (marked_)
                 ++marked;
-            inputOpen_ = decided_ = false;
+            decided_ = false;
             if (*stop == '\n') {
                 tally_.bareLineFeeds = true;
                 ++pairs;
@@ -222,11 +261,18 @@ const char* Tally::scanUnsearched(const char* p, const char* end) {
                 line = stop + 1;
             }
         }
+        // The line still open decides on this chunk's bytes too.
+        if (line < chunk + size) {
+            const auto from = static_cast<std::size_t>(std::max<std::ptrdiff_t>(line - chunk, 0));
+            decide(m, ~below(from));
+        }
     }
     pairs_ += pairs;
     tally_.blank += blank;
     tally_.marked += marked;
-    if (line < end) inputText(line, end);
+    // The open line holds bytes from `line` on (with no line end in the
+    // block, that is the whole block).
+    inputOpen_ = line < end;
     return end;
 }
 

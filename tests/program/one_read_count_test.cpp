@@ -119,6 +119,19 @@ TEST_F(OneReadCountTest, LinesAndPairsSplitByBlockBoundaries) {
     }
 }
 
+// Blanks of every length before a comment, a code line or nothing, so that
+// lines begin, are decided and end at every place of the scan's 64-byte
+// steps, with every kind of line end.
+TEST_F(OneReadCountTest, BlanksOfEveryLengthBeforeWhatDecidesALine) {
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
+        std::string text = "Attribute VB_Exposed = False\r\n";
+        for (std::size_t blanks = 0; blanks < 140; ++blanks)
+            for (const char* after : {"' c", "x", ""})
+                text += std::string(blanks, blanks % 3 ? ' ' : '\t') + after + end;
+        for (const auto ext : {".frm", ".bas"}) expectSame("s" + std::string(ext), text);
+    }
+}
+
 // Generated modules: lines of a VB6 module in every letter case, with every
 // kind of line end, of sizes around and above a block.
 TEST_F(OneReadCountTest, GeneratedModules) {
