@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         counted = 0;
         const auto start = Clock::now();
         for (std::size_t p = 0; p < list->size(); ++p) {
-            analysis::analysePosition(*list, p, listing, *library, work);
+            analysis::analysePosition(*list, p, listing, *library);
             counted += listing.rowCount();
             if (round == 0)
                 for (const auto& row : listing.rows()) modules[p].push_back(row[0]);

@@ -1,6 +1,23 @@
 #!/usr/bin/env bash
 # Benchmarks the analysis on generated VB6 project groups.
-#   bash bench/run.sh [BUILD_DIR]
+#   bash bench/run.sh [BUILD_DIR] [--first-part]
+# (--first-part: part 0 only.)
+# Needs what scripts/install_deps.sh installs (python3, cmake, the build's
+# compilers and Qt) and GNU time (/usr/bin/time, Debian's "time", installed
+# by default); hyperfine and cloc only for part 2 below, which is passed
+# over without them.
+# 0. One read per module and start-up (whole processes, medians of paired
+#    runs, bench/process_times.py):
+#    - tlvx-count against module_floor, a plain program that opens every
+#      module once, reads it and counts its line feeds: on a generated
+#      project of 500 modules (target: at most 2 times the floor) and on
+#      the examples;
+#    - a 13-module project against an empty process (target: within 5 ms);
+#    - peak memory, which the largest module bounds, not the project;
+#    - the desktop program's time from the choice to the listing of the
+#      500-module project on the offscreen platform (target: under 0.15 s);
+#    - the one reading against the three it replaced on generated projects
+#      with CR LF and with LF line ends (the identity test).
 # 1. A group of 10 projects x 500 modules (about 60 MB): analysis time against
 #    the floor of reading each module once, and peak memory.
 # 2. The whole tlvx-count process on one project of about 500 modules and
@@ -35,7 +52,42 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build" -j2 --target analysis_bench tlvx-count >/dev/null
+cmake --build "$build" -j2 --target analysis_bench tlvx-count module_floor desktop_bench >/dev/null
+# The identity part needs the tests (a build with BUILD_TESTING on).
+cmake --build "$build" -j2 --target program_tests >/dev/null 2>&1 || true
+times="python3 $here/bench/process_times.py"
+
+echo "== tlvx-count against the floor: every module opened and read once"
+python3 "$corpus_tool" "$work/p500" --projects 1 --modules 500 --lines 1600
+p500=$work/p500/Prj001/Prj001.vbp
+$times "500-module project (target: A/B at most 2)" \
+  "$build/bin/tlvx-count $p500" "$build/bin/module_floor $p500"
+$times "the examples" \
+  "$build/bin/tlvx-count $here/examples/Shop.vbg" "$build/bin/module_floor $here/examples/Shop.vbg"
+
+echo "== start-up: a 13-module project against an empty process"
+python3 "$corpus_tool" "$work/p13" --projects 1 --modules 13 --lines 400
+$times --runs 31 "13-module project (target: A-B within 5 ms)" \
+  "$build/bin/tlvx-count $work/p13/Prj001/Prj001.vbp" "$(command -v true)"
+
+echo "== peak memory of tlvx-count: a block of the module read, not the project, bounds it"
+/usr/bin/time -f "13 modules (0.13 MB): %M KB" "$build/bin/tlvx-count" "$work/p13/Prj001/Prj001.vbp" >/dev/null
+/usr/bin/time -f "500 modules (20 MB): %M KB" "$build/bin/tlvx-count" "$p500" >/dev/null
+
+echo "== the desktop program: from the choice to the listing (target: under 0.15 s)"
+"$build/bin/desktop_bench" "$p500" 9
+
+echo "== one reading gives what three gave: generated projects, CR LF and LF"
+python3 "$corpus_tool" "$work/lf" --projects 2 --modules 100 --line-end lf --seed 3
+if [ -x "$build/bin/program_tests" ]; then
+  for corpus in "$work/p500" "$work/lf"; do
+    TLVX_CORPUS_DIR=$corpus "$build/bin/program_tests" \
+      --gtest_filter=OneReadCountTest.CorpusFromEnvironment --gtest_brief=1 | tail -n 1
+  done
+else
+  echo "program_tests is not built (BUILD_TESTING off): passed over"
+fi
+[ "${2:-}" = "--first-part" ] && exit 0
 
 echo "== analysis against reading each module once"
 python3 "$corpus_tool" "$work/group" --projects 10 --modules 500 --lines 400

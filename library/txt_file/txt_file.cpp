@@ -3,7 +3,6 @@
 #include "library/frame/continue_on_error.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -26,7 +25,7 @@
 #include "platform/files/text_stream.h"
 #include "platform/files/win_path.h"
 #include "platform/text/ansi_codepage.h"
-#include "platform/text/unicode_text.h"
+#include "platform/text/ansi_search.h"
 
 namespace tlvx::library {
 
@@ -87,61 +86,6 @@ private:
 
 // ---- Searching ---------------------------------------------------------------
 
-// The byte of the lower-case form of one byte's character; the byte itself
-// when that form lies outside the code page.
-unsigned char lowerAnsiByte(unsigned char byte) {
-    const char32_t lower = platform::unicode::toLower(char32_t{ansi::decodeByte(byte)});
-    if (lower > 0xFFFF) return byte;
-    const auto bytes = comparableAnsi(std::u16string(1, static_cast<char16_t>(lower)));
-    return bytes && bytes->size() == 1 ? static_cast<unsigned char>((*bytes)[0]) : byte;
-}
-
-// Each byte of the code page to the byte of its lower-case letter. Every letter
-// the code page holds has its lower-case form in the code page too, so
-// lowering a line byte by byte equals lowering its decoded text.
-const std::array<unsigned char, 256>& ansiLowerTable() {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (std::size_t b = 0; b < t.size(); ++b) {
-            t[b] = lowerAnsiByte(static_cast<unsigned char>(b));
-        }
-        return t;
-    }();
-    return table;
-}
-
-// A substring test of lines read from a file, with or without regard to case.
-// The search text is converted (and lowered) once; lines are lowered through
-// the byte table.
-class LineMatcher {
-public:
-    LineMatcher(std::u16string_view findString, bool matchCase)
-        : needle_(comparableAnsi(matchCase ? std::u16string(findString)
-                                           : platform::unicode::toLower(findString))),
-          foldCase_(!matchCase) {}
-
-    // False when the search text holds a character no line can hold.
-    bool canMatch() const { return needle_.has_value(); }
-    // How many bytes of a line's text a match could still start in before
-    // its next part: one less than the search text holds.
-    std::size_t carry() const { return needle_->empty() ? 0 : needle_->size() - 1; }
-
-    bool matches(std::string_view line) {
-        if (!foldCase_) return line.find(*needle_) != std::string_view::npos;
-        const auto& lower = ansiLowerTable();
-        lowered_.resize(line.size());
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            lowered_[i] = static_cast<char>(lower[static_cast<unsigned char>(line[i])]);
-        }
-        return lowered_.find(*needle_) != std::string::npos;
-    }
-
-private:
-    std::optional<std::string> needle_;
-    bool foldCase_;
-    std::string lowered_;
-};
-
 struct FoundLine {
     int32_t number;
     std::string text;
@@ -162,20 +106,19 @@ bool openNamed(const std::u16string& fileName, Open&& open) {
 std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
                                              std::u16string_view findString, bool matchCase,
                                              bool keepText) {
-    LineMatcher matcher(findString, matchCase);
-    if (!matcher.canMatch()) return std::nullopt;
+    ansi::TextSearch search(findString, matchCase);
+    if (!search.canMatch()) return std::nullopt;
     platform::TextStream stream;
     if (!openNamed(fileName, [&](const fs::path& p) { return stream.open(p); }))
         return std::nullopt;
-    // Lines are read in parts and searched in a window that keeps what a
-    // match could still start in, so that a file of any size, one long line
-    // included, is searched in bounded memory. Only the line asked for is
-    // held whole.
+    // Lines are read and searched in parts, so that a file of any size, one
+    // long line included, is searched in bounded memory. Only the line asked
+    // for is held whole.
     constexpr std::size_t kPart = 64 * 1024;
-    std::string line, part, window;
+    std::string line, part;
     for (int32_t number = 1; !stream.atEndOfStream(); ++number) {
         line.clear();
-        window.clear();
+        search.startLine();
         bool found = false;
         bool complete = false;
         std::uint64_t length = 0;
@@ -186,10 +129,7 @@ std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
             length += part.size();
             if (length > platform::kMaxWholeFileSize) return std::nullopt;
             if (keepText) line += part;
-            if (found) continue;
-            window += part;
-            found = matcher.matches(window);
-            window.erase(0, window.size() - std::min(window.size(), matcher.carry()));
+            if (!found) found = search.feed(part);
         }
         // A line cut off by a read error is no line of the file.
         if (stream.failed()) return std::nullopt;

@@ -42,8 +42,11 @@ constexpr const char* kComponentModule = "Morcel_TLVX.so";
 
 // The module registered for the class, if any.
 std::optional<std::string> registeredModule(REFCLSID clsid) {
+    // A store nobody wrote to holds no class.
+    const RegistryStore store;
+    if (!store.hasBeenWritten()) return std::nullopt;
     const std::u16string key = u"CLSID\\" + formatGuid(clsid) + u"\\InprocServer32";
-    const auto value = RegistryStore().getValue(regroot::ClassesRoot, key, u"");
+    const auto value = store.getValue(regroot::ClassesRoot, key, u"");
     if (!value) return std::nullopt;
     const auto text = value->toString();
     if (!text || text->empty()) return std::nullopt;
@@ -190,8 +193,11 @@ HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) noexcept {
         if (progId.empty() || progId.find(u'\\') != std::u16string_view::npos) {
             return CO_E_CLASSSTRING;
         }
-        const auto value = RegistryStore().getValue(regroot::ClassesRoot,
-                                                    std::u16string(progId) + u"\\CLSID", u"");
+        const RegistryStore store;
+        const auto value =
+            store.hasBeenWritten()
+                ? store.getValue(regroot::ClassesRoot, std::u16string(progId) + u"\\CLSID", u"")
+                : std::nullopt;
         const auto text = value ? value->toString() : std::nullopt;
         const auto clsid = text ? parseGuid(*text) : std::nullopt;
         if (!clsid) return platformClassId(progId, *lpclsid) ? S_OK : CO_E_CLASSSTRING;

@@ -141,6 +141,12 @@ public:
 
     static std::filesystem::path userDatabaseFile();
     const std::filesystem::path& databaseFile() const { return file_; }
+    // False while nothing was ever written to the store: it has no file yet
+    // and reads as one just made, which holds the system's databases and
+    // nothing else. A reader after anything else (a class, a queued
+    // deletion) can stop here and spare the making of those databases, which
+    // looks at every converter iconv has. True when it cannot tell.
+    bool hasBeenWritten() const noexcept;
 
     // Paths are key names separated by '\'; empty components are ignored,
     // so "" names the root itself. A name is at most 255 characters.

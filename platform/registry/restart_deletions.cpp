@@ -223,7 +223,8 @@ std::size_t carryOutDueOperations(RegistryStore& store, const std::string& bootI
 std::size_t carryOutDueOperations() noexcept {
     try {
         RegistryStore store;
-        if (pendingOperations(store).empty()) return 0;
+        // Nothing was ever queued in a store nobody wrote to.
+        if (!store.hasBeenWritten() || pendingOperations(store).empty()) return 0;
         return carryOutDueOperations(store, currentBootId());
     } catch (...) {
         return 0;

@@ -270,6 +270,12 @@ RegistryStore::RegistryStore() : file_(userDatabaseFile()) {}
 
 RegistryStore::RegistryStore(std::filesystem::path databaseFile) : file_(std::move(databaseFile)) {}
 
+bool RegistryStore::hasBeenWritten() const noexcept {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(file_, ec);
+    return exists || ec;
+}
+
 std::filesystem::path RegistryStore::userDatabaseFile() {
     const char* overridden = std::getenv("TLVX_REGISTRY");
     if (overridden && *overridden) return overridden;

@@ -1,13 +1,14 @@
 #include "program/analysis/module_count.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <system_error>
 
-#include "platform/files/line_input.h"
+#include "platform/files/line_tally.h"
 #include "platform/files/win_path.h"
+#include "platform/text/ansi_search.h"
 #include "platform/text/unicode_text.h"
-#include "program/analysis/line_ends.h"
 
 namespace tlvx::analysis {
 namespace {
@@ -35,10 +36,9 @@ std::u16string lastFourLower(std::u16string_view path) {
     return platform::unicode::toLower(path.substr(path.size() < 4 ? 0 : path.size() - 4));
 }
 
-int32_t clampToLong(int64_t n) {
-    if (n > INT32_MAX) return INT32_MAX;
-    if (n < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(n);
+// Counts the library would give as a Long stop at its largest value.
+int32_t countToLong(uint64_t n) {
+    return static_cast<int32_t>(std::min<uint64_t>(n, INT32_MAX));
 }
 
 // A folder is no module; a FIFO, a device or a socket is one that cannot be
@@ -66,71 +66,24 @@ std::string moduleType(std::u16string_view path) {
     return "OtherModule";
 }
 
-CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file) {
-    CommentBlankCount count;
-    platform::LineInput input;
-    input.setLineFeedEndsLine(true);
-    if (!input.open(file)) return count;
-    count.readable = true;
-    // Read in parts, so that a module of any size, one long line included,
-    // is counted in bounded memory.
-    constexpr std::size_t kPart = 64 * 1024;
-    std::string part;
-    bool complete = false;
-    // Whether the line so far holds a character that is neither tab nor
-    // space, and whether the first such character is an apostrophe.
-    bool decided = false;
-    bool comment = false;
-    while (input.readLinePart(part, kPart, complete)) {
-        if (!decided) {
-            // Tabs are removed everywhere and spaces trimmed at both ends:
-            // what decides is the first character that is neither.
-            if (const auto first = part.find_first_not_of("\t "); first != std::string::npos) {
-                decided = true;
-                comment = part[first] == '\'';
-            }
-        }
-        if (!complete) continue;
-        if (!decided)
-            ++count.blank;
-        else if (comment)
-            ++count.comment;
-        decided = false;
-    }
-    // A read that broke off (a pseudo-file that gives more than the
-    // whole-file bound, a read error) counts nothing, as an unreadable file.
-    if (input.failed()) return {};
-    count.bareLineFeeds = input.sawBareLineFeed();
-    return count;
-}
-
-ModuleCount countModule(const std::u16string& path, const TxtFileClient& txt,
-                        const std::filesystem::path& scratchFolder) {
+ModuleCount countModule(const std::u16string& path) {
     ModuleCount count;
-    // The module is looked up once; the text-file class then gets the path
-    // it resolved to, which spares it the lookup without regard to case.
     const auto resolved = locateFile(path);
     if (!resolved) return count;
     count.valid = true;
     count.type = moduleType(path);
-
-    const CommentBlankCount cb = countCommentsAndBlanks(*resolved);
-    count.comment = clampToLong(cb.comment);
-    count.blank = clampToLong(cb.blank);
-
-    // The line counts come from the text-file class, which splits at CR LF
-    // only; a file with bare LFs is measured through its CR LF twin.
-    std::filesystem::path measured = *resolved;
-    const auto copy =
-        cb.bareLineFeeds ? crLfCopy(*resolved, scratchFolder) : std::optional<ScratchCopy>();
-    if (copy) measured = copy->path();
-    const std::u16string measuredText = platform::winpath::toUtf16(measured);
-    count.all = txt.GetLineQty(measuredText);
+    // A standard module's header is its single "Attribute VB_Name" line,
+    // which is not searched for.
     const bool standardModule = lastFourLower(path) == u".bas";
-    // A standard module's header is its single "Attribute VB_Name" line.
-    const int64_t header =
-        standardModule ? 1 : txt.GetLineNoByFind(measuredText, std::u16string(kHeaderEnd), false);
-    count.pure = clampToLong(int64_t{count.all} - header);
+    std::optional<platform::ansi::TextSearch> header;
+    if (!standardModule) header.emplace(kHeaderEnd, false);
+    const platform::LineTally tally =
+        platform::tallyLines(*resolved, '\'', header ? &*header : nullptr);
+    count.all = countToLong(tally.pieces);
+    count.comment = countToLong(tally.marked);
+    count.blank = countToLong(tally.blank);
+    // Both lie in 0..INT32_MAX: the difference is a Long.
+    count.pure = count.all - (standardModule ? 1 : countToLong(tally.firstFound));
     return count;
 }
 

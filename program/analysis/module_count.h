@@ -4,30 +4,14 @@
 // (B).
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
-
-#include "program/analysis/library_client.h"
 
 namespace tlvx::analysis {
 
 // "Form", "Module", ..., "OtherModule", from the last four characters of the
 // path, letter case ignored.
 std::string moduleType(std::u16string_view path);
-
-struct CommentBlankCount {
-    int64_t comment = 0;
-    int64_t blank = 0;
-    bool readable = false;       // the file could be opened
-    bool bareLineFeeds = false;  // some line ended in a LF without CR
-};
-
-// Reads every line of the file, header included. A line whose first
-// character that is neither tab nor space is an apostrophe is a comment; a
-// line of tabs and spaces only is blank. A bare LF ends a line here, as a
-// CR LF would.
-CommentBlankCount countCommentsAndBlanks(const std::filesystem::path& file);
 
 struct ModuleCount {
     // false: no such file (or a folder), the row is "Invalid". A file that
@@ -41,9 +25,13 @@ struct ModuleCount {
 };
 
 // Counts the module that `path` (Windows notation, resolved against the
-// current directory) names. A module with bare LF line ends is counted
-// through a CR LF copy made in `scratchFolder` and removed afterwards.
-ModuleCount countModule(const std::u16string& path, const TxtFileClient& txt,
-                        const std::filesystem::path& scratchFolder);
+// current directory) names, reading it once. The numbers are those of the
+// text-file class's line count and header search and of a line input scan
+// of the whole file: a line ends at CR LF (and, for the comments and
+// blanks, at a lone CR); a line whose first character that is neither tab
+// nor space is an apostrophe is a comment; a line of tabs and spaces only
+// is blank. A bare LF counts as a CR LF: checkouts made on this system
+// often end lines so, and such a module counts as its CR LF twin.
+ModuleCount countModule(const std::u16string& path);
 
 }  // namespace tlvx::analysis

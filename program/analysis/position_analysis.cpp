@@ -5,8 +5,7 @@
 namespace tlvx::analysis {
 
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
-                               const LibraryObjects& library,
-                               const std::filesystem::path& scratchFolder) {
+                               const LibraryObjects& library) {
     PositionResult result;
     enterProjectFolder(list, index);
     const ProjectPosition* position = list.at(index);
@@ -20,7 +19,7 @@ PositionResult analysePosition(const ProjectList& list, std::size_t index, Listi
         return result;
     }
     result.properties = readProjectProperties(copy, library.pafs);
-    result.calculation = calculateProject(copy, listing, library.ptxf, scratchFolder);
+    result.calculation = calculateProject(copy, listing);
     return result;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // The analysis of one position of a project list: into the project's folder,
 // its properties (through the API object's INI reading), then its
-// calculation (counted with the text-file object), always in this order.
+// calculation, always in this order.
 
 #include <cstddef>
-#include <filesystem>
 
 #include "program/analysis/library_client.h"
 #include "program/analysis/listing_model.h"
@@ -27,7 +26,6 @@ struct PositionResult {
 };
 
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
-                               const LibraryObjects& library,
-                               const std::filesystem::path& scratchFolder);
+                               const LibraryObjects& library);
 
 }  // namespace tlvx::analysis

@@ -6,8 +6,7 @@
 
 namespace tlvx::analysis {
 
-Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing,
-                             const TxtFileClient& txt, const std::filesystem::path& scratchFolder) {
+Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing) {
     Calculation calc;
     readModuleEntries(workingCopy, listing);
 
@@ -16,7 +15,7 @@ Calculation calculateProject(const std::filesystem::path& workingCopy, ListingMo
     const std::size_t n = listing.rowCount();
     for (std::size_t i = 0; i < n; ++i) {
         const std::u16string path = platform::unicode::utf8ToUtf16(listing.row(i)[0]);
-        const ModuleCount m = countModule(path, txt, scratchFolder);
+        const ModuleCount m = countModule(path);
         ListingRow details;
         if (!m.valid) {
             details[1] = "Invalid";

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "program/analysis/library_client.h"
 #include "program/analysis/listing_model.h"
 #include "program/analysis/summary_line.h"
 
@@ -19,10 +18,8 @@ struct Calculation {
 };
 
 // Module paths are resolved against the current directory, which must be the
-// project's folder. `scratchFolder` takes short-lived copies of modules with
-// bare LF line ends. A working copy that cannot be opened gives an empty
-// listing and the zero summary.
-Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing,
-                             const TxtFileClient& txt, const std::filesystem::path& scratchFolder);
+// project's folder. Each module is read once. A working copy that cannot be
+// opened gives an empty listing and the zero summary.
+Calculation calculateProject(const std::filesystem::path& workingCopy, ListingModel& listing);
 
 }  // namespace tlvx::analysis

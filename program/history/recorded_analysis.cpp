@@ -10,10 +10,9 @@ std::string recordFailedMessage(const std::filesystem::path& historyRoot) {
 RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
                                   analysis::ListingModel& listing,
                                   const analysis::LibraryObjects& library,
-                                  const std::filesystem::path& scratchFolder,
                                   const VersionHistory& history) {
     RecordedAnalysis done;
-    done.result = analysis::analysePosition(list, index, listing, library, scratchFolder);
+    done.result = analysis::analysePosition(list, index, listing, library);
     if (!done.result.isProject) return done;
     // The record keeps the rows in the order the listing shows them.
     done.recorded = history.save(done.result.properties.name(), done.result.properties.version(),

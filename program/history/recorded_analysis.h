@@ -26,7 +26,6 @@ std::string recordFailedMessage(const std::filesystem::path& historyRoot);
 RecordedAnalysis analyseAndRecord(const analysis::ProjectList& list, std::size_t index,
                                   analysis::ListingModel& listing,
                                   const analysis::LibraryObjects& library,
-                                  const std::filesystem::path& scratchFolder,
                                   const VersionHistory& history);
 
 }  // namespace tlvx::history

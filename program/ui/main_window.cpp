@@ -447,8 +447,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
     {
         const BusyCursor busy;
         table_.change([&](analysis::ListingModel& listing) {
-            done = history::analyseAndRecord(list, index, listing, *library_, workingCopies_,
-                                             history_);
+            done = history::analyseAndRecord(list, index, listing, *library_, history_);
         });
     }
     const auto& values = done.result.properties.values;

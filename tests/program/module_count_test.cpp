@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "tests/support/library_objects.h"
 #include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
@@ -40,15 +39,14 @@ protected:
     ModuleCount count(std::string_view name, std::string_view bytes) {
         dir.write(name, bytes);
         CurrentDirGuard cwd(dir.path());
-        return countModule(std::u16string(name.begin(), name.end()), txt, dir.path());
+        return countModule(std::u16string(name.begin(), name.end()));
     }
     ModuleCount countExisting(const std::u16string& path) {
         CurrentDirGuard cwd(dir.path());
-        return countModule(path, txt, dir.path());
+        return countModule(path);
     }
 
     TempDir dir;
-    const TxtFileClient& txt = tlvx::test::libraryObjects().ptxf;
 };
 
 }  // namespace
@@ -146,7 +144,7 @@ TEST_F(ModuleCountTest, BareLineFeedsCountLikeTheirCrLfTwin) {
     }
     EXPECT_EQ(twin.all, 12);
     EXPECT_EQ(twin.pure, 7);
-    // The copies made for counting are gone again.
+    // Such a module is counted without a copy: nothing is written beside it.
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().rfind(".crlf", 0), std::string::npos);
 }

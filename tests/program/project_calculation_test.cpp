@@ -59,8 +59,7 @@ GroupRun runGroup(const std::filesystem::path& group, const std::filesystem::pat
     if (!list) return run;
     ListingModel listing;
     for (std::size_t i = 0; i < list->size(); ++i) {
-        run.results.push_back(
-            analysePosition(*list, i, listing, tlvx::test::libraryObjects(), work));
+        run.results.push_back(analysePosition(*list, i, listing, tlvx::test::libraryObjects()));
         run.listings.push_back(listing.rows());
     }
     return run;
@@ -108,14 +107,13 @@ TEST(ProjectCalculation, LineFeedCheckoutCountsLikeTheOriginal) {
 TEST(ProjectCalculation, ProjectWithoutModulesOrWorkingCopy) {
     TempDir dir;
     CurrentDirGuard cwd(dir.path());
-    const auto& txt = tlvx::test::libraryObjects().ptxf;
     ListingModel listing;
     const auto copy = dir.write("w.vbp", "[Info]\r\nName=\"x\"\r\n");
-    EXPECT_EQ(calculateProject(copy, listing, txt, dir.path()).summary,
+    EXPECT_EQ(calculateProject(copy, listing).summary,
               "Total: 0 / 0 / 0 / 0 / 0 / 0 / 0 / 0 / 0 / 0 code lines in 0 modules (same order "
               "as above).");
     listing.addRow("stale");
-    const auto none = calculateProject(dir / "gone.vbp", listing, txt, dir.path());
+    const auto none = calculateProject(dir / "gone.vbp", listing);
     EXPECT_EQ(listing.rowCount(), 0u);
     EXPECT_EQ(none.modules, 0u);
 }
@@ -126,9 +124,8 @@ TEST(ProjectCalculation, DuplicateRowsAddTwiceAndInvalidRowsCountAsModules) {
     dir.write("m.bas", "Attribute VB_Name = \"m\"\r\n' c\r\n");
     const auto copy =
         dir.write("w.vbp", "[Info]\r\nModule=m; m.bas\r\nModule=m; m.bas\r\nForm=gone.frm\r\n");
-    const auto& txt = tlvx::test::libraryObjects().ptxf;
     ListingModel listing;
-    const auto calc = calculateProject(copy, listing, txt, dir.path());
+    const auto calc = calculateProject(copy, listing);
     EXPECT_EQ(calc.totals.all, 6);
     EXPECT_EQ(calc.totals.pure, 4);
     EXPECT_EQ(calc.totals.comment, 2);
@@ -143,9 +140,8 @@ TEST(ProjectCalculation, CountsEveryRowOfAHugeProject) {
     std::string vbp = "[Info]\r\n";
     for (int i = 0; i < 40000; ++i) vbp += "Module=m; m.bas\r\n";
     const auto copy = dir.write("big.vbp", vbp);
-    const auto& txt = tlvx::test::libraryObjects().ptxf;
     ListingModel listing;
-    const auto calc = calculateProject(copy, listing, txt, dir.path());
+    const auto calc = calculateProject(copy, listing);
     EXPECT_EQ(calc.modules, 40000u);
     EXPECT_EQ(calc.totals.all, 3 * 40000);
     EXPECT_EQ(listing.row(39999)[3], "3");
@@ -159,7 +155,6 @@ TEST(ProjectCalculation, ModuleVanishingBeforeItIsCountedIsInvalid) {
     ListingModel listing;
     readModuleEntries(copy, listing);
     std::filesystem::remove(dir / "a.bas");
-    const auto& txt = tlvx::test::libraryObjects().ptxf;
-    calculateProject(copy, listing, txt, dir.path());
+    calculateProject(copy, listing);
     EXPECT_EQ(listing.row(0)[1], "Invalid");
 }

@@ -82,10 +82,9 @@ TEST(GroupFile, BlankLinesAreCountedAndKeepNothing) {
 
     ListingModel listing;
     const auto last =
-        analysePosition(*list, kBlankLines + 1, listing, tlvx::test::libraryObjects(), work.path());
+        analysePosition(*list, kBlankLines + 1, listing, tlvx::test::libraryObjects());
     EXPECT_EQ(last.calculation.totals.all, 3);
-    const auto blank =
-        analysePosition(*list, kBlankLines, listing, tlvx::test::libraryObjects(), work.path());
+    const auto blank = analysePosition(*list, kBlankLines, listing, tlvx::test::libraryObjects());
     EXPECT_FALSE(blank.isProject);
     EXPECT_EQ(blank.copyError, 0);
 }
@@ -145,16 +144,16 @@ TEST(ProjectList, EachPositionShowsItsOwnProjectAndRunsInItsFolder) {
     EXPECT_NE(list->at(0)->workingCopy, list->at(1)->workingCopy);
 
     ListingModel listing;
-    auto one = analysePosition(*list, 0, listing, tlvx::test::libraryObjects(), work.path());
+    auto one = analysePosition(*list, 0, listing, tlvx::test::libraryObjects());
     EXPECT_EQ(one.properties.name(), "One");
     EXPECT_EQ(one.calculation.totals.all, 2);
-    auto two = analysePosition(*list, 1, listing, tlvx::test::libraryObjects(), work.path());
+    auto two = analysePosition(*list, 1, listing, tlvx::test::libraryObjects());
     EXPECT_EQ(two.properties.name(), "Two");
     EXPECT_EQ(two.calculation.totals.all, 4);
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "g/Two"));
     // An unresolvable project stays in the group's folder with an empty
     // listing and no properties: it holds no project.
-    auto none = analysePosition(*list, 2, listing, tlvx::test::libraryObjects(), work.path());
+    auto none = analysePosition(*list, 2, listing, tlvx::test::libraryObjects());
     EXPECT_FALSE(none.isProject);
     EXPECT_TRUE(one.isProject);
     EXPECT_EQ(none.properties.version(), "");
@@ -176,8 +175,7 @@ TEST(ProjectList, ProjectLinesWithTrailingSpacesOrDotsKeepTheirProperties) {
     ASSERT_EQ(list->size(), 2u);
     ListingModel listing;
     for (std::size_t position : {0u, 1u}) {
-        auto app =
-            analysePosition(*list, position, listing, tlvx::test::libraryObjects(), work.path());
+        auto app = analysePosition(*list, position, listing, tlvx::test::libraryObjects());
         EXPECT_EQ(app.properties.name(), "App") << position;
         EXPECT_EQ(app.properties.version(), "3..") << position;
         EXPECT_EQ(app.calculation.totals.all, 3) << position;
@@ -186,7 +184,7 @@ TEST(ProjectList, ProjectLinesWithTrailingSpacesOrDotsKeepTheirProperties) {
     // its properties.
     const auto single = buildProjectList((dir / "g/\xD0\x9F/\xD0\x9F.vbp").string(), work.path());
     ASSERT_TRUE(single);
-    auto cyrillic = analysePosition(*single, 0, listing, tlvx::test::libraryObjects(), work.path());
+    auto cyrillic = analysePosition(*single, 0, listing, tlvx::test::libraryObjects());
     EXPECT_EQ(cyrillic.properties.name(), "Cyr");
 }
 
@@ -232,12 +230,11 @@ TEST(ProjectList, PositionsNamingNoReadableProjectBehaveAsMissingOnes) {
         ListingModel listing;
         for (std::size_t i = 0; i + 1 < list->size(); ++i) {
             if (!list->at(i) || list->at(i)->copyState.holdsProject) return false;
-            const auto r =
-                analysePosition(*list, i, listing, tlvx::test::libraryObjects(), work.path());
+            const auto r = analysePosition(*list, i, listing, tlvx::test::libraryObjects());
             if (r.properties.name() != "" || r.calculation.modules != 0) return false;
         }
-        const auto ok = analysePosition(*list, list->size() - 1, listing,
-                                        tlvx::test::libraryObjects(), work.path());
+        const auto ok =
+            analysePosition(*list, list->size() - 1, listing, tlvx::test::libraryObjects());
         return ok.properties.name() == "Ok" && ok.calculation.totals.all == 3;
     };
     EXPECT_EQ(tlvx::test::runGuarded(check), "passed");

@@ -43,8 +43,8 @@ protected:
 
     ProjectSelection::Analyse recorder() {
         return [this](const ProjectList& list, std::size_t index) {
-            const auto done = history::analyseAndRecord(
-                list, index, listing, test::libraryObjects(), work / "tempprjfiles", versions);
+            const auto done =
+                history::analyseAndRecord(list, index, listing, test::libraryObjects(), versions);
             analysed.push_back(done.result.properties.name());
             EXPECT_TRUE(done.recorded);
         };
@@ -182,8 +182,8 @@ TEST_F(ProjectSelectionTest, AGroupPositionWithoutProjectShowsNothingAndRecordsN
                "VBGROUP 5.0\r\nProject=junk.vbp\r\nProject=P1\\P1.vbp\r\nProject=gone.vbp\r\n");
     std::vector<bool> isProject;
     const auto analyse = [&](const ProjectList& list, std::size_t index) {
-        const auto done = history::analyseAndRecord(list, index, listing, test::libraryObjects(),
-                                                    work / "tempprjfiles", versions);
+        const auto done =
+            history::analyseAndRecord(list, index, listing, test::libraryObjects(), versions);
         isProject.push_back(done.result.isProject);
         EXPECT_FALSE(done.failed);
         EXPECT_EQ(done.recorded, done.result.isProject);

@@ -305,3 +305,27 @@ TEST_F(CountProcessTest, AMissingComponentModuleIsOneLineAndNothingOnStdout) {
         EXPECT_TRUE(tmpContent().empty());
     }
 }
+
+// A count loads what it uses when it first uses it: never Qt, the collation
+// library only for a name outside ASCII, and a registry store that nobody
+// wrote to is neither made nor filled with the system's databases (which
+// would load iconv's converters). The dynamic loader tells what it loads.
+TEST_F(CountProcessTest, LoadsOnlyWhatTheCountUses) {
+    const auto accented = projects.write(
+        "Accented.vbp",
+        "Type=Exe\r\nName=\"A\"\r\nModule=x; \xC9t\xE9.bas\r\nModule=y; ete.bas\r\n");
+    struct Case {
+        std::string project;
+        bool collation;
+    };
+    for (const Case& c : {Case{kExamples + "/Shop.vbg", false}, Case{accented.string(), true}}) {
+        const fs::path store = files / "registry.sqlite";
+        const auto done =
+            run({{c.project}, {{"LD_DEBUG", "files"}, {"TLVX_REGISTRY", store.string()}}});
+        EXPECT_TRUE(exitedWith(done.status, 0)) << describe(done.status) << done.err;
+        EXPECT_EQ(done.err.find("libQt"), std::string::npos) << c.project;
+        EXPECT_EQ(done.err.find("gconv"), std::string::npos) << c.project;
+        EXPECT_EQ(done.err.find("libicui18n") != std::string::npos, c.collation) << c.project;
+        EXPECT_FALSE(fs::exists(store)) << c.project;
+    }
+}

@@ -262,8 +262,8 @@ int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
                                      " (" + std::string(list.projectFile(i)) + ")";
         analysis::PositionResult result;
         if (count.versions) {
-            const auto done = history::analyseAndRecord(list, i, listing, *count.library,
-                                                        count.work->path(), *count.versions);
+            const auto done =
+                history::analyseAndRecord(list, i, listing, *count.library, *count.versions);
             result = done.result;
             if (done.failed) {
                 err << "tlvx-count: the record of " << result.properties.name() << " "
@@ -272,8 +272,7 @@ int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
                 status = 1;
             }
         } else {
-            result =
-                analysis::analysePosition(list, i, listing, *count.library, count.work->path());
+            result = analysis::analysePosition(list, i, listing, *count.library);
         }
         if (result.copyError != 0) {
             // Nothing of it was counted: a failure, not a position to pass over.
