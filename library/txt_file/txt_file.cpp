@@ -87,29 +87,6 @@ private:
 
 // ---- Searching ---------------------------------------------------------------
 
-// The byte of the lower-case form of one byte's character; the byte itself
-// when that form lies outside the code page.
-unsigned char lowerAnsiByte(unsigned char byte) {
-    const char32_t lower = platform::unicode::toLower(char32_t{ansi::decodeByte(byte)});
-    if (lower > 0xFFFF) return byte;
-    const auto bytes = comparableAnsi(std::u16string(1, static_cast<char16_t>(lower)));
-    return bytes && bytes->size() == 1 ? static_cast<unsigned char>((*bytes)[0]) : byte;
-}
-
-// Each byte of the code page to the byte of its lower-case letter. Every letter
-// the code page holds has its lower-case form in the code page too, so
-// lowering a line byte by byte equals lowering its decoded text.
-const std::array<unsigned char, 256>& ansiLowerTable() {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (std::size_t b = 0; b < t.size(); ++b) {
-            t[b] = lowerAnsiByte(static_cast<unsigned char>(b));
-        }
-        return t;
-    }();
-    return table;
-}
-
 // A substring test of lines read from a file, with or without regard to case.
 // The search text is converted (and lowered) once; lines are lowered through
 // the byte table.
@@ -118,7 +95,12 @@ public:
     LineMatcher(std::u16string_view findString, bool matchCase)
         : needle_(comparableAnsi(matchCase ? std::u16string(findString)
                                            : platform::unicode::toLower(findString))),
-          foldCase_(!matchCase) {}
+          foldCase_(!matchCase),
+          lowerBytes_(ansi::lowerBytes()) {
+        // A double-byte code page's second bytes may be letters or the
+        // first byte of the search text: its lines are searched decoded.
+        if (!lowerBytes_ && needle_) decodedNeedle_ = ansi::toUtf16(*needle_);
+    }
 
     // False when the search text holds a character no line can hold.
     bool canMatch() const { return needle_.has_value(); }
@@ -127,8 +109,13 @@ public:
     std::size_t carry() const { return needle_->empty() ? 0 : needle_->size() - 1; }
 
     bool matches(std::string_view line) {
+        if (!lowerBytes_) {
+            std::u16string text = ansi::toUtf16(line);
+            if (foldCase_) text = platform::unicode::toLower(text);
+            return text.find(decodedNeedle_) != std::u16string::npos;
+        }
         if (!foldCase_) return line.find(*needle_) != std::string_view::npos;
-        const auto& lower = ansiLowerTable();
+        const auto& lower = *lowerBytes_;
         lowered_.resize(line.size());
         for (std::size_t i = 0; i < line.size(); ++i) {
             lowered_[i] = static_cast<char>(lower[static_cast<unsigned char>(line[i])]);
@@ -139,6 +126,9 @@ public:
 private:
     std::optional<std::string> needle_;
     bool foldCase_;
+    // The code page's lower-case bytes; nullptr for a double-byte one.
+    const std::array<unsigned char, 256>* lowerBytes_;
+    std::u16string decodedNeedle_;
     std::string lowered_;
 };
 

@@ -4,6 +4,7 @@
 // options (-platform, -style, ...) work as in any Qt program.
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
@@ -12,6 +13,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/text/ansi_codepage.h"
+#include "platform/text/codepage_choice.h"
 #include "program/analysis/work_folders.h"
 #include "program/ui/main_window.h"
 #include "program/ui/pictures.h"
@@ -30,6 +33,21 @@ std::string startFile(const QStringList& arguments) {
     return ec ? named.toStdString() : absolute.string();
 }
 
+// The ANSI code page from TLVX_CODEPAGE or the locale; one the variable
+// names that is not supported is told once the window shows, and 1252 is
+// used.
+QString chooseCodePage() {
+    namespace ansi = tlvx::platform::ansi;
+    const auto choice = ansi::chooseCodePage();
+    ansi::useCodePage(choice.codePage);
+    if (choice.refused.empty()) return {};
+    return QString::fromStdString(
+               ansi::unsupportedCodePageMessage(ansi::kCodePageVariable, choice.refused)) +
+           QStringLiteral(".\nProject files and version records are read and written in code "
+                          "page %1.")
+               .arg(ansi::kDefaultCodePage);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -37,6 +55,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tallyvex"));
     QApplication::setDesktopFileName(QStringLiteral("org.tallyvex.Tallyvex"));
     QApplication::setWindowIcon(tlvx::ui::programIcon());
+    const QString codePageRefusal = chooseCodePage();
 
     namespace analysis = tlvx::analysis;
     const auto programFolder = analysis::programFolder();
@@ -47,6 +66,11 @@ int main(int argc, char* argv[]) {
         workFolders != programFolder && !analysis::programLayout(programFolder).installed;
     tlvx::ui::MainWindow window({workFolders, nullptr, moved, programFolder});
     window.show();
+    if (!codePageRefusal.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, codePageRefusal] {
+            QMessageBox::warning(&window, QStringLiteral("Tallyvex"), codePageRefusal);
+        });
+    }
     if (const std::string file = startFile(QApplication::arguments()); !file.empty())
         QTimer::singleShot(0, &window, [&window, file] { window.openProject(file); });
     return app.exec();
