@@ -8,6 +8,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "platform/text/codepage_choice.h"
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::platform::ansi {
@@ -96,6 +97,7 @@ std::uint16_t asPair(std::size_t lead, std::size_t trail) {
 }  // namespace
 
 const CodePageTable* CodePageTable::of(int codePage) {
+    if (codePage == kDefaultCodePage || !isSupported(codePage)) return nullptr;
     static std::mutex mutex;
     static std::map<int, std::unique_ptr<CodePageTable>> tables;
     std::lock_guard lock(mutex);
