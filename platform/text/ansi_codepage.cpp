@@ -378,6 +378,16 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+std::size_t findAscii(std::string_view text, char c, std::size_t from) {
+    const CodePageTable* t = table();
+    if (!t || !t->doubleByte()) return text.find(c, from);
+    for (std::size_t i = from; i < text.size();) {
+        if (text[i] == c) return i;
+        t->decodeAt(text, i);
+    }
+    return std::string_view::npos;
+}
+
 std::u16string cp1252ToUtf16(std::string_view bytes) {
     return toUtf161252(bytes);
 }

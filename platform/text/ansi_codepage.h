@@ -56,6 +56,11 @@ bool equalIgnoringCase(std::string_view a, std::string_view b);
 // True when `text` starts with `prefix`, letter case ignored as above.
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
+// Where the ASCII character `c` first stands in `text` at or after `from`
+// (which must start a character), or npos. In a double-byte code page a
+// second byte that equals `c` ('\\', '[', ']', a letter) is not it.
+std::size_t findAscii(std::string_view text, char c, std::size_t from = 0);
+
 // A single-byte code page's bytes to the bytes of their lower-case forms
 // (a byte whose form the code page lacks stays itself); nullptr for a
 // double-byte code page, whose text must be decoded to be lowered.
