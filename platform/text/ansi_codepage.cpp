@@ -140,9 +140,6 @@ std::string fromUtf81252(std::string_view utf8, bool* lossless) {
     return out;
 }
 
-
-
-
 bool equalIgnoringCase1252(std::string_view a, std::string_view b) {
     static const std::array<unsigned char, 256> upper = makeUpperTable1252();
     if (a.size() != b.size()) return false;
@@ -155,7 +152,8 @@ bool equalIgnoringCase1252(std::string_view a, std::string_view b) {
 }
 
 bool startsWithIgnoringCase1252(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalIgnoringCase1252(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           equalIgnoringCase1252(text.substr(0, prefix.size()), prefix);
 }
 
 bool holds1252(char32_t c) {

@@ -15,12 +15,12 @@ struct LanguageCodePage {
 // The languages whose Windows locales use an ANSI code page other than
 // 1252. Serbian, Azerbaijani and Uzbek depend on the script, below.
 constexpr std::array<LanguageCodePage, 36> kLanguages = {{
-    {"ja", 932},   {"ko", 949},   {"th", 874},   {"ru", 1251},  {"uk", 1251},  {"be", 1251},
-    {"bg", 1251},  {"mk", 1251},  {"kk", 1251},  {"ky", 1251},  {"tt", 1251},  {"mn", 1251},
-    {"tg", 1251},  {"ba", 1251},  {"pl", 1250},  {"cs", 1250},  {"sk", 1250},  {"hu", 1250},
-    {"hr", 1250},  {"sl", 1250},  {"ro", 1250},  {"sq", 1250},  {"bs", 1250},  {"el", 1253},
-    {"tr", 1254},  {"he", 1255},  {"iw", 1255},  {"yi", 1255},  {"ar", 1256},  {"fa", 1256},
-    {"ur", 1256},  {"et", 1257},  {"lv", 1257},  {"lt", 1257},  {"vi", 1258},  {"tk", 1250},
+    {"ja", 932},  {"ko", 949},  {"th", 874},  {"ru", 1251}, {"uk", 1251}, {"be", 1251},
+    {"bg", 1251}, {"mk", 1251}, {"kk", 1251}, {"ky", 1251}, {"tt", 1251}, {"mn", 1251},
+    {"tg", 1251}, {"ba", 1251}, {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250},
+    {"hr", 1250}, {"sl", 1250}, {"ro", 1250}, {"sq", 1250}, {"bs", 1250}, {"el", 1253},
+    {"tr", 1254}, {"he", 1255}, {"iw", 1255}, {"yi", 1255}, {"ar", 1256}, {"fa", 1256},
+    {"ur", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258}, {"tk", 1250},
 }};
 
 char lowerAscii(char c) {
@@ -63,7 +63,8 @@ int codePageOfLocale(std::string_view locale) {
     const std::string base = name.substr(0, std::min(name.find('.'), at));
     const auto underscore = base.find_first_of("_-");
     const std::string language = base.substr(0, underscore);
-    const std::string territory = underscore == std::string::npos ? "" : base.substr(underscore + 1);
+    const std::string territory =
+        underscore == std::string::npos ? "" : base.substr(underscore + 1);
     if (language == "zh") {
         // Traditional Chinese in Taiwan, Hong Kong and Macao, simplified
         // elsewhere.

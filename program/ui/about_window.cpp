@@ -72,11 +72,10 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
               twipsRect(1320, 750, 1620, 195), besideLogo, fra, "lblVer", windowFont());
     // The code page project files and records are read and written in, on
     // the version line's free right side.
-    QLabel* codePage =
-        label(QStringLiteral("Code page %1").arg(platform::ansi::codePage()),
-              QRect(version->geometry().right() + 1 + twips(180), version->y(), twips(1100),
-                    version->height()),
-              besideLogo, fra, "lblCodePage", windowFont());
+    QLabel* codePage = label(QStringLiteral("Code page %1").arg(platform::ansi::codePage()),
+                             QRect(version->geometry().right() + 1 + twips(180), version->y(),
+                                   twips(1100), version->height()),
+                             besideLogo, fra, "lblCodePage", windowFont());
     codePage->setToolTip(QStringLiteral(
         "The ANSI code page in which project files and version records are read and written"));
     QLabel* rights = label(QStringLiteral("Copyright \u00A9 Zentor Programming Solution"),

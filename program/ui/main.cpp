@@ -43,8 +43,9 @@ QString chooseCodePage() {
     if (choice.refused.empty()) return {};
     return QString::fromStdString(
                ansi::unsupportedCodePageMessage(ansi::kCodePageVariable, choice.refused)) +
-           QStringLiteral(".\nProject files and version records are read and written in code "
-                          "page %1.")
+           QStringLiteral(
+               ".\nProject files and version records are read and written in code "
+               "page %1.")
                .arg(ansi::kDefaultCodePage);
 }
 

@@ -84,20 +84,23 @@ protected:
         EXPECT_EQ(std::ranges::any_of(names, [](char c) { return c >= 'A' && c <= 'Z'; }),
                   n.letterSecondByte);
         tmp.write(n.folder + "/" + n.module + ".bas",
-                  "Attribute VB_Name = \"" + module + "\"\r\n' " + folder + "\r\n\r\nSub A()\r\n  x = \"" +
-                      module + "\"\r\nEnd Sub\r\n");
+                  "Attribute VB_Name = \"" + module + "\"\r\n' " + folder +
+                      "\r\n\r\nSub A()\r\n  x = \"" + module + "\"\r\nEnd Sub\r\n");
         tmp.write(n.folder + "/" + n.module + "Form.frm",
                   "VERSION 5.00\r\nBegin VB.Form F\r\nEnd\r\nAttribute VB_Name = \"F\"\r\n"
-                  "Attribute VB_Exposed = False\r\n' " + module + "\r\nPrivate Sub X()\r\nEnd Sub\r\n");
+                  "Attribute VB_Exposed = False\r\n' " +
+                      module + "\r\nPrivate Sub X()\r\nEnd Sub\r\n");
         const std::string dir = "..\\" + folder + "\\";
-        tmp.write(n.project + "/" + n.project + ".vbp",
-                  "Type=Exe\r\n"
-                  "Module=" + module + "; " + dir + module + ".BAS\r\n"   // case of the ASCII part differs
-                  "Form=" + dir + module + "FORM.frm\r\n"
-                  "Form=" + dir + module + "2.frm\r\n"                    // missing: an Invalid row
-                  "Name=\"" + project + "\"\r\nMajorVer=1\r\nMinorVer=2\r\nRevisionVer=3\r\n");
-        return tmp.write("Group.vbg", "VBGROUP 5.0\r\nStartupProject=" + project + "\\" + project +
-                                          ".vbp\r\n");
+        // The module's extension and the form's name differ from the files
+        // on disk in the case of their ASCII part; the second form is missing.
+        std::string vbp = "Type=Exe\r\n";
+        vbp += "Module=" + module + "; " + dir + module + ".BAS\r\n";
+        vbp += "Form=" + dir + module + "FORM.frm\r\n";
+        vbp += "Form=" + dir + module + "2.frm\r\n";
+        vbp += "Name=\"" + project + "\"\r\nMajorVer=1\r\nMinorVer=2\r\nRevisionVer=3\r\n";
+        tmp.write(n.project + "/" + n.project + ".vbp", vbp);
+        return tmp.write("Group.vbg",
+                         "VBGROUP 5.0\r\nStartupProject=" + project + "\\" + project + ".vbp\r\n");
     }
 
     // The listing as it should read: every module found, the missing one Invalid.
@@ -137,8 +140,9 @@ TEST_F(CodePageCountTest, CountsEveryModuleOfANativeProjectInItsCodePage) {
         const auto r = run({"--codepage", std::to_string(n.codePage), group.string()});
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(holdsLines(r.out, expectedLines(n))) << r.out;
-        EXPECT_NE(r.out.find("Total: 10 / 16 / 2 / 1 / 8 / 9 / 7 / 14 / 15 / 13 code lines in 3 modules"),
-                  std::string::npos)
+        EXPECT_NE(
+            r.out.find("Total: 10 / 16 / 2 / 1 / 8 / 9 / 7 / 14 / 15 / 13 code lines in 3 modules"),
+            std::string::npos)
             << r.out;
     }
 }
@@ -161,13 +165,15 @@ TEST_F(CodePageCountTest, RecordsAreWrittenInTheCodePageAndReadBack) {
         const std::string record = TempDir::read(history / n.project / "1.2.3");
         const std::string dir = "..\\" + encode(n.codePage, n.folder) + "\\";
         const std::string module = encode(n.codePage, n.module);
-        EXPECT_NE(record.find(dir + module + ".BAS:Module:6:7:1:1:5:5:4:6:6:5\r\n"), std::string::npos)
+        EXPECT_NE(record.find(dir + module + ".BAS:Module:6:7:1:1:5:5:4:6:6:5\r\n"),
+                  std::string::npos)
             << record;
         EXPECT_NE(record.find(dir + module + "2.frm:Invalid:"), std::string::npos) << record;
         // Read back in the same code page, the record gives the names again.
         ASSERT_TRUE(tlvx::platform::ansi::useCodePage(n.codePage));
-        EXPECT_NE(tlvx::platform::ansi::toUtf8(record).find("..\\" + n.folder + "\\" + n.module + ".BAS"),
-                  std::string::npos);
+        EXPECT_NE(
+            tlvx::platform::ansi::toUtf8(record).find("..\\" + n.folder + "\\" + n.module + ".BAS"),
+            std::string::npos);
     }
 }
 
@@ -198,13 +204,16 @@ TEST_F(CodePageCountTest, AnUnsupportedCodePageIsRefusedInOneLine) {
         std::optional<std::string> variable;
         std::string message;
     } cases[] = {
-        {{"--codepage", "65001", group.string()}, std::nullopt,
+        {{"--codepage", "65001", group.string()},
+         std::nullopt,
          "tlvx-count: --codepage: code page \"65001\" is not supported (supported: 874, 932, 936, "
          "949, 950, 1250-1258)\n"},
-        {{"--codepage", "shift_jis", group.string()}, "932",
+        {{"--codepage", "shift_jis", group.string()},
+         "932",
          "tlvx-count: --codepage: code page \"shift_jis\" is not supported (supported: 874, 932, "
          "936, 949, 950, 1250-1258)\n"},
-        {{group.string()}, "437",
+        {{group.string()},
+         "437",
          "tlvx-count: TLVX_CODEPAGE: code page \"437\" is not supported (supported: 874, 932, "
          "936, 949, 950, 1250-1258)\n"},
     };

@@ -16,8 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/support/non_regular_files.h"
 #include "platform/text/ansi_codepage.h"
+#include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace tlvx::library {
@@ -316,7 +316,10 @@ TEST_F(TxtFileTest, FindInADoubleByteCodePageMatchesWholeCharacters) {
         // 算 is 8E 5A and 斯 8E 7A: lowering bytes would make them one.
         {932, "\x8C\x76\x8E\x7A\r\n\x8C\x76\x8E\x5A\r\n", u"\u8a08\u7b97", false, 2},
         // ア is 83 41: "Attribute" does not start inside it.
-        {932, "\x83" "Attribute VB_Exposed\r\nAttribute VB_Exposed\r\n", u"Attribute VB_Exposed", false, 2},
+        {932,
+         "\x83"
+         "Attribute VB_Exposed\r\nAttribute VB_Exposed\r\n",
+         u"Attribute VB_Exposed", false, 2},
         {932, "\x83\x41ttribute\r\nx\r\n", u"Attribute", true, 0},
         {932, "\x82\x60\x95\x5C\r\n", u"\uff41\u8868", false, 1},  // Ａ表 found as ａ表
     };

@@ -187,8 +187,8 @@ TEST(ProfileFile, DoubleByteNamesAreReadAsCharacters) {
         std::string otherCase;  // the key with a byte-wise case change
     } cases[] = {
         {932, "\x83\x5D\x8C\x76", "\x8E\x5A", "\x8E\x7A"},  // [ゾ計], 算 and 斯
-        {950, "\xA4\x5D", "\xA4\x41", "\xA4\x61"},            // [也], 乙 and 兀
-        {936, "\x81\x5D", "\x81\x47x", "\x81\x67X"},          // [乚], 丟x and 乬X
+        {950, "\xA4\x5D", "\xA4\x41", "\xA4\x61"},          // [也], 乙 and 兀
+        {936, "\x81\x5D", "\x81\x47x", "\x81\x67X"},        // [乚], 丟x and 乬X
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.codePage);

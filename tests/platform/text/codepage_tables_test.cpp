@@ -34,7 +34,7 @@ TEST_F(CodePageTest, DecodesAndEncodesTheNativeCharacters) {
         // Second bytes 'v' and 'Z'.
         {932, "\x8C\x76\x8E\x5A", "計算"},
         {932, "\xB1\xB2", "ｱｲ"},  // half-width katakana are single bytes
-        {932, "a\\b", "a\\b"},     // 0x5C alone is the backslash
+        {932, "a\\b", "a\\b"},    // 0x5C alone is the backslash
         {936, "\x81\x5C\xB3\xB5", "乗车"},
         {936, "\xB8\xF6\xC8\xCB\xD0\xC5\xCF\xA2", "个人信息"},
         {936, "\x80", "€"},
@@ -80,9 +80,11 @@ TEST_F(CodePageTest, EveryByteSequenceSurvivesTheRoundTrip) {
         EXPECT_TRUE(lossless);
         EXPECT_TRUE(ansi::toUtf16(bytes) == text);
         EXPECT_TRUE(ansi::fromUtf8(ansi::toUtf8(all)) == bytes);
-        EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'), std::count(all.begin(), all.end(), '\r'));
+        EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'),
+                  std::count(all.begin(), all.end(), '\r'));
         std::size_t changed = 0;
-        for (std::size_t i = 0; i < all.size() && i < bytes.size(); ++i) changed += all[i] != bytes[i];
+        for (std::size_t i = 0; i < all.size() && i < bytes.size(); ++i)
+            changed += all[i] != bytes[i];
         EXPECT_EQ(bytes.size(), all.size());
         if (cp != 932 && cp != 950) {
             EXPECT_EQ(changed, 0u);
@@ -101,13 +103,13 @@ TEST_F(CodePageTest, UndefinedBytesKeepAStableStandIn) {
         std::string bytes;
         std::u16string text;
     } cases[] = {
-        {1251, "\x98", u"\u0098"},                // C1 control, as 1252's five
-        {1253, "\xAA", u"\U000F00AA"},            // above 0x9F: private use
+        {1251, "\x98", u"\u0098"},      // C1 control, as 1252's five
+        {1253, "\xAA", u"\U000F00AA"},  // above 0x9F: private use
         {932, "\xA0\xFD", u"\U000F00A0\U000F00FD"},
-        {932, "\xF0\x40", u"\uE000"},             // user-defined row as iconv has it
-        {950, "\x81\x40", u"\U000F8140"},         // a pair iconv does not know
+        {932, "\xF0\x40", u"\uE000"},      // user-defined row as iconv has it
+        {950, "\x81\x40", u"\U000F8140"},  // a pair iconv does not know
         {949, "\xC9\xA1", u"\U000FC9A1"},
-        {936, "\x81\r", u"\U000F0081\r"},        // a lead byte without its second
+        {936, "\x81\r", u"\U000F0081\r"},  // a lead byte without its second
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.codePage);
@@ -155,12 +157,12 @@ TEST_F(CodePageTest, ComparesWithoutRegardToCaseOnCharacters) {
     } cases[] = {
         {932, "\x8C\x76\x8E\x5A", "\x8C\x56\x8E\x7A", false},  // 計算 and two other words
         {932, "\x8C\x76\x8E\x5A.BAS", "\x8C\x76\x8E\x5A.bas", true},
-        {932, "\x82\x60", "\x82\x81", true},    // full-width Ａ and ａ
-        {949, "\x81\x41", "\x81\x61", false},   // 갂 and 갡
+        {932, "\x82\x60", "\x82\x81", true},   // full-width Ａ and ａ
+        {949, "\x81\x41", "\x81\x61", false},  // 갂 and 갡
         {950, "\xA4\x41x", "\xA4\x41X", true},
         {1251, "\xCE\xF2\xF7\xB8\xF2", "\xEE\xD2\xD7\xA8\xD2", true},  // Отчёт, оТЧЁТ
-        {1250, "\x8A", "\x9A", true},           // Š and š
-        {1253, "\xC1", "\xE1", true},           // Α and α
+        {1250, "\x8A", "\x9A", true},                                  // Š and š
+        {1253, "\xC1", "\xE1", true},                                  // Α and α
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.codePage);
