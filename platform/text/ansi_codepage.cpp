@@ -376,14 +376,19 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-std::size_t findAscii(std::string_view text, char c, std::size_t from) {
+std::size_t find(std::string_view text, std::string_view needle, std::size_t from) {
     const CodePageTable* t = table();
-    if (!t || !t->doubleByte()) return text.find(c, from);
-    for (std::size_t i = from; i < text.size();) {
-        if (text[i] == c) return i;
+    if (!t || !t->doubleByte()) return text.find(needle, from);
+    if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
+    for (std::size_t i = from; i + needle.size() <= text.size();) {
+        if (text.compare(i, needle.size(), needle) == 0) return i;
         t->decodeAt(text, i);
     }
     return std::string_view::npos;
+}
+
+std::size_t findAscii(std::string_view text, char c, std::size_t from) {
+    return find(text, std::string_view(&c, 1), from);
 }
 
 std::u16string cp1252ToUtf16(std::string_view bytes) {

@@ -56,9 +56,11 @@ bool equalIgnoringCase(std::string_view a, std::string_view b);
 // True when `text` starts with `prefix`, letter case ignored as above.
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
-// Where the ASCII character `c` first stands in `text` at or after `from`
-// (which must start a character), or npos. In a double-byte code page a
-// second byte that equals `c` ('\\', '[', ']', a letter) is not it.
+// Where `needle` first stands in `text` at or after `from` (which must
+// start a character), or npos. In a double-byte code page it is found only
+// where a character starts: a second byte that equals '\\', '[', ']' or a
+// letter is never the start of a match.
+std::size_t find(std::string_view text, std::string_view needle, std::size_t from = 0);
 std::size_t findAscii(std::string_view text, char c, std::size_t from = 0);
 
 // A single-byte code page's bytes to the bytes of their lower-case forms

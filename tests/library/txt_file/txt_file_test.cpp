@@ -149,6 +149,39 @@ TEST_F(TxtFileTest, DeleteLineRemovesEveryLineWhoseKeyMatches) {
     EXPECT_EQ(read("f.txt"), "k|a\r\nk\r\nk||\r\n");
 }
 
+// In a double-byte code page a field ends only at a separator character,
+// never at a second byte equal to it ('\\' in 表, 'A' in 乙).
+TEST_F(TxtFileTest, FieldsOfDoubleByteLinesEndOnlyAtWholeSeparators) {
+    struct Restore {
+        ~Restore() { platform::ansi::useCodePage(1252); }
+    } restore;
+    const struct {
+        int codePage;
+        std::string lines;
+        std::u16string separator;
+        std::u16string key;
+        std::string modified;  // with the key field replaced by "N"
+    } cases[] = {
+        {932, "\x95\x5C\\k\r\nk\\x\r\n", u"\\", u"k", "\x95\x5C\\N\r\nk\\x\r\n"},
+        {932, "\x95\x5C\r\n", u"\\", u"", "\x95\x5C\r\n"},  // 表 alone: one field
+        {950,
+         "\xA4\x41"
+         "Ak\r\nzAk\r\n",
+         u"A", u"k",
+         "\xA4\x41"
+         "AN\r\nzAN\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        ASSERT_TRUE(platform::ansi::useCodePage(c.codePage));
+        write("f.txt", c.lines);
+        txt_.ModifyLine(u"f.txt", c.key, u"N", c.separator, 1);
+        EXPECT_EQ(read("f.txt"), c.modified);
+        txt_.DeleteLine(u"f.txt", u"N", c.separator, 1);
+        EXPECT_EQ(read("f.txt").find('N'), std::string::npos);
+    }
+}
+
 TEST_F(TxtFileTest, ModifyLineReplacesTheMatchingFieldOrLine) {
     write("f.txt", "a|k|c\r\na|k|\r\nk|k\r\nk\r\na::k\r\n");
     txt_.ModifyLine(u"f.txt", u"k", u"N", u"|", 1);
