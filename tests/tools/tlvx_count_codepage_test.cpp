@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/text/ansi_codepage.h"
+#include "program/history/history_browser.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/temp_dir.h"
 #include "tools/tlvx-count/count_command.h"
@@ -169,11 +170,19 @@ TEST_F(CodePageCountTest, RecordsAreWrittenInTheCodePageAndReadBack) {
                   std::string::npos)
             << record;
         EXPECT_NE(record.find(dir + module + "2.frm:Invalid:"), std::string::npos) << record;
-        // Read back in the same code page, the record gives the names again.
+        // Read back in the same code page, as the history window reads it,
+        // the record gives the names again.
         ASSERT_TRUE(tlvx::platform::ansi::useCodePage(n.codePage));
-        EXPECT_NE(
-            tlvx::platform::ansi::toUtf8(record).find("..\\" + n.folder + "\\" + n.module + ".BAS"),
-            std::string::npos);
+        tlvx::history::HistoryBrowser browser{tlvx::history::VersionHistory(history)};
+        browser.loadProjects();
+        EXPECT_EQ(browser.projects(), std::vector<std::string>{n.project});
+        EXPECT_EQ(browser.versions(), std::vector<std::string>{"1.2.3"});
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < browser.listing().rowCount(); ++i)
+            paths.push_back(browser.listing().row(i)[0]);
+        EXPECT_NE(std::ranges::find(paths, "..\\" + n.folder + "\\" + n.module + ".BAS"),
+                  paths.end());
+        EXPECT_EQ(paths.size(), 3u);
     }
 }
 
