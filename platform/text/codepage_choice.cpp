@@ -115,6 +115,11 @@ std::string unsupportedCodePageMessage(std::string_view origin, std::string_view
            "\" is not supported (supported: " + std::string(supportedCodePagesText()) + ")";
 }
 
+std::string unavailableCodePageMessage(int codePage) {
+    return "code page " + std::to_string(codePage) +
+           " cannot be used: this system's iconv does not convert it";
+}
+
 std::string_view supportedCodePagesText() {
     return "874, 932, 936, 949, 950, 1250-1258";
 }

@@ -47,6 +47,10 @@ CodePageChoice chooseCodePage(const std::optional<std::string>& option = std::nu
 // ("--codepage", "TLVX_CODEPAGE").
 std::string unsupportedCodePageMessage(std::string_view origin, std::string_view text);
 
+// One line (no line end) telling that a supported code page cannot be used
+// because the system's conversions (iconv) lack it.
+std::string unavailableCodePageMessage(int codePage);
+
 // "874, 932, 936, 949, 950, 1250-1258".
 std::string_view supportedCodePagesText();
 

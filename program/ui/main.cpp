@@ -33,16 +33,20 @@ std::string startFile(const QStringList& arguments) {
     return ec ? named.toStdString() : absolute.string();
 }
 
-// The ANSI code page from TLVX_CODEPAGE or the locale; one the variable
-// names that is not supported is told once the window shows, and 1252 is
-// used.
+// The ANSI code page from TLVX_CODEPAGE or the locale; one that is not
+// supported, or that this system cannot convert, is told once the window
+// shows, and 1252 is used.
 QString chooseCodePage() {
     namespace ansi = tlvx::platform::ansi;
     const auto choice = ansi::chooseCodePage();
-    ansi::useCodePage(choice.codePage);
-    if (choice.refused.empty()) return {};
-    return QString::fromStdString(
-               ansi::unsupportedCodePageMessage(ansi::kCodePageVariable, choice.refused)) +
+    std::string refusal;
+    if (!choice.refused.empty())
+        refusal = ansi::unsupportedCodePageMessage(ansi::kCodePageVariable, choice.refused);
+    else if (!ansi::useCodePage(choice.codePage))
+        refusal = ansi::unavailableCodePageMessage(choice.codePage);
+    if (refusal.empty()) return {};
+    ansi::useCodePage(ansi::kDefaultCodePage);
+    return QString::fromStdString(refusal) +
            QStringLiteral(
                ".\nProject files and version records are read and written in code "
                "page %1.")

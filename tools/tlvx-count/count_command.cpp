@@ -193,7 +193,11 @@ bool useChosenCodePage(const std::optional<std::string>& option, std::ostream& e
             << "\n";
         return false;
     }
-    platform::ansi::useCodePage(choice.codePage);
+    if (!platform::ansi::useCodePage(choice.codePage)) {
+        err << "tlvx-count: " << platform::ansi::unavailableCodePageMessage(choice.codePage)
+            << "\n";
+        return false;
+    }
     return true;
 }
 

@@ -139,6 +139,8 @@ TEST(CodePageChoice, TheRefusalNamesTheSupportedCodePages) {
     EXPECT_EQ(ansi::unsupportedCodePageMessage("--codepage", "437"),
               "--codepage: code page \"437\" is not supported (supported: 874, 932, 936, 949, "
               "950, 1250-1258)");
+    EXPECT_EQ(ansi::unavailableCodePageMessage(932),
+              "code page 932 cannot be used: this system's iconv does not convert it");
     for (int cp = 0; cp < 70000; ++cp) {
         const bool listed = cp == 874 || cp == 932 || cp == 936 || cp == 949 || cp == 950 ||
                             (cp >= 1250 && cp <= 1258);
