@@ -40,9 +40,12 @@ void appendEncoded(std::string& out, char32_t c, bool& kept) {
     }
 }
 
-// Each byte to the byte of its upper-case form, or to itself.
-char16_t decode1252(unsigned char byte);
+char16_t decode1252(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+    return byte;
+}
 
+// Each byte to the byte of its upper-case form, or to itself.
 std::array<unsigned char, 256> makeUpperTable1252() {
     std::array<unsigned char, 256> table{};
     for (int b = 0; b < 256; ++b) {
@@ -62,11 +65,6 @@ std::array<unsigned char, 256> makeLowerTable1252() {
         table[b] = static_cast<unsigned char>(lower < 0 ? b : lower);
     }
     return table;
-}
-
-char16_t decode1252(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
-    return byte;
 }
 
 std::u16string toUtf161252(std::string_view bytes) {
@@ -218,8 +216,8 @@ void appendEncoded(const CodePageTable& table, std::string& out, char32_t c, boo
 
 // ---- The code page in use ----------------------------------------------------
 
-// nullptr stands for 1252. Set once, before the first conversion, by the
-// command line or the environment; tables are never freed.
+// nullptr stands for 1252. Chosen before the first conversion by the
+// command line or the environment (tests switch it); tables are never freed.
 std::atomic<const CodePageTable*> g_table{nullptr};
 std::atomic<bool> g_chosen{false};
 
