@@ -48,6 +48,9 @@ done < <(find "$examples" \( -name '*.bas' -o -name '*.frm' -o -name '*.cls' -o 
 
 # INI texts: the section and key the input names come first, each ended by
 # a backslash and one more character, as the data provider reads them.
+# Double-byte names whose second bytes are '\\' and letters; the last byte picks the code page.
+printf '\\\x01Form=..\\\x95\x5C\x8E\xA6\\\x83\x5C\x8C\x76\x8E\x5A.frm\r\n[\x83\x5D]\r\n\xA5\x5C\xA4\x41\x01' | seed code_page_fuzzer native-names
+{ cat "$examples/Till/Till.vbp"; printf '\x07'; } | seed code_page_fuzzer project
 printf 'Info\\ Name\\ [Info]\r\nName="Till"\r\nMajorVer=2\r\n' | seed ini_file_fuzzer info
 printf "a\\\\ b\\\\ ; note\n[ A ]\nb = ' quoted '\n[a]\nb=second\n" | seed ini_file_fuzzer first-match
 printf '\xEF\xBB\xBF[S]\r\nk=caf\xC3\xA9\r\n' | seed ini_file_fuzzer utf8-mark

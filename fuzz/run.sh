@@ -22,7 +22,7 @@ done
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(project_file_fuzzer group_file_fuzzer module_count_fuzzer
   ini_file_fuzzer version_record_fuzzer base64_fuzzer encoding_detection_fuzzer
-  invoke_arguments_fuzzer)
+  invoke_arguments_fuzzer code_page_fuzzer)
 
 build="$here/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

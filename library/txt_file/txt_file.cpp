@@ -154,12 +154,13 @@ public:
     std::optional<std::pair<std::size_t, std::size_t>> find(std::string_view line) const {
         if (wholeLine_) return std::pair{std::size_t{0}, line.size()};
         if (line.empty() || fieldNo_ < 0) return std::nullopt;
-        // A separator the code page cannot hold never occurs: the line is one field.
+        // A separator the code page cannot hold never occurs: the line is one
+        // field. A double-byte character's second byte is no separator.
         const std::size_t step = separator_ ? separator_->size() : 0;
         std::size_t begin = 0;
         for (int i = 0;; ++i) {
             const std::size_t found =
-                separator_ ? line.find(*separator_, begin) : std::string_view::npos;
+                separator_ ? ansi::find(line, *separator_, begin) : std::string_view::npos;
             const bool last = found == std::string_view::npos;
             if (i == fieldNo_) return std::pair{begin, last ? line.size() : found};
             if (last) return std::nullopt;

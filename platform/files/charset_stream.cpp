@@ -47,8 +47,8 @@ constexpr KnownName kKnownNames[] = {
     {"utf-8", Kind::Utf8, "", kUtf8Mark},
     {"utf8", Kind::Utf8, "", kUtf8Mark},
     {"unicode-1-1-utf-8", Kind::Utf8, "", kUtf8Mark},
-    {"windows-1252", Kind::Ansi, "", ""},
-    {"cp1252", Kind::Ansi, "", ""},
+    {"windows-1252", Kind::Cp1252, "", ""},
+    {"cp1252", Kind::Cp1252, "", ""},
     {"x-ansi", Kind::Ansi, "", ""},
     {"auto", Kind::Auto, "", kUtf16LeMark},
     {"utf-32", Kind::Iconv, "UTF-32LE", std::string_view("\xFF\xFE\0\0", 4)},
@@ -218,6 +218,8 @@ std::u16string decodeAs(Kind kind, const std::string& iconvName, std::string_vie
         case Kind::Ansi:
         case Kind::Auto:
             return ansi::toUtf16(bytes);
+        case Kind::Cp1252:
+            return ansi::cp1252ToUtf16(bytes);
         case Kind::Iconv:
             return iconvDecode(iconvName, bytes);
     }
@@ -265,6 +267,8 @@ std::string Charset::encode(std::u16string_view text) const {
             return unicode::utf16ToUtf8(text);
         case Kind::Ansi:
             return ansi::fromUtf16(text);
+        case Kind::Cp1252:
+            return ansi::utf16ToCp1252(text);
         case Kind::Iconv:
             return iconvEncode(iconvName_, text);
     }

@@ -42,7 +42,7 @@ public:
     // U+FFFD.
     std::u16string decode(std::string_view bytes, bool atStart) const;
 
-    enum class Kind : std::uint8_t { Utf16Le, Utf16Be, Utf8, Ansi, Iconv, Auto };
+    enum class Kind : std::uint8_t { Utf16Le, Utf16Be, Utf8, Ansi, Cp1252, Iconv, Auto };
 
 private:
     Charset(std::u16string name, Kind kind, std::string iconvName, std::string mark)

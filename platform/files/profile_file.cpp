@@ -86,8 +86,9 @@ Line classify(std::string_view text, std::size_t begin, std::size_t end, std::si
     const std::string_view inner = trimBlanks(content);
     line.blank = inner.empty();
     if (inner.starts_with('[')) {
-        // A '[' line without ']' is a broken section line: neither kind.
-        const std::size_t close = inner.find(']');
+        // A '[' line without ']' is a broken section line: neither kind. A
+        // double-byte character's second byte may be ']' and ends nothing.
+        const std::size_t close = ansi::findAscii(inner, ']', 1);
         if (close != std::string_view::npos) {
             line.kind = Kind::Section;
             line.name = trimBlanks(inner.substr(1, close - 1));

@@ -95,7 +95,7 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Text of a native name: UTF-8 when it is valid UTF-8, else code page 1252
+// Text of a native name: UTF-8 when it is valid UTF-8, else the ANSI code page
 // (names copied from Windows media often are).
 std::u16string nameText(std::string_view name) {
     return unicode::isValidUtf8(name) ? unicode::utf8ToUtf16(name) : ansi::toUtf16(name);
@@ -336,7 +336,7 @@ std::string fileName(std::string_view utf8WinPath) {
 std::string toUtf8(const fs::path& path) {
     const std::string& native = path.native();
     if (unicode::isValidUtf8(native)) return native;
-    // Only the components that are not UTF-8 are read as code page 1252.
+    // Only the components that are not UTF-8 are read in the ANSI code page.
     std::string out;
     std::size_t start = 0;
     while (start <= native.size()) {

@@ -43,7 +43,7 @@ std::u16string fileName(std::u16string_view winPath);
 std::string fileName(std::string_view utf8WinPath);
 
 // A native path as UTF-8 / UTF-16 text (file names on this system are UTF-8;
-// a name that is not valid UTF-8 is read as code page 1252).
+// a name that is not valid UTF-8 is read in the ANSI code page in use).
 std::string toUtf8(const std::filesystem::path& path);
 std::u16string toUtf16(const std::filesystem::path& path);
 

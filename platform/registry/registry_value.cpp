@@ -84,8 +84,9 @@ RegistryValue RegistryValue::fromAnsi(uint32_t type, std::string_view data) {
     if (!isStringType(type)) return RegistryValue{type, std::string(data)};
     RegistryValue value{type, {}};
     value.data.reserve(data.size() * 2);
-    for (char byte : data) {
-        const char16_t c = ansi::decodeByte(static_cast<unsigned char>(byte));
+    // Decoded as a whole: in a double-byte code page two bytes may make one
+    // character.
+    for (const char16_t c : ansi::toUtf16(data)) {
         value.data += static_cast<char>(c & 0xFF);
         value.data += static_cast<char>(c >> 8);
     }

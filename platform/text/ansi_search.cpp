@@ -17,52 +17,46 @@ std::optional<std::string> comparable(std::u16string_view text) {
     return bytes;
 }
 
-// The byte of the lower-case form of one byte's character; the byte itself
-// when that form lies outside the code page.
-unsigned char lowerByte(unsigned char byte) {
-    const char32_t lower = unicode::toLower(char32_t{decodeByte(byte)});
-    if (lower > 0xFFFF) return byte;
-    const auto bytes = comparable(std::u16string(1, static_cast<char16_t>(lower)));
-    return bytes && bytes->size() == 1 ? static_cast<unsigned char>((*bytes)[0]) : byte;
-}
-
-const std::array<unsigned char, 256>& lowerTable() {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (std::size_t b = 0; b < t.size(); ++b) t[b] = lowerByte(static_cast<unsigned char>(b));
-        return t;
-    }();
-    return table;
-}
-
 }  // namespace
 
 TextSearch::TextSearch(std::u16string_view findText, bool matchCase)
     : needle_(comparable(matchCase ? std::u16string(findText) : unicode::toLower(findText))),
-      foldCase_(!matchCase) {}
+      foldCase_(!matchCase),
+      lowerBytes_(lowerBytes()) {
+    // A double-byte code page's second bytes may be letters or the first
+    // byte of the search text: its text is searched decoded.
+    if (!lowerBytes_ && needle_) decodedNeedle_ = toUtf16(*needle_);
+}
 
 void TextSearch::appendComparable(std::string_view text, std::string& out) const {
-    if (!foldCase_) {
+    if (!foldCase_ || !lowerBytes_) {
         out.append(text);
         return;
     }
-    const auto& lower = lowerTable();
+    const auto& lower = *lowerBytes_;
     const std::size_t at = out.size();
     out.resize(at + text.size());
     for (std::size_t i = 0; i < text.size(); ++i)
         out[at + i] = static_cast<char>(lower[static_cast<unsigned char>(text[i])]);
 }
 
+bool TextSearch::holdsNeedle(std::string_view comparableText) const {
+    if (lowerBytes_) return comparableText.find(*needle_) != std::string_view::npos;
+    std::u16string text = toUtf16(comparableText);
+    if (foldCase_) text = unicode::toLower(text);
+    return text.find(decodedNeedle_) != std::u16string::npos;
+}
+
 bool TextSearch::occursIn(std::string_view text) {
-    if (!foldCase_) return text.find(*needle_) != std::string_view::npos;
+    if (!foldCase_ || !lowerBytes_) return holdsNeedle(text);
     lowered_.clear();
     appendComparable(text, lowered_);
-    return lowered_.find(*needle_) != std::string::npos;
+    return holdsNeedle(lowered_);
 }
 
 bool TextSearch::feed(std::string_view piece) {
     appendComparable(piece, window_);
-    if (window_.find(*needle_) != std::string::npos) return true;
+    if (holdsNeedle(window_)) return true;
     // Only the last bytes, one fewer than the search text holds, can begin
     // a match that the next piece completes.
     const std::size_t keep = needle_->empty() ? 0 : needle_->size() - 1;

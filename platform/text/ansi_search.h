@@ -1,10 +1,13 @@
 #pragma once
 // The search for a text inside ANSI file text, with or without regard to
-// letter case. The search text is converted (and lowered) once; the file text
-// is lowered byte by byte through a table of the code page, which equals
-// lowering its decoded text: every letter the code page holds has its
-// lower-case form in the code page too.
+// letter case. The search text is converted (and lowered) once. In a
+// single-byte code page the file text is lowered byte by byte through the
+// code page's table, which equals lowering its decoded text: every letter
+// such a code page holds has its lower-case form in it too. In a double-byte
+// code page the file text is decoded first, so that no match starts inside a
+// character and no second byte is lowered.
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -34,9 +37,14 @@ public:
 private:
     // Appends `text`, lowered when letter case is ignored, to `out`.
     void appendComparable(std::string_view text, std::string& out) const;
+    // True when text made by appendComparable holds the search text.
+    bool holdsNeedle(std::string_view comparableText) const;
 
     std::optional<std::string> needle_;
     bool foldCase_;
+    // The code page's lower-case bytes; nullptr for a double-byte one.
+    const std::array<unsigned char, 256>* lowerBytes_;
+    std::u16string decodedNeedle_;
     std::string lowered_;
     // The end of the line fed so far that a match could still start in.
     std::string window_;

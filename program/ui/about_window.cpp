@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include "platform/text/ansi_codepage.h"
 #include "program/program_version.h"
 #include "program/ui/clickable_picture.h"
 #include "program/ui/event_guard.h"
@@ -69,9 +70,17 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
                   .arg(kVersionMinor)
                   .arg(kVersionBuild, 3, 10, QChar(u'0')),
               twipsRect(1320, 750, 1620, 195), besideLogo, fra, "lblVer", windowFont());
+    // The code page project files and records are read and written in, on
+    // the version line's free right side.
+    QLabel* codePage = label(QStringLiteral("Code page %1").arg(platform::ansi::codePage()),
+                             QRect(version->geometry().right() + 1 + twips(180), version->y(),
+                                   twips(1100), version->height()),
+                             besideLogo, fra, "lblCodePage", windowFont());
+    codePage->setToolTip(QStringLiteral(
+        "The ANSI code page in which project files and version records are read and written"));
     QLabel* rights = label(QStringLiteral("Copyright \u00A9 Zentor Programming Solution"),
                            twipsRect(1320, 1035, 4665, 195), toEdge, fra, "lblCopy", windowFont());
-    shareSmallestFont({member, version, rights});
+    shareSmallestFont({member, version, codePage, rights});
     if (!historyPlace.isEmpty()) {
         // In the free strip between the rights line and the rule.
         auto* place = new QLabel(QStringLiteral("Version history: ") + historyPlace, fra);

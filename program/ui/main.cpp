@@ -5,6 +5,7 @@
 // --version answer without a display.
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 
@@ -13,6 +14,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/text/ansi_codepage.h"
+#include "platform/text/codepage_choice.h"
 #include "program/analysis/work_folders.h"
 #include "program/ui/command_line.h"
 #include "program/ui/main_window.h"
@@ -37,6 +40,26 @@ QStringList rawArguments(int argc, char* argv[]) {
 
 void print(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// The ANSI code page from TLVX_CODEPAGE or the locale; one that is not
+// supported, or that this system cannot convert, is told once the window
+// shows, and 1252 is used.
+QString chooseCodePage() {
+    namespace ansi = tlvx::platform::ansi;
+    const auto choice = ansi::chooseCodePage();
+    std::string refusal;
+    if (!choice.refused.empty())
+        refusal = ansi::unsupportedCodePageMessage(ansi::kCodePageVariable, choice.refused);
+    else if (!ansi::useCodePage(choice.codePage))
+        refusal = ansi::unavailableCodePageMessage(choice.codePage);
+    if (refusal.empty()) return {};
+    ansi::useCodePage(ansi::kDefaultCodePage);
+    return QString::fromStdString(refusal) +
+           QStringLiteral(
+               ".\nProject files and version records are read and written in code "
+               "page %1.")
+               .arg(ansi::kDefaultCodePage);
 }
 
 }  // namespace
@@ -64,6 +87,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tallyvex"));
     QApplication::setDesktopFileName(QStringLiteral("org.tallyvex.Tallyvex"));
     QApplication::setWindowIcon(tlvx::ui::programIcon());
+    const QString codePageRefusal = chooseCodePage();
 
     namespace analysis = tlvx::analysis;
     const auto programFolder = analysis::programFolder();
@@ -76,6 +100,11 @@ int main(int argc, char* argv[]) {
     setup.workingCopies = analysis::workFolders(programFolder).workingCopies;
     tlvx::ui::MainWindow window(setup);
     window.show();
+    if (!codePageRefusal.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, codePageRefusal] {
+            QMessageBox::warning(&window, QStringLiteral("Tallyvex"), codePageRefusal);
+        });
+    }
     if (const std::string file = absoluteFile(line.startFile); !file.empty())
         QTimer::singleShot(0, &window, [&window, file] { window.openProject(file); });
     return app.exec();

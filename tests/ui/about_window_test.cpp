@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "platform/text/ansi_codepage.h"
 #include "program/ui/about_window.h"
 #include "program/ui/web_links.h"
 #include "program/ui/window_look.h"
@@ -73,6 +74,26 @@ TEST_F(AboutWindowTest, ShowsTheProductAndItsMakers) {
     EXPECT_EQ(maker->toolTip(), QStringLiteral("Visits our homepage."));
     EXPECT_EQ(maker->pixmap().size(), QSize(141, 56));
     EXPECT_EQ(maker->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// The code page project files and records are read and written in shows
+// whole beside the version, before the maker's logo.
+TEST(AboutWindowCodePage, ShowsTheCodePageInUse) {
+    struct Restore {
+        ~Restore() { platform::ansi::useCodePage(1252); }
+    } restore;
+    for (const int codePage : {1252, 932, 1251}) {
+        ASSERT_TRUE(platform::ansi::useCodePage(codePage));
+        ui::AboutWindow about([](const std::string&) {}, nullptr);
+        about.show();
+        auto* label = child<QLabel>(about, "lblCodePage");
+        EXPECT_EQ(label->text(), QStringLiteral("Code page %1").arg(codePage));
+        EXPECT_FALSE(label->toolTip().isEmpty());
+        EXPECT_EQ(label->y(), child<QLabel>(about, "lblVer")->y());
+        EXPECT_GT(label->x(), child<QLabel>(about, "lblVer")->geometry().right());
+        EXPECT_LE(label->sizeHint().width(), label->width());
+        EXPECT_LE(label->geometry().right(), child<QLabel>(about, "imgCompLogo")->x());
+    }
 }
 
 TEST_F(AboutWindowTest, KeepsItsSizeAroundTheFrame) {

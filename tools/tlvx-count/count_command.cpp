@@ -14,6 +14,8 @@
 #include "platform/files/win_path.h"
 #include "platform/process/interruption.h"
 #include "platform/process/leftovers.h"
+#include "platform/text/ansi_codepage.h"
+#include "platform/text/codepage_choice.h"
 #include "platform/text/unicode_text.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
@@ -28,18 +30,23 @@ namespace tlvx::count {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tlvx-count [--csv | --json] [--record [--history DIR]] PROJECT.vbp|GROUP.vbg\n"
+    "usage: tlvx-count [--csv | --json] [--record [--history DIR]] [--codepage N]\n"
+    "                  PROJECT.vbp|GROUP.vbg\n"
     "Counts the modules of a Visual Basic 6 project, or of every project of a\n"
     "group, and prints per project its name, version, listing, total line and\n"
     "summary (tab separated unless --csv or --json is given).\n"
     "--record writes the version history as the desktop program does, into the\n"
-    "program's history folder or into DIR.\n";
+    "program's history folder or into DIR.\n"
+    "--codepage N reads and writes project files and records in ANSI code page N\n"
+    "(874, 932, 936, 949, 950, 1250-1258); without it, TLVX_CODEPAGE, else the\n"
+    "code page Windows gives the locale (LC_ALL, LC_CTYPE, LANG), else 1252.\n";
 
 struct Options {
     ReportFormat format = ReportFormat::Tab;
     std::string file;
     bool record = false;
     std::string historyDir;  // empty: the program's own history folder
+    std::optional<std::string> codePage;
 };
 
 // The command's private folder for the working copies, in $TMPDIR: removed
@@ -142,6 +149,12 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
                 return std::nullopt;
             }
             options.historyDir = args[++i];
+        } else if (!filesOnly && arg == "--codepage") {
+            if (i + 1 >= args.size()) {
+                err << "tlvx-count: --codepage needs a code page number\n" << kUsage;
+                return std::nullopt;
+            }
+            options.codePage = args[++i];
         } else if (!filesOnly && arg == "--csv") {
             options.format = ReportFormat::Csv;
         } else if (!filesOnly && arg == "--json") {
@@ -167,6 +180,26 @@ std::optional<Options> parseArguments(const std::vector<std::string>& args, std:
         return std::nullopt;
     }
     return options;
+}
+
+// The ANSI code page of every file the command reads and writes: the
+// option's, else the environment's. One that is not supported is refused.
+bool useChosenCodePage(const std::optional<std::string>& option, std::ostream& err) {
+    const auto choice = platform::ansi::chooseCodePage(option);
+    if (!choice.refused.empty()) {
+        const bool fromOption = choice.source == platform::ansi::CodePageSource::Option;
+        err << "tlvx-count: "
+            << platform::ansi::unsupportedCodePageMessage(
+                   fromOption ? "--codepage" : platform::ansi::kCodePageVariable, choice.refused)
+            << "\n";
+        return false;
+    }
+    if (!platform::ansi::useCodePage(choice.codePage)) {
+        err << "tlvx-count: " << platform::ansi::unavailableCodePageMessage(choice.codePage)
+            << "\n";
+        return false;
+    }
+    return true;
 }
 
 // The history root, made when missing as the desktop program makes it at
@@ -203,6 +236,7 @@ std::optional<PreparedCount> prepare(const std::vector<std::string>& args, std::
     auto options = parseArguments(args, err);
     if (!options) return std::nullopt;
     count.options = std::move(*options);
+    if (!useChosenCodePage(count.options.codePage, err)) return std::nullopt;
     const std::string& file = count.options.file;
     std::string reason;
     const auto chosen = checkInput(file, reason);

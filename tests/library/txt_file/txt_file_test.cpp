@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/text/ansi_codepage.h"
 #include "tests/support/non_regular_files.h"
 #include "tests/support/temp_dir.h"
 
@@ -146,6 +147,39 @@ TEST_F(TxtFileTest, DeleteLineRemovesEveryLineWhoseKeyMatches) {
 
     txt_.DeleteLine(u"f.txt", u"");
     EXPECT_EQ(read("f.txt"), "k|a\r\nk\r\nk||\r\n");
+}
+
+// In a double-byte code page a field ends only at a separator character,
+// never at a second byte equal to it ('\\' in 表, 'A' in 乙).
+TEST_F(TxtFileTest, FieldsOfDoubleByteLinesEndOnlyAtWholeSeparators) {
+    struct Restore {
+        ~Restore() { platform::ansi::useCodePage(1252); }
+    } restore;
+    const struct {
+        int codePage;
+        std::string lines;
+        std::u16string separator;
+        std::u16string key;
+        std::string modified;  // with the key field replaced by "N"
+    } cases[] = {
+        {932, "\x95\x5C\\k\r\nk\\x\r\n", u"\\", u"k", "\x95\x5C\\N\r\nk\\x\r\n"},
+        {932, "\x95\x5C\r\n", u"\\", u"", "\x95\x5C\r\n"},  // 表 alone: one field
+        {950,
+         "\xA4\x41"
+         "Ak\r\nzAk\r\n",
+         u"A", u"k",
+         "\xA4\x41"
+         "AN\r\nzAN\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        ASSERT_TRUE(platform::ansi::useCodePage(c.codePage));
+        write("f.txt", c.lines);
+        txt_.ModifyLine(u"f.txt", c.key, u"N", c.separator, 1);
+        EXPECT_EQ(read("f.txt"), c.modified);
+        txt_.DeleteLine(u"f.txt", u"N", c.separator, 1);
+        EXPECT_EQ(read("f.txt").find('N'), std::string::npos);
+    }
 }
 
 TEST_F(TxtFileTest, ModifyLineReplacesTheMatchingFieldOrLine) {
@@ -292,6 +326,41 @@ TEST_F(TxtFileTest, FindByTextGivesTheFirstLineContainingIt) {
     for (const auto* name : {u"empty.txt", u"missing.txt", u"folder.txt"}) {
         EXPECT_EQ(txt_.GetLineNoByFind(name, u""), 0);
         EXPECT_EQ(txt_.GetLineStrByFind(name, u""), u"");
+    }
+}
+
+// In a double-byte code page a second byte may be a letter: a search finds
+// characters, never the second half of one, and folds the case of
+// characters, never of bytes.
+TEST_F(TxtFileTest, FindInADoubleByteCodePageMatchesWholeCharacters) {
+    struct Restore {
+        ~Restore() { platform::ansi::useCodePage(1252); }
+    } restore;
+    const struct {
+        int codePage;
+        std::string lines;
+        std::u16string find;
+        bool matchCase;
+        int32_t line;
+    } cases[] = {
+        // 乙 is A4 41: its second byte is no 'A'.
+        {950, "\xA4\x41\r\nA\r\n", u"A", true, 2},
+        {950, "\xA4\x41\r\na\r\n", u"A", false, 2},
+        // 算 is 8E 5A and 斯 8E 7A: lowering bytes would make them one.
+        {932, "\x8C\x76\x8E\x7A\r\n\x8C\x76\x8E\x5A\r\n", u"\u8a08\u7b97", false, 2},
+        // ア is 83 41: "Attribute" does not start inside it.
+        {932,
+         "\x83"
+         "Attribute VB_Exposed\r\nAttribute VB_Exposed\r\n",
+         u"Attribute VB_Exposed", false, 2},
+        {932, "\x83\x41ttribute\r\nx\r\n", u"Attribute", true, 0},
+        {932, "\x82\x60\x95\x5C\r\n", u"\uff41\u8868", false, 1},  // Ａ表 found as ａ表
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        ASSERT_TRUE(platform::ansi::useCodePage(c.codePage));
+        write("d.txt", c.lines);
+        EXPECT_EQ(txt_.GetLineNoByFind(u"d.txt", c.find, c.matchCase), c.line);
     }
 }
 

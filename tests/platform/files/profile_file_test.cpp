@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/text/ansi_codepage.h"
 #include "tests/support/temp_dir.h"
 
 using tlvx::platform::profile::readString;
@@ -170,4 +171,34 @@ TEST(ProfileFileWrite, KeepsTheFilesEncoding) {
     const auto wide = dir.write("w.ini", "\xEF\xBB\xBF[S]\r\nk=\xE2\x98\x83\r\n");
     EXPECT_FALSE(writeString(wide, "S", "j", "1"));
     EXPECT_EQ(TempDir::read(wide), "\xEF\xBB\xBF[S]\r\nk=\xE2\x98\x83\r\n");
+}
+
+// In a double-byte code page a name's second bytes may be ']' or letters:
+// they neither end a section name nor fold to another character.
+TEST(ProfileFile, DoubleByteNamesAreReadAsCharacters) {
+    TempDir dir;
+    struct Restore {
+        ~Restore() { tlvx::platform::ansi::useCodePage(1252); }
+    } restore;
+    const struct {
+        int codePage;
+        std::string section;  // holds a second byte ']' or in A-Z
+        std::string key;
+        std::string otherCase;  // the key with a byte-wise case change
+    } cases[] = {
+        {932, "\x83\x5D\x8C\x76", "\x8E\x5A", "\x8E\x7A"},  // [ゾ計], 算 and 斯
+        {950, "\xA4\x5D", "\xA4\x41", "\xA4\x61"},          // [也], 乙 and 兀
+        {936, "\x81\x5D", "\x81\x47x", "\x81\x67X"},        // [乚], 丟x and 乬X
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        ASSERT_TRUE(tlvx::platform::ansi::useCodePage(c.codePage));
+        const auto file = dir.write("d" + std::to_string(c.codePage) + ".ini",
+                                    "[" + c.section + "]\r\n" + c.key + "=found\r\n");
+        EXPECT_EQ(readString(file, c.section, c.key), "found");
+        EXPECT_EQ(readString(file, c.section, c.otherCase, "none"), "none");
+        EXPECT_TRUE(writeString(file, c.section, c.otherCase, std::string("other")));
+        EXPECT_EQ(readString(file, c.section, c.key), "found");
+        EXPECT_EQ(readString(file, c.section, c.otherCase), "other");
+    }
 }
