@@ -22,6 +22,7 @@
 #include "program/history/recorded_analysis.h"
 #include "program/history/version_history.h"
 #include "tools/tlvx-count/count_report.h"
+#include "tools/tlvx-count/growth_command.h"
 
 namespace tlvx::count {
 namespace {
@@ -306,10 +307,11 @@ int report(PreparedCount& count, std::ostream& out, std::ostream& err) {
 int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     for (const auto& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            out << kUsage;
+            out << kUsage << historyUsage();
             return 0;
         }
     }
+    if (asksForHistory(args)) return runHistoryCommand(args, out, err);
     auto count = prepare(args, err);
     if (!count) return 2;
     return report(*count, out, err);
