@@ -6,12 +6,14 @@
 # types, what CPack needs for the Debian package, and clang with its
 # fuzzer and sanitizer runtimes for the fuzz targets, and a D-Bus daemon
 # for the tests' own session bus; python3 for the check of the includes.
+# Qt Charts draws the growth chart; Debian's qt6-charts-dev needs the OpenGL
+# module's CMake files (libqt6opengl6-dev) without depending on them.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format python3
   libgtest-dev libgmock-dev
   libsqlite3-dev libicu-dev
-  qt6-base-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
   xvfb xdotool fonts-dejavu-core
   dbus-daemon
   desktop-file-utils shared-mime-info dpkg-dev
