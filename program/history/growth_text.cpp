@@ -31,11 +31,9 @@ std::string growthHeaderLine(FieldSeparator sep) {
 }
 
 std::string growthLine(const VersionGrowth& version, FieldSeparator sep) {
-    std::vector<std::string> fields{version.version,
-                                    version.recorded ? utcTimestamp(*version.recorded) : "",
-                                    version.record.counted()
-                                        ? std::to_string(version.record.modules)
-                                        : std::string()};
+    std::vector<std::string> fields{
+        version.version, version.recorded ? utcTimestamp(*version.recorded) : "",
+        version.record.counted() ? std::to_string(version.record.modules) : std::string()};
     addNumbers(fields, totalsOf(version.record));
     addNumbers(fields, version.change);
     return joinFields(fields, sep);

@@ -13,8 +13,7 @@ namespace tlvx::history {
 void fillChanges(std::vector<VersionGrowth>& versions) {
     for (std::size_t i = 0; i < versions.size(); ++i) {
         versions[i].change.reset();
-        if (i == 0 || !versions[i].record.counted() || !versions[i - 1].record.counted())
-            continue;
+        if (i == 0 || !versions[i].record.counted() || !versions[i - 1].record.counted()) continue;
         versions[i].change = difference(versions[i - 1].record.totals, versions[i].record.totals);
     }
 }
@@ -55,8 +54,7 @@ std::optional<std::chrono::sys_seconds> modificationTime(const std::filesystem::
     std::error_code ec;
     const auto written = std::filesystem::last_write_time(file, ec);
     if (ec) return std::nullopt;
-    return std::chrono::floor<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(written));
+    return std::chrono::floor<std::chrono::seconds>(std::chrono::file_clock::to_sys(written));
 }
 
 }  // namespace tlvx::history

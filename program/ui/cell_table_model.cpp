@@ -45,8 +45,7 @@ int CellTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CellTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
-        return {};
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
     const auto& row = rows_[static_cast<std::size_t>(index.row())];
     if (static_cast<std::size_t>(index.column()) >= row.size()) return {};
     const Cell& cell = row[static_cast<std::size_t>(index.column())];
@@ -60,9 +59,9 @@ QVariant CellTableModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return cell.toolTip.isEmpty() ? QVariant() : QVariant(cell.toolTip);
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(Qt::AlignVCenter | (index.column() < textColumns_
-                                                               ? Qt::AlignLeft
-                                                               : Qt::AlignRight));
+            return QVariant::fromValue(
+                Qt::AlignVCenter |
+                (index.column() < textColumns_ ? Qt::AlignLeft : Qt::AlignRight));
         default:
             return {};
     }

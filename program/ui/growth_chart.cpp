@@ -10,8 +10,8 @@
 #include <QLineSeries>
 #include <QStackedWidget>
 #include <QToolTip>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +26,7 @@ constexpr const char* kMeanings[4] = {"pure code lines", "all lines", "comment l
 const QColor kColours[4] = {QColor(0, 128, 0), QColor(31, 95, 191), QColor(214, 120, 0),
                             QColor(120, 120, 120)};
 // About this many version names fit under the chart without crowding.
-constexpr int kMostLabels = 12;
+constexpr int kMostLabels = 8;
 
 }  // namespace
 
@@ -61,12 +61,11 @@ GrowthChart::GrowthChart(QWidget* parent) : QWidget(parent) {
                 QToolTip::hideText();
                 return;
             }
-            QToolTip::showText(QCursor::pos(),
-                               QStringLiteral("%1 %2: %3 %4")
-                                   .arg(QString::fromStdString(versionNames_[at]),
-                                        QString::fromLatin1(kNames[i]))
-                                   .arg(std::llround(point.y()))
-                                   .arg(QString::fromLatin1(kMeanings[i])));
+            QToolTip::showText(QCursor::pos(), QStringLiteral("%1 %2: %3 %4")
+                                                   .arg(QString::fromStdString(versionNames_[at]),
+                                                        QString::fromLatin1(kNames[i]))
+                                                   .arg(std::llround(point.y()))
+                                                   .arg(QString::fromLatin1(kMeanings[i])));
         });
         series_[static_cast<std::size_t>(i)] = series;
 

@@ -70,14 +70,14 @@ QString totalChange(const history::VersionComparison& c, std::size_t column) {
     QString text = side(c.fromTotals) + QStringLiteral(" \u2192 ") + side(c.toTotals);
     if (c.totalsChange) {
         const auto change = (*c.totalsChange)[column];
-        text += QStringLiteral(" (%1%2)").arg(change > 0 ? QStringLiteral("+") : QString()).arg(change);
+        text +=
+            QStringLiteral(" (%1%2)").arg(change > 0 ? QStringLiteral("+") : QString()).arg(change);
     }
     return text;
 }
 
 Cell statusCell(history::ModuleStatus status) {
-    Cell cell{fromUtf8(std::string(history::statusName(status))),
-              static_cast<int>(status)};
+    Cell cell{fromUtf8(std::string(history::statusName(status))), static_cast<int>(status)};
     switch (status) {
         case history::ModuleStatus::Added:
             cell.colour = QColor(0, 128, 0);
@@ -128,8 +128,9 @@ GrowthWindow::GrowthWindow(history::VersionHistory history, const std::string& p
     connect(exportVersions, &QPushButton::clicked, this, &GrowthWindow::exportVersions);
     auto* exportModules = new QPushButton(QStringLiteral("Output &Comparison..."), this);
     exportModules->setObjectName(QStringLiteral("cmdOutputComparison"));
-    exportModules->setToolTip(QStringLiteral("Outputs the comparison of the two versions to a "
-                                             "csv/txt file."));
+    exportModules->setToolTip(
+        QStringLiteral("Outputs the comparison of the two versions to a "
+                       "csv/txt file."));
     connect(exportModules, &QPushButton::clicked, this, &GrowthWindow::exportComparison);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
@@ -172,8 +173,9 @@ GrowthWindow::GrowthWindow(history::VersionHistory history, const std::string& p
 
 void GrowthWindow::buildVersionTable(QWidget* pane) {
     versionView_ = sortedView(versionCells_, "tblVersions", pane);
-    versionView_->setToolTip(QStringLiteral("Double-click a version to compare it with the one "
-                                            "before it."));
+    versionView_->setToolTip(
+        QStringLiteral("Double-click a version to compare it with the one "
+                       "before it."));
     connect(versionView_, &QTableView::activated, this, &GrowthWindow::onVersionActivated);
     problems_ = new QLabel(pane);
     problems_->setObjectName(QStringLiteral("lblProblems"));
@@ -256,10 +258,10 @@ void GrowthWindow::showVersions() {
         const bool counted = v.record.counted();
         row.push_back(countCell(counted ? std::optional<int64_t>(v.record.modules) : std::nullopt));
         for (std::size_t c = 0; c < v.record.totals.size(); ++c) {
-            row.push_back(countCell(counted ? std::optional<int64_t>(v.record.totals[c])
-                                            : std::nullopt));
-            row.push_back(changeCell(v.change ? std::optional<int64_t>((*v.change)[c])
-                                              : std::nullopt));
+            row.push_back(
+                countCell(counted ? std::optional<int64_t>(v.record.totals[c]) : std::nullopt));
+            row.push_back(
+                changeCell(v.change ? std::optional<int64_t>((*v.change)[c]) : std::nullopt));
         }
         if (!counted) {
             for (auto& cell : row) cell.toolTip = problem;
@@ -387,8 +389,7 @@ void GrowthWindow::exportComparison() {
         messages_.information(history::kNothingToExport);
         return;
     }
-    exportTo(history::defaultExportName(table_.project,
-                                        comparison_->from + "_" + comparison_->to,
+    exportTo(history::defaultExportName(table_.project, comparison_->from + "_" + comparison_->to,
                                         history::localToday()),
              [this](history::FieldSeparator sep) {
                  return history::comparisonLines(*comparison_, sep);

@@ -189,9 +189,8 @@ history::ExportRequest HistoryWindow::exportRequest() const {
 }
 
 void HistoryWindow::selectRecord(const std::string& project, const std::string& version) {
-    passOverFailure([&] {
-        browse([&](history::HistoryBrowser& b) { b.selectRecord(project, version); });
-    });
+    passOverFailure(
+        [&] { browse([&](history::HistoryBrowser& b) { b.selectRecord(project, version); }); });
 }
 
 void HistoryWindow::showGrowth() {
@@ -200,10 +199,11 @@ void HistoryWindow::showGrowth() {
             main_.messages().information(history::kNothingToExport);
             return;
         }
-        auto* growth = new GrowthWindow(history::VersionHistory(main_.historyRoot()),
-                                        browser_.projectText(), browser_.versionText(),
-                                        main_.messages(), this);
-        growth->setAttribute(Qt::WA_DeleteOnClose);
+        auto* growth =
+            new GrowthWindow(history::VersionHistory(main_.historyRoot()), browser_.projectText(),
+                             browser_.versionText(), main_.messages(), this);
+        // Gone once closed, however it was closed.
+        connect(growth, &QDialog::finished, growth, &QObject::deleteLater);
         growth->open();  // modal over this window
     });
 }

@@ -111,8 +111,8 @@ void drawDelete(QPainter& p, bool oneSheet) {
 void drawGrowth(QPainter& p) {
     pen(p, Qt::darkGray, 1.0).drawLine(QPointF(1.5, 1.5), QPointF(1.5, 14.5));
     p.drawLine(QPointF(1.5, 14.5), QPointF(14.5, 14.5));
-    pen(p, kDarkGreen, 1.8).drawPolyline(
-        QPolygonF({QPointF(3, 12), QPointF(6.5, 9), QPointF(9, 10), QPointF(14, 3)}));
+    pen(p, kDarkGreen, 1.8)
+        .drawPolyline(QPolygonF({QPointF(3, 12), QPointF(6.5, 9), QPointF(9, 10), QPointF(14, 3)}));
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A row and its record line values: P, A, C, B and the six differences.
-ListingRow row(const std::string& file, const std::string& type, int64_t p, int64_t a,
-               int64_t c, int64_t b) {
+ListingRow row(const std::string& file, const std::string& type, int64_t p, int64_t a, int64_t c,
+               int64_t b) {
     ListingRow r{file, type};
     const auto ten = analysis::tenNumbers({p, a, c, b});
     for (std::size_t i = 0; i < ten.size(); ++i) r[i + 2] = std::to_string(ten[i]);
@@ -88,9 +88,9 @@ TEST(VersionOrder, ComparesNumbersAsNumbersAndTextAsText) {
         {"1.01", "1.1", 0},    // leading zeros do not count
         {"1.0.0", "1.0.0", 0},
         {"99999999999999999999999.1", "99999999999999999999998.9", 1},  // beyond 64 bits
-        {"1.0.beta", "1.0.alpha", 1},                                    // text as text
-        {"1.0.Beta", "1.0.beta", 0},                                     // case ignored
-        {"1.0.9", "1.0.rc", -1},  // a number before a text
+        {"1.0.beta", "1.0.alpha", 1},                                   // text as text
+        {"1.0.Beta", "1.0.beta", 0},                                    // case ignored
+        {"1.0.9", "1.0.rc", -1},                                        // a number before a text
         {"1.0.10a", "1.0.9a", -1},  // a part with letters is text: "1" before "9"
         {"", "0", 1},               // the empty text is no number
         {"1..2", "1.0.2", 1},
@@ -102,8 +102,8 @@ TEST(VersionOrder, ComparesNumbersAsNumbersAndTextAsText) {
     // Equal keys keep the order they came in.
     std::vector<std::string> versions{"1.10.0", "1.01", "1.9.0", "1.1", "1.0.rc", "1.0.9", "1.2"};
     sortVersions(versions);
-    EXPECT_EQ(versions, (std::vector<std::string>{"1.0.9", "1.0.rc", "1.01", "1.1", "1.2",
-                                                  "1.9.0", "1.10.0"}));
+    EXPECT_EQ(versions, (std::vector<std::string>{"1.0.9", "1.0.rc", "1.01", "1.1", "1.2", "1.9.0",
+                                                  "1.10.0"}));
 }
 
 TEST(SummaryLineReading, ReadsWhatTheCalculationWritesAndRefusesTheRest) {
@@ -137,13 +137,13 @@ TEST(SummaryLineReading, ReadsWhatTheCalculationWritesAndRefusesTheRest) {
 }
 
 TEST_F(GrowthTest, ListsTheVersionsInVersionOrderWithTotalsAndChanges) {
-    save("Billing", "1.10.0", {row("a.bas", "Module", 30, 40, 5, 5), row("b.frm", "Form", 9, 20, 0, 1)});
+    save("Billing", "1.10.0",
+         {row("a.bas", "Module", 30, 40, 5, 5), row("b.frm", "Form", 9, 20, 0, 1)});
     save("Billing", "1.9.0", {row("a.bas", "Module", 20, 30, 4, 4)});
     // The Invalid row as the record holds it: no numbers.
     save("Billing", "1.2.0", {row("a.bas", "Module", 10, 12, 1, 1), {"old.bas", "Invalid"}});
     const auto written = std::chrono::sys_seconds(std::chrono::seconds(1'765'242'123));
-    fs::last_write_time(record("Billing", "1.9.0"),
-                        std::chrono::file_clock::from_sys(written));
+    fs::last_write_time(record("Billing", "1.9.0"), std::chrono::file_clock::from_sys(written));
 
     const auto table = growthTable(history, "billing");  // case ignored
     ASSERT_TRUE(table);
@@ -195,18 +195,20 @@ TEST_F(GrowthTest, ARecordWithoutItsSummaryIsToldNotCountedAsZero) {
 }
 
 TEST_F(GrowthTest, ComparesTwoVersionsModuleByModule) {
-    const std::vector<ListingRow> before{
-        row("frmMain.frm", "Form", 50, 80, 5, 5),      row("mdlUtil.bas", "Module", 20, 22, 1, 1),
-        row("clsOld.cls", "ClassModule", 7, 9, 0, 2), row("Same.bas", "Module", 3, 3, 0, 0),
-        {"gone.bas", "Invalid"},                      row("twice.bas", "Module", 1, 1, 0, 0),
-        row("twice.bas", "Module", 2, 2, 0, 0)};
+    const std::vector<ListingRow> before{row("frmMain.frm", "Form", 50, 80, 5, 5),
+                                         row("mdlUtil.bas", "Module", 20, 22, 1, 1),
+                                         row("clsOld.cls", "ClassModule", 7, 9, 0, 2),
+                                         row("Same.bas", "Module", 3, 3, 0, 0),
+                                         {"gone.bas", "Invalid"},
+                                         row("twice.bas", "Module", 1, 1, 0, 0),
+                                         row("twice.bas", "Module", 2, 2, 0, 0)};
     const std::vector<ListingRow> after{
-        row("FRMMAIN.FRM", "Form", 60, 95, 6, 6),      // changed, case ignored
-        row("mdlUtil.bas", "Module", 20, 22, 1, 1),    // same
-        row("Same.bas", "ClassModule", 3, 3, 0, 0),    // same numbers, other type: changed
-        row("gone.bas", "Module", 4, 4, 0, 0),         // was Invalid
+        row("FRMMAIN.FRM", "Form", 60, 95, 6, 6),        // changed, case ignored
+        row("mdlUtil.bas", "Module", 20, 22, 1, 1),      // same
+        row("Same.bas", "ClassModule", 3, 3, 0, 0),      // same numbers, other type: changed
+        row("gone.bas", "Module", 4, 4, 0, 0),           // was Invalid
         row("clsNew.cls", "ClassModule", 12, 15, 1, 2),  // added
-        row("twice.bas", "Module", 1, 1, 0, 0)};        // the second namesake is removed
+        row("twice.bas", "Module", 1, 1, 0, 0)};         // the second namesake is removed
     save("Shop", "2.1.0", before);
     save("Shop", "2.3.0", after);
     const auto outcome = compareVersions(history, "shop", "2.1.0", "2.3.0");
@@ -256,8 +258,9 @@ TEST_F(GrowthTest, ComparesTwoVersionsModuleByModule) {
 
     // Ordered by module name, letter case ignored.
     for (std::size_t i = 1; i < c.modules.size(); ++i)
-        EXPECT_LE(tlvx::platform::collation::compareNames(c.modules[i - 1].module, c.modules[i].module),
-                  0);
+        EXPECT_LE(
+            tlvx::platform::collation::compareNames(c.modules[i - 1].module, c.modules[i].module),
+            0);
 }
 
 TEST_F(GrowthTest, AComparisonTellsWhatItCannotCompare) {
@@ -285,14 +288,14 @@ TEST_F(GrowthTest, AComparisonTellsWhatItCannotCompare) {
     EXPECT_EQ(self.comparison->modules.at(0).status, ModuleStatus::Same);
 
     // Rows without numbers and a missing summary are told, not counted.
-    dir.write("verhis/Shop/1.2", "a.bas:Module:x:2:0:0:2:2:2:2:2:2\r\nb.bas:Module:1:1:0:0:1:1:1:1:1:1\r\n");
+    dir.write("verhis/Shop/1.2",
+              "a.bas:Module:x:2:0:0:2:2:2:2:2:2\r\nb.bas:Module:1:1:0:0:1:1:1:1:1:1\r\n");
     const auto damaged = compareVersions(history, "Shop", "1.1", "1.2");
     ASSERT_TRUE(damaged.comparison);
     const auto& d = *damaged.comparison;
-    EXPECT_EQ(d.problems,
-              (std::vector<std::string>{
-                  "version 1.2: the row of \"a.bas\" holds no numbers and is left out",
-                  "version 1.2: the record has no summary line"}));
+    EXPECT_EQ(d.problems, (std::vector<std::string>{
+                              "version 1.2: the row of \"a.bas\" holds no numbers and is left out",
+                              "version 1.2: the record has no summary line"}));
     EXPECT_FALSE(d.totalsChange);
     EXPECT_EQ(d.toTotals.problem, RecordProblem::NoSummary);
     ASSERT_EQ(d.modules.size(), 2u);

@@ -19,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ListingRow row(const std::string& file, const std::string& type, int64_t p, int64_t a,
-               int64_t c, int64_t b) {
+ListingRow row(const std::string& file, const std::string& type, int64_t p, int64_t a, int64_t c,
+               int64_t b) {
     ListingRow r{file, type};
     const auto ten = tlvx::analysis::tenNumbers({p, a, c, b});
     for (std::size_t i = 0; i < ten.size(); ++i) r[i + 2] = std::to_string(ten[i]);
@@ -39,16 +39,17 @@ protected:
         fs::create_directory(root);
         const tlvx::history::VersionHistory history(root);
         // 1.10.0 sorts after 1.9.0; 1.9.0 drops old.bas and adds frmMain.frm.
-        history.save("Billing", "1.10.0",
-                     {row("frmMain.frm", "Form", 30, 50, 2, 3), row("a.bas", "Module", 12, 14, 1, 1)},
-                     tlvx::analysis::summaryLine({42, 64, 3, 4}, 2));
+        history.save(
+            "Billing", "1.10.0",
+            {row("frmMain.frm", "Form", 30, 50, 2, 3), row("a.bas", "Module", 12, 14, 1, 1)},
+            tlvx::analysis::summaryLine({42, 64, 3, 4}, 2));
         history.save("Billing", "1.9.0",
                      {row("a.bas", "Module", 10, 12, 1, 1), row("old.bas", "Module", 5, 5, 0, 0)},
                      tlvx::analysis::summaryLine({15, 17, 1, 1}, 2));
         for (const char* v : {"1.9.0", "1.10.0"})
             fs::last_write_time(root / "Billing" / v,
-                                std::chrono::file_clock::from_sys(std::chrono::sys_seconds(
-                                    std::chrono::seconds(1'796'778'123))));
+                                std::chrono::file_clock::from_sys(
+                                    std::chrono::sys_seconds(std::chrono::seconds(1'796'778'123))));
     }
     QueryRun run(std::vector<std::string> args) {
         args.push_back("--history");
@@ -67,14 +68,15 @@ protected:
 TEST_F(GrowthCommandTest, TheGrowthInEachShape) {
     const auto tab = run({"--growth", "billing"});
     ASSERT_EQ(tab.status, 0) << tab.err;
-    EXPECT_EQ(tab.out,
-              "Version\tRecorded\tModules\tP\tA\tC\tB\tP - C\tP - B\tP - C - B\tA - C\tA - B\tA - C "
-              "- B\tChange P\tChange A\tChange C\tChange B\tChange P - C\tChange P - B\tChange P - C "
-              "- B\tChange A - C\tChange A - B\tChange A - C - B\n"
-              "1.9.0\t2026-12-09T01:02:03Z\t2\t15\t17\t1\t1\t14\t14\t13\t16\t16\t15\t\t\t\t\t\t\t\t\t"
-              "\t\n"
-              "1.10.0\t2026-12-09T01:02:03Z\t2\t42\t64\t3\t4\t39\t38\t35\t61\t60\t57\t27\t47\t2\t3\t25"
-              "\t24\t22\t45\t44\t42\n");
+    EXPECT_EQ(
+        tab.out,
+        "Version\tRecorded\tModules\tP\tA\tC\tB\tP - C\tP - B\tP - C - B\tA - C\tA - B\tA - C "
+        "- B\tChange P\tChange A\tChange C\tChange B\tChange P - C\tChange P - B\tChange P - C "
+        "- B\tChange A - C\tChange A - B\tChange A - C - B\n"
+        "1.9.0\t2026-12-09T01:02:03Z\t2\t15\t17\t1\t1\t14\t14\t13\t16\t16\t15\t\t\t\t\t\t\t\t\t"
+        "\t\n"
+        "1.10.0\t2026-12-09T01:02:03Z\t2\t42\t64\t3\t4\t39\t38\t35\t61\t60\t57\t27\t47\t2\t3\t25"
+        "\t24\t22\t45\t44\t42\n");
     EXPECT_TRUE(tab.err.empty());
 
     const auto csv = run({"--csv", "--growth", "Billing"});
@@ -98,19 +100,20 @@ TEST_F(GrowthCommandTest, TheGrowthInEachShape) {
 TEST_F(GrowthCommandTest, TheComparisonInEachShape) {
     const auto json = run({"--json", "--compare", "Billing", "1.9.0", "1.10.0"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out,
-              "{\"project\":\"Billing\",\"from\":\"1.9.0\",\"to\":\"1.10.0\",\"columns\":[\"P\","
-              "\"A\",\"C\",\"B\",\"P - C\",\"P - B\",\"P - C - B\",\"A - C\",\"A - B\",\"A - C - "
-              "B\"],\"modules\":[\n"
-              "{\"module\":\"a.bas\",\"type\":\"Module\",\"status\":\"changed\",\"from\":[10,12,1,"
-              "1,9,9,8,11,11,10],\"to\":[12,14,1,1,11,11,10,13,13,12],\"change\":[2,2,0,0,2,2,2,2,"
-              "2,2]},\n"
-              "{\"module\":\"frmMain.frm\",\"type\":\"Form\",\"status\":\"added\",\"from\":null,"
-              "\"to\":[30,50,2,3,28,27,25,48,47,45],\"change\":[30,50,2,3,28,27,25,48,47,45]},\n"
-              "{\"module\":\"old.bas\",\"type\":\"Module\",\"status\":\"removed\",\"from\":[5,5,0,0,"
-              "5,5,5,5,5,5],\"to\":null,\"change\":[-5,-5,0,0,-5,-5,-5,-5,-5,-5]}],\n"
-              "\"totals\":{\"from\":[15,17,1,1,14,14,13,16,16,15],\"to\":[42,64,3,4,39,38,35,61,60,"
-              "57],\"change\":[27,47,2,3,25,24,22,45,44,42]}}\n");
+    EXPECT_EQ(
+        json.out,
+        "{\"project\":\"Billing\",\"from\":\"1.9.0\",\"to\":\"1.10.0\",\"columns\":[\"P\","
+        "\"A\",\"C\",\"B\",\"P - C\",\"P - B\",\"P - C - B\",\"A - C\",\"A - B\",\"A - C - "
+        "B\"],\"modules\":[\n"
+        "{\"module\":\"a.bas\",\"type\":\"Module\",\"status\":\"changed\",\"from\":[10,12,1,"
+        "1,9,9,8,11,11,10],\"to\":[12,14,1,1,11,11,10,13,13,12],\"change\":[2,2,0,0,2,2,2,2,"
+        "2,2]},\n"
+        "{\"module\":\"frmMain.frm\",\"type\":\"Form\",\"status\":\"added\",\"from\":null,"
+        "\"to\":[30,50,2,3,28,27,25,48,47,45],\"change\":[30,50,2,3,28,27,25,48,47,45]},\n"
+        "{\"module\":\"old.bas\",\"type\":\"Module\",\"status\":\"removed\",\"from\":[5,5,0,0,"
+        "5,5,5,5,5,5],\"to\":null,\"change\":[-5,-5,0,0,-5,-5,-5,-5,-5,-5]}],\n"
+        "\"totals\":{\"from\":[15,17,1,1,14,14,13,16,16,15],\"to\":[42,64,3,4,39,38,35,61,60,"
+        "57],\"change\":[27,47,2,3,25,24,22,45,44,42]}}\n");
 
     const auto csv = run({"--compare", "Billing", "1.9.0", "1.10.0", "--csv"});
     ASSERT_EQ(csv.status, 0);
@@ -119,8 +122,9 @@ TEST_F(GrowthCommandTest, TheComparisonInEachShape) {
     for (std::string l; std::getline(in, l);) lines.push_back(l);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].rfind("Module File,Type,Status,From P,From A,", 0), 0u);
-    EXPECT_EQ(lines[3], "old.bas,Module,removed,5,5,0,0,5,5,5,5,5,5,,,,,,,,,,,-5,-5,0,0,-5,-5,-5,"
-                        "-5,-5,-5");
+    EXPECT_EQ(lines[3],
+              "old.bas,Module,removed,5,5,0,0,5,5,5,5,5,5,,,,,,,,,,,-5,-5,0,0,-5,-5,-5,"
+              "-5,-5,-5");
     EXPECT_EQ(lines[4].rfind(" ,Total,,15,17,1,1,", 0), 0u);
 }
 
@@ -165,8 +169,7 @@ TEST_F(GrowthCommandTest, ADamagedRecordIsPrintedAsUnknownAndTold) {
     EXPECT_NE(compare.out.find("\"totals\":{\"from\":[42,64,3,4,39,38,35,61,60,57],\"to\":null,"
                                "\"change\":null}"),
               std::string::npos);
-    EXPECT_EQ(compare.err,
-              "tlvx-count: Billing version 1.11.0: the record has no summary line\n");
+    EXPECT_EQ(compare.err, "tlvx-count: Billing version 1.11.0: the record has no summary line\n");
 }
 
 TEST_F(GrowthCommandTest, TheHelpTellsOfBoth) {

@@ -56,8 +56,8 @@ protected:
     }
     std::unique_ptr<ui::GrowthWindow> growthOf(const std::string& project,
                                                const std::string& version) {
-        auto shown = std::make_unique<ui::GrowthWindow>(history, project, version, messages,
-                                                         nullptr);
+        auto shown =
+            std::make_unique<ui::GrowthWindow>(history, project, version, messages, nullptr);
         shown->show();
         return shown;
     }
@@ -132,10 +132,11 @@ TEST_F(GrowthWindowTest, ComparesTheSelectedVersionWithTheOneBefore) {
     EXPECT_EQ(column(modules, columnNamed(modules, "\u0394P")), (QStringList{"+10", "-3"}));
     child<QCheckBox>(*growth, "chkSame")->setChecked(true);
     EXPECT_EQ(column(modules, 0), (QStringList{"a.bas", "b.bas", "c.bas", "d.bas"}));
-    EXPECT_TRUE(child<QLabel>(*growth, "lblComparison")
-                    ->text()
-                    .startsWith(QStringLiteral("1.9.0 \u2192 1.10.0: 0 added, 1 removed, 1 changed, "
-                                               "2 unchanged.  Totals: P 29 \u2192 36 (+7)")));
+    EXPECT_TRUE(
+        child<QLabel>(*growth, "lblComparison")
+            ->text()
+            .startsWith(QStringLiteral("1.9.0 \u2192 1.10.0: 0 added, 1 removed, 1 changed, "
+                                       "2 unchanged.  Totals: P 29 \u2192 36 (+7)")));
 
     // Any two versions chosen there.
     child<QComboBox>(*growth, "cbbFrom")->setCurrentText(QStringLiteral("1.2.0"));
@@ -187,8 +188,7 @@ TEST_F(GrowthWindowTest, ADamagedRecordIsToldInTheTable) {
     work.write("verhis/Billing/1.9.0", "a.bas:Module:20:25:0:0:20:20:20:25:25:25\r\n");
     const auto growth = growthOf("Billing", "1.10.0");
     auto& versions = *child<QTableView>(*growth, "tblVersions");
-    EXPECT_EQ(column(versions, columnNamed(versions, "P")),
-              (QStringList{"11", "\u2014", "36"}));
+    EXPECT_EQ(column(versions, columnNamed(versions, "P")), (QStringList{"11", "\u2014", "36"}));
     EXPECT_EQ(column(versions, columnNamed(versions, "\u0394P")),
               (QStringList{"\u2014", "\u2014", "\u2014"}));
     EXPECT_EQ(child<QLabel>(*growth, "lblProblems")->text(),

@@ -137,8 +137,7 @@ void printGrowth(const history::GrowthTable& table, ReportFormat format, std::os
     out << "]}\n";
 }
 
-void printComparison(const history::VersionComparison& c, ReportFormat format,
-                     std::ostream& out) {
+void printComparison(const history::VersionComparison& c, ReportFormat format, std::ostream& out) {
     if (format != ReportFormat::Json) {
         for (const auto& line : history::comparisonLines(c, separatorOf(format)))
             out << line << '\n';
@@ -206,13 +205,12 @@ std::string_view historyUsage() {
     return kHistoryUsage;
 }
 
-int runHistoryCommand(const std::vector<std::string>& args, std::ostream& out,
-                      std::ostream& err) {
+int runHistoryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const auto query = parseQuery(args, err);
     if (!query) return 2;
     const auto root = historyRoot(*query);
-    const int status = query->compare ? runComparison(*query, root, out, err)
-                                      : runGrowth(*query, root, out, err);
+    const int status =
+        query->compare ? runComparison(*query, root, out, err) : runGrowth(*query, root, out, err);
     out.flush();
     return out ? status : 1;
 }
