@@ -13,6 +13,8 @@
 # 4. A group of 64 MiB of blank lines (the largest group file read, 33.5
 #    million positions): peak memory must stay that of a small group, since
 #    a position without a project path keeps nothing.
+# 5. The growth view: the version table, a comparison and the view over
+#    200 records of 500 modules each (target: well under a second).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -20,7 +22,7 @@ corpus_tool=${TLVX_CORPUS_TOOL:-$here/../shared/tools/make-vb6-corpus}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build" -j2 --target analysis_bench tlvx-count >/dev/null
+cmake --build "$build" -j2 --target analysis_bench growth_bench tlvx-count >/dev/null
 
 echo "== analysis against reading each module once"
 python3 "$corpus_tool" "$work/group" --projects 10 --modules 500 --lines 400
@@ -79,3 +81,6 @@ PY
   "$build/bin/tlvx-count" "$work/scale/huge-blank.vbg" >/dev/null 2>/dev/null || true
 cat "$work/scale/huge-blank.time"
 rm -f "$work/scale/huge-blank.vbg"
+
+echo "== the growth of a project over 200 records of 500 modules"
+"$build/bin/growth_bench" 200 500
