@@ -14,7 +14,8 @@ namespace tlvx::count {
 namespace {
 
 constexpr std::string_view kHistoryUsage =
-    "       tlvx-count --growth NAME [--history DIR] [--csv | --json]\n"
+    "\n"
+    "usage: tlvx-count --growth NAME [--history DIR] [--csv | --json]\n"
     "       tlvx-count --compare NAME V1 V2 [--history DIR] [--csv | --json]\n"
     "--growth prints the recorded versions of project NAME in version order,\n"
     "with the date of each record, its modules, its totals and their change from\n"
