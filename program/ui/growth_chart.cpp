@@ -137,7 +137,8 @@ void GrowthChart::showTable(const history::GrowthTable& table) {
     // version is always named, in place of a named one too close to it.
     const auto count = static_cast<int>(versions.size());
     const int step = std::max(1, (count + kMostLabels - 1) / kMostLabels);
-    const qreal pad = 0.3;
+    // Room at both ends for the first and last version's names.
+    const qreal pad = std::max(0.3, count / 25.0);
     versions_->setStartValue(-pad);
     std::vector<int> named;
     for (int i = 0; i < count; i += step) named.push_back(i);

@@ -225,6 +225,16 @@ TEST_F(GrowthWindowTest, TheHistoryWindowOpensItByButtonAndKey) {
     opened->close();
 }
 
+TEST_F(GrowthWindowTest, WithNoVersionSelectedThereIsNothingToShow) {
+    fs::create_directories(work / "verhis/Empty");
+    ui::HistoryWindow historyWindow(main());
+    historyWindow.show();
+    child<QPushButton>(historyWindow, "sbt4")->click();
+    EXPECT_EQ(historyWindow.findChild<ui::GrowthWindow*>(), nullptr);
+    EXPECT_EQ(messages.shown,
+              (std::vector<std::string>{"i:" + std::string(history::kNothingToExport)}));
+}
+
 TEST_F(GrowthWindowTest, TheVersionHistoryOpensOnTheCurrentCalculation) {
     // Records of a project listed before it and of versions around it.
     save("Aardvark", "1.0.0", {row("x.bas", 1, 1)});
