@@ -30,6 +30,8 @@
 # 4. A group of 64 MiB of blank lines (the largest group file read, 33.5
 #    million positions): peak memory must stay that of a small group, since
 #    a position without a project path keeps nothing.
+# 5. The growth view: the version table, a comparison and the view over
+#    200 records of 500 modules each (target: well under a second).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -52,7 +54,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build" -j2 --target analysis_bench tlvx-count module_floor desktop_bench >/dev/null
+cmake --build "$build" -j2 --target analysis_bench tlvx-count module_floor desktop_bench growth_bench >/dev/null
 # The identity part needs the tests (a build with BUILD_TESTING on).
 cmake --build "$build" -j2 --target program_tests >/dev/null 2>&1 || true
 times="python3 $here/bench/process_times.py"
@@ -146,3 +148,6 @@ PY
   "$build/bin/tlvx-count" "$work/scale/huge-blank.vbg" >/dev/null 2>/dev/null || true
 cat "$work/scale/huge-blank.time"
 rm -f "$work/scale/huge-blank.vbg"
+
+echo "== the growth of a project over 200 records of 500 modules"
+"$build/bin/growth_bench" 200 500

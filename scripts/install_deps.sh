@@ -8,12 +8,14 @@
 # for the tests' own session bus; python3 for the check of the includes and
 # the Debian changelog; lintian, appstream and man-db, which check the
 # package, its metadata and its manual pages.
+# Qt Charts draws the growth chart; Debian's qt6-charts-dev needs the OpenGL
+# module's CMake files (libqt6opengl6-dev) without depending on them.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format python3
   libgtest-dev libgmock-dev
   libsqlite3-dev libicu-dev
-  qt6-base-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
   xvfb xdotool fonts-dejavu-core
   dbus-daemon
   desktop-file-utils shared-mime-info dpkg-dev file

@@ -5,9 +5,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install_deps.sh"
-build="$here/build"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTLVX_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target TLVX tlvx-window-grab
+# TLVX_SHOTS_BUILD names a configured build folder to use instead.
+build="${TLVX_SHOTS_BUILD:-$here/build}"
+[ -n "${TLVX_SHOTS_BUILD:-}" ] ||
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTLVX_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target TLVX tlvx-window-grab tlvx-count
 bin="$build/bin"
 shots="$here/doc/screenshots"
 mkdir -p "$shots"
@@ -21,6 +23,30 @@ GRAB="$bin/tlvx-window-grab"
 # A copy of the program, so that its version history starts empty.
 copy_program "$bin" "$work/app"
 cp -r "$here/examples" "$work/examples"
+
+# Earlier versions of the example Till, counted and recorded by tlvx-count
+# into the copy's history, so that the growth view has versions to show:
+# each has fewer modules and lines than the next, as projects grow.
+till_version() { # VERSION DATE [LINE-OF-THE-PROJECT-FILE-TO-DROP | MODULE:LINES-TO-KEEP]...
+  local version=$1 date=$2 dir="$work/till-$1" change major minor revision
+  shift 2
+  cp -r "$work/examples/Till" "$dir"
+  IFS=. read -r major minor revision <<<"$version"
+  sed -i -e "s/^MajorVer=[0-9]*/MajorVer=$major/" -e "s/^MinorVer=[0-9]*/MinorVer=$minor/" \
+    -e "s/^RevisionVer=[0-9]*/RevisionVer=$revision/" "$dir/Till.vbp"
+  for change in "$@"; do
+    case $change in
+      *:[0-9]*) head -n "${change##*:}" "$work/examples/Till/${change%%:*}" >"$dir/${change%%:*}" ;;
+      *) sed -i "/^${change}/d" "$dir/Till.vbp" ;;
+    esac
+  done
+  "$bin/tlvx-count" --record --history "$work/app/verhis" "$dir/Till.vbp" >/dev/null
+  touch -d "$date" "$work/app/verhis/Till/$version"
+}
+till_version 1.9.0 "2025-11-03 10:00" UserControl= Form=Forms Class= frmTill.frm:18
+till_version 1.10.0 "2026-01-19 16:30" Form=Forms Class=
+till_version 2.0.0 "2026-04-07 09:15" Form=Forms clsBasket.cls:14
+till_version 2.1.0 "2026-08-24 14:45" mdlTill.bas:8
 
 session_start "$work/session"
 tlvx_start "$work/app"
@@ -44,6 +70,15 @@ focus "$MAIN"
 keys ctrl+h
 history=$(wait_window "Version History")
 grab "$history" history-window
+
+# The growth of the project just counted, from the history window.
+focus "$history"
+keys ctrl+g
+growth=$(wait_window "Growth of Till")
+grab "$growth" growth-window
+focus "$growth"
+keys Escape
+wait_window_gone "Growth of Till"
 focus "$history"
 keys Escape
 wait_window_gone "Version History"

@@ -2,7 +2,9 @@
 // The one-line total of a calculation, and its reduction back to the ten
 // numbers it carries.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +30,20 @@ std::string summaryLine(const LineTotals& totals, int64_t modules);
 // leaves the text as it was, so a text that is not a summary line comes back
 // as one piece (or empty).
 std::vector<std::string> summaryNumbers(std::string_view summary);
+
+// A number as the listing and the summary show it ("-" and digits, within
+// what any count can be); nullopt for any other text.
+std::optional<int64_t> readCount(std::string_view text);
+
+// What a summary line carries, read back.
+struct SummaryValues {
+    std::array<int64_t, 10> totals{};  // in column order, as tenNumbers
+    int64_t modules = 0;
+};
+
+// The ten totals and the number of modules of a line exactly as
+// summaryLine writes it; nullopt for any other text, and for a line whose
+// six differences do not follow from its P, A, C and B (a damaged line).
+std::optional<SummaryValues> readSummaryLine(std::string_view line);
 
 }  // namespace tlvx::analysis

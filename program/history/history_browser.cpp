@@ -4,45 +4,12 @@
 #include <array>
 #include <system_error>
 
-#include "platform/files/line_input.h"
-#include "platform/files/text_stream.h"
-#include "platform/text/ansi_codepage.h"
+#include "platform/text/unicode_text.h"
 
 namespace tlvx::history {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string_view> splitAtColons(std::string_view line) {
-    std::vector<std::string_view> pieces;
-    for (std::size_t start = 0;;) {
-        const auto at = line.find(':', start);
-        pieces.push_back(line.substr(start, at == std::string_view::npos ? at : at - start));
-        if (at == std::string_view::npos) return pieces;
-        start = at + 1;
-    }
-}
-
-bool isNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The last eleven pieces of a row: a type and ten numbers, or "Invalid"
-// and ten empty fields.
-bool formsRowTail(const std::vector<std::string_view>& pieces) {
-    static constexpr std::array<std::string_view, 8> kTypes = {
-        "Form",         "Module",   "ClassModule",  "UserControl",
-        "PropertyPage", "Designer", "UserDocument", "OtherModule"};
-    const std::size_t first = pieces.size() - 11;
-    const auto numbers = [&](auto test) {
-        return std::all_of(pieces.begin() + static_cast<long>(first) + 1, pieces.end(), test);
-    };
-    if (pieces[first] == "Invalid") return numbers([](std::string_view p) { return p.empty(); });
-    return std::find(kTypes.begin(), kTypes.end(), pieces[first]) != kTypes.end() &&
-           numbers(isNumber);
-}
 
 bool stillExists(const fs::path& path) {
     std::error_code ec;
@@ -50,24 +17,6 @@ bool stillExists(const fs::path& path) {
 }
 
 }  // namespace
-
-std::optional<analysis::ListingRow> rowOfRecordLine(std::string_view line) {
-    const auto pieces = splitAtColons(line);
-    if (pieces.size() < 12) return std::nullopt;
-    if (pieces.size() > 12 && !formsRowTail(pieces)) return std::nullopt;
-    analysis::ListingRow row;
-    const std::size_t tail = pieces.size() - 11;
-    // A module path with a drive letter ("C:\x.bas") keeps its colons.
-    std::string path;
-    for (std::size_t i = 0; i < tail; ++i) {
-        if (i) path += ':';
-        path += pieces[i];
-    }
-    row[0] = platform::ansi::toUtf8(path);
-    for (std::size_t c = 1; c < analysis::kListingColumns; ++c)
-        row[c] = platform::ansi::toUtf8(pieces[tail + c - 1]);
-    return row;
-}
 
 std::string HistoryBrowser::projectText() const {
     return project_ && *project_ < projects_.size() ? projects_[*project_] : std::string();
@@ -97,6 +46,23 @@ void HistoryBrowser::selectVersion(std::size_t index) {
     loadRecord();
 }
 
+bool HistoryBrowser::selectRecord(std::string_view project, std::string_view version) {
+    const auto same = [](std::string_view name) {
+        return [name](const std::string& entry) {
+            return platform::unicode::equalIgnoringCase(entry, name);
+        };
+    };
+    const auto p = std::find_if(projects_.begin(), projects_.end(), same(project));
+    if (p == projects_.end()) return false;
+    const auto versions = history_.versions(*p);
+    const auto v = std::find_if(versions.begin(), versions.end(), same(version));
+    if (v == versions.end()) return false;
+    const auto versionIndex = static_cast<std::size_t>(v - versions.begin());
+    selectProject(static_cast<std::size_t>(p - projects_.begin()));
+    if (versionIndex < versions_.size() && versionIndex != version_) selectVersion(versionIndex);
+    return true;
+}
+
 void HistoryBrowser::loadVersions() {
     versions_ = history_.versions(projectText());
     version_.reset();
@@ -109,17 +75,12 @@ void HistoryBrowser::loadRecord() {
     listing_.setSorted(false);
     summary_.clear();
     if (const auto file = history_.recordFile(projectText(), versionText())) {
-        platform::LineInput input;
-        if (input.open(*file)) {
-            std::string line;
-            while (input.readLine(line))
-                if (auto row = rowOfRecordLine(line)) listing_.addRow(std::move(*row));
+        if (auto content = readRecord(*file)) {
+            for (auto& row : content->rows) listing_.addRow(std::move(row));
+            summary_ = std::move(content->summary);
+        } else {
+            summary_ = readRecordSummary(*file).value_or(std::string());
         }
-        // The summary is the record's last line, when it is one. Records are
-        // named by this program, not by Windows' rules, so they are read
-        // here rather than through the text-file object's Windows paths.
-        const std::string last = platform::readLastLine(*file).value_or(std::string());
-        if (last.substr(0, last.find(':')) == "Total") summary_ = platform::ansi::toUtf8(last);
     }
     listing_.setSorted(true);
 }

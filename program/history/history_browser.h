@@ -13,14 +13,10 @@
 
 #include "program/analysis/listing_model.h"
 #include "program/history/message_boxes.h"
+#include "program/history/record_reading.h"
 #include "program/history/version_history.h"
 
 namespace tlvx::history {
-
-// A record line as a listing row: exactly twelve pieces split at ":", or,
-// for a module path that holds a colon, the last eleven pieces when they
-// form a row (a type and its numbers) and the leading pieces joined by ":".
-std::optional<analysis::ListingRow> rowOfRecordLine(std::string_view line);
 
 inline constexpr const char* kNothingToDelete = "No available version history for deleting.";
 inline constexpr const char* kDeleteProjectQuestion =
@@ -40,6 +36,9 @@ public:
     // Selects a project or version by index (which loads what depends on it).
     void selectProject(std::size_t index);
     void selectVersion(std::size_t index);
+    // Selects a project and one of its versions by their names, letter case
+    // ignored; false, and the selection as it was, when either is not there.
+    bool selectRecord(std::string_view project, std::string_view version);
 
     void deleteProject(MessageBoxes& messages);
     void deleteVersion(MessageBoxes& messages);

@@ -32,6 +32,20 @@ std::chrono::year_month_day localToday() {
                                        std::chrono::day(static_cast<unsigned>(local.tm_mday))};
 }
 
+ExportFile::ExportFile(const std::filesystem::path& file)
+    : file_(std::make_unique<platform::FileReplacement>(file)) {}
+
+ExportFile::~ExportFile() = default;
+
+void ExportFile::writeLine(std::string_view utf8) {
+    file_->write(platform::ansi::fromUtf8(utf8));
+    file_->write("\r\n");
+}
+
+bool ExportFile::commit() {
+    return file_->commit();
+}
+
 void exportListing(const ExportRequest& request, const SaveNameChooser& chooseFile,
                    MessageBoxes& messages, std::chrono::year_month_day today) {
     const std::string proposed = defaultExportName(request.firstName, request.secondName, today);
@@ -43,11 +57,8 @@ void exportListing(const ExportRequest& request, const SaveNameChooser& chooseFi
     if (path.empty()) return;
 
     const FieldSeparator sep = separatorForPath(path);
-    platform::FileReplacement file{std::filesystem::path(path)};
-    const auto writeLine = [&](const std::string& utf8) {
-        file.write(platform::ansi::fromUtf8(utf8));
-        file.write("\r\n");
-    };
+    ExportFile file{std::filesystem::path(path)};
+    const auto writeLine = [&](const std::string& utf8) { file.writeLine(utf8); };
     writeLine(headerLine(sep));
     for (const auto& row : request.rows) writeLine(rowLine(row, sep));
     const std::string total = totalLine(analysis::summaryNumbers(request.summary), sep);

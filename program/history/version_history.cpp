@@ -10,6 +10,7 @@
 #include "platform/text/name_collation.h"
 #include "platform/text/unicode_text.h"
 #include "program/history/record_names.h"
+#include "program/history/version_order.h"
 
 namespace tlvx::history {
 namespace {
@@ -128,7 +129,11 @@ std::vector<std::string> VersionHistory::versions(std::string_view projectName) 
     if (!folder) return {};
     // Half-written records that killed writers left here long ago go.
     platform::leftovers::removeAbandonedFilesOccasionally(*folder);
-    return entryNames(*folder, false);
+    // By version ("1.9.0" before "1.10.0"); equal keys keep the order of
+    // their names.
+    auto versions = entryNames(*folder, false);
+    sortVersions(versions);
+    return versions;
 }
 
 std::optional<fs::path> VersionHistory::projectFolder(std::string_view projectName) const {

@@ -30,8 +30,9 @@ public:
     bool save(std::string_view projectName, std::string_view version,
               const std::vector<analysis::ListingRow>& rows, std::string_view summary) const;
 
-    // Project names and version texts as stored, unescaped, sorted by name
-    // with letter case ignored. Opening a project folder also removes the
+    // Project names and version texts as stored, unescaped: the projects
+    // sorted by name with letter case ignored, the versions in version
+    // order (version_order.h). Opening a project folder also removes the
     // half-written records that writers killed long ago left in it.
     std::vector<std::string> projects() const;
     std::vector<std::string> versions(std::string_view projectName) const;

@@ -3,10 +3,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTreeView>
 
 #include "program/ui/event_guard.h"
+#include "program/ui/growth_window.h"
 #include "program/ui/listing_view.h"
 #include "program/ui/main_window.h"
 #include "program/ui/picture_button.h"
@@ -16,7 +18,7 @@
 namespace tlvx::ui {
 namespace {
 
-enum Button { kOutput = 0, kDeleteProject = 2, kDeleteVersion = 3 };
+enum Button { kOutput = 0, kDeleteProject = 2, kDeleteVersion = 3, kGrowth = 4 };
 
 // Puts the names into a selector and selects `selected`, without the
 // selector telling anyone: the browser has already loaded what follows.
@@ -76,6 +78,17 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     };
     for (PictureButton* button : addPictureButtons(*this, places))
         connect(button, &PictureButton::clickedIndex, this, &HistoryWindow::onButton);
+
+    // The growth of the selected project, beside the export: a click, or
+    // Ctrl+G (Alt+G, as the caption underlines it).
+    auto* growth = new PictureButton(
+        kGrowth, QStringLiteral("&Growth"), picture(Picture::ShowGrowth),
+        QStringLiteral("Shows how the selected project grew across its versions <Ctrl+G>."), this);
+    growth->setGeometry(twipsRect(6540, 90, 2400, 360));
+    connect(growth, &PictureButton::clickedIndex, this, [this] { showGrowth(); });
+    auto* growthKey = new QShortcut(this);
+    growthKey->setKeys({QKeySequence(Qt::CTRL | Qt::Key_G), QKeySequence(Qt::ALT | Qt::Key_G)});
+    connect(growthKey, &QShortcut::activated, this, [this] { showGrowth(); });
 
     lsv_ = makeListingView(
         table_, {3351, 2293, 1288, 1288, 1288, 1288, 1288, 1288, 1512, 1288, 1288, 1512}, this);
@@ -173,6 +186,26 @@ void HistoryWindow::onButton(int index) {
 history::ExportRequest HistoryWindow::exportRequest() const {
     return {browser_.listing().rows(), cbb_[0]->currentText().toStdString(),
             cbb_[1]->currentText().toStdString(), lblT_->text().toStdString()};
+}
+
+void HistoryWindow::selectRecord(const std::string& project, const std::string& version) {
+    passOverFailure(
+        [&] { browse([&](history::HistoryBrowser& b) { b.selectRecord(project, version); }); });
+}
+
+void HistoryWindow::showGrowth() {
+    passOverFailure([&] {
+        if (!browser_.selectedVersion()) {
+            main_.messages().information(history::kNothingToExport);
+            return;
+        }
+        auto* growth =
+            new GrowthWindow(history::VersionHistory(main_.historyRoot()), browser_.projectText(),
+                             browser_.versionText(), main_.messages(), this);
+        // Gone once closed, however it was closed.
+        connect(growth, &QDialog::finished, growth, &QObject::deleteLater);
+        growth->open();  // modal over this window
+    });
 }
 
 void HistoryWindow::resizeEvent(QResizeEvent* event) {

@@ -34,6 +34,12 @@ public:
     // The shown listing, project, version and summary, for the export.
     history::ExportRequest exportRequest() const;
 
+    // Shows that project and version (the current calculation's), when
+    // they are recorded.
+    void selectRecord(const std::string& project, const std::string& version);
+    // Opens the growth of the selected project over the window.
+    void showGrowth();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

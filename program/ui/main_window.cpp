@@ -450,6 +450,8 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
             done = history::analyseAndRecord(list, index, listing, *library_, history_);
         });
     }
+    if (done.result.isProject)
+        calculated_.emplace(done.result.properties.name(), done.result.properties.version());
     const auto& values = done.result.properties.values;
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         txt_[i]->setText(fromUtf8(values[i]));
@@ -471,6 +473,7 @@ void MainWindow::showSummary(const QString& text) {
 
 void MainWindow::showHistory() {
     HistoryWindow window(*this);
+    if (calculated_) window.selectRecord(calculated_->first, calculated_->second);
     window.exec();
 }
 

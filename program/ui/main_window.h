@@ -130,6 +130,9 @@ private:
     ListingTableModel table_{listing_};
     // The version history window while it is open.
     QPointer<HistoryWindow> openHistory_;
+    // The project name and version of the latest calculation, which the
+    // version history window opens on.
+    std::optional<std::pair<std::string, std::string>> calculated_;
 
     std::array<PropertyBox*, 8> txt_{};
     QLineEdit* txtCount_ = nullptr;

@@ -107,6 +107,14 @@ void drawDelete(QPainter& p, bool oneSheet) {
     p.drawLine(QPointF(14, 8), QPointF(8, 14));
 }
 
+// A rising line over two axes: growth.
+void drawGrowth(QPainter& p) {
+    pen(p, Qt::darkGray, 1.0).drawLine(QPointF(1.5, 1.5), QPointF(1.5, 14.5));
+    p.drawLine(QPointF(1.5, 14.5), QPointF(14.5, 14.5));
+    pen(p, kDarkGreen, 1.8)
+        .drawPolyline(QPolygonF({QPointF(3, 12), QPointF(6.5, 9), QPointF(9, 10), QPointF(14, 3)}));
+}
+
 }  // namespace
 
 QIcon picture(Picture which) {
@@ -125,6 +133,8 @@ QIcon picture(Picture which) {
         case Picture::DeleteProject:
             return QIcon::fromTheme(QStringLiteral("edit-delete"),
                                     QIcon(painted([](QPainter& p) { drawDelete(p, false); })));
+        case Picture::ShowGrowth:
+            return QIcon(painted(drawGrowth));
         case Picture::DeleteVersion:
             return QIcon::fromTheme(QStringLiteral("list-remove"),
                                     QIcon(painted([](QPainter& p) { drawDelete(p, true); })));

@@ -16,6 +16,7 @@ enum class Picture {
     Help,
     DeleteProject,
     DeleteVersion,
+    ShowGrowth,
 };
 
 QIcon picture(Picture which);

@@ -139,3 +139,34 @@ TEST_F(HistoryBrowserTest, EscapedNamesShowUnescaped) {
     EXPECT_EQ(browser.versions(), std::vector<std::string>{".."});
     EXPECT_EQ(browser.summary(), kSummary);
 }
+
+TEST_F(HistoryBrowserTest, SelectsARecordByItsNamesOrLeavesTheSelection) {
+    history.save("Aardvark", "9", {}, kSummary);
+    history.save("Billing", "1.0.10", {}, "other");
+    browser.loadProjects();
+    EXPECT_EQ(browser.projectText(), "Aardvark");
+    struct Case {
+        const char* project;
+        const char* version;
+        bool found;
+        const char* shownProject;
+        const char* shownVersion;
+    };
+    const Case cases[] = {
+        {"billing", "1.0.10", true, "Billing", "1.0.10"},  // letter case ignored
+        {"Billing", "1.0.0", true, "Billing", "1.0.0"},
+        {"Billing", "2.0.0", false, "Billing", "1.0.0"},  // no such version: as it was
+        {"Nobody", "1.0.0", false, "Billing", "1.0.0"},
+        {"Aardvark", "9", true, "Aardvark", "9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(browser.selectRecord(c.project, c.version), c.found) << c.project << c.version;
+        EXPECT_EQ(browser.projectText(), c.shownProject) << c.project << c.version;
+        EXPECT_EQ(browser.versionText(), c.shownVersion) << c.project << c.version;
+    }
+    browser.selectRecord("Billing", "1.0.0");
+    EXPECT_EQ(browser.listing().rowCount(), 2u);
+    EXPECT_EQ(browser.summary(), kSummary);
+    // Versions in version order.
+    EXPECT_EQ(browser.versions(), (std::vector<std::string>{"1.0.0", "1.0.1", "1.0.10"}));
+}

@@ -141,7 +141,8 @@ TEST_F(VersionHistoryTest, NamesAreListedInOrderWithoutRegardToCase) {
             ASSERT_TRUE(history.save(name, version, {}, "s"));
     // The escaped "%" is listed by what it shows, not by its stored name.
     EXPECT_EQ(history.projects(), (std::vector<std::string>{"%", "Billing", "common", "till"}));
-    EXPECT_EQ(history.versions("TILL"), (std::vector<std::string>{"1.0.0", "1.10.0", "1.2.0"}));
+    // Versions in version order, not as text.
+    EXPECT_EQ(history.versions("TILL"), (std::vector<std::string>{"1.0.0", "1.2.0", "1.10.0"}));
 }
 
 TEST_F(VersionHistoryTest, NeverCreatesTheRoot) {

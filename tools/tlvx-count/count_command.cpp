@@ -25,6 +25,7 @@
 #include "program/history/version_history.h"
 #include "tools/tlvx-count/count_help.h"
 #include "tools/tlvx-count/count_report.h"
+#include "tools/tlvx-count/growth_command.h"
 
 namespace tlvx::count {
 namespace {
@@ -346,6 +347,24 @@ int runCountCommand(const std::vector<std::string>& args, std::ostream& out, std
             out << versionText();
             return 0;
         }
+    }
+    if (asksForHistory(args)) {
+        // Records are read in the code page in use, which --codepage sets
+        // here as for a count.
+        std::vector<std::string> rest;
+        std::optional<std::string> codePage;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if (args[i] != "--codepage") {
+                rest.push_back(args[i]);
+            } else if (i + 1 < args.size()) {
+                codePage = args[++i];
+            } else {
+                err << "tlvx-count: --codepage needs a code page number\n" << kUsage;
+                return 2;
+            }
+        }
+        if (!useChosenCodePage(codePage, err)) return 2;
+        return runHistoryCommand(rest, out, err);
     }
     auto count = prepare(args, err);
     if (!count) return 2;
