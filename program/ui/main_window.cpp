@@ -10,18 +10,21 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <tuple>
 
 #include "platform/shell/launcher.h"
 #include "platform/text/unicode_text.h"
+#include "program/analysis/position_analysis.h"
 #include "program/analysis/project_properties.h"
 #include "program/analysis/project_recognition.h"
 #include "program/analysis/work_folders.h"
@@ -106,11 +109,26 @@ QLabel* labelBeforeBox(const QString& text, int topTwips, int leftLimit, const Q
     return created;
 }
 
-// The list, whose right edge the window's width follows.
+// The list, which takes the room a window larger or smaller than designed
+// gains or loses.
 const QRect kListingPlace = twipsRect(75, 4050, 11340, 4155);
-// The client area ends 90 twips right of the list; the height stays as
-// designed.
+// The designed client area ends 90 twips right of the list.
 const QSize kClientSize(clientSizeAround(kListingPlace.right() + 1, 0).width(), twips(8670));
+// The summary's designed distance below the list, and the list's below the
+// client area's end.
+const int kSummaryBelowListing = twips(8295) - (kListingPlace.bottom() + 1);
+const int kRoomBelowListing = kClientSize.height() - (kListingPlace.bottom() + 1);
+// The least height the list keeps: a window smaller than that scrolls.
+const int kSmallestListingHeight = twips(1500);
+// The designed places of the counter (in the frame) and of ">".
+const QRect kCounterPlace = twipsRect(2100, 0, 645, 195);
+const QRect kNextPlace = twipsRect(2640, 1065, 195, 195);
+// The version box has room for a version of three 4-digit parts.
+const QString kWidestVersion = QStringLiteral("9999.9999.9999");
+// How long a hand-over's outcome is awaited: a handler that runs longer
+// has found its program.
+constexpr int kHandOverPolls = 300;
+constexpr int kHandOverPollMs = 100;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -150,13 +168,28 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     setWindowIcon(programIcon());
     setFont(windowFont());
 
+    // The window's content at its designed places, on a pane that scrolls
+    // when the window is smaller than the content's least size.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("paneScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    pane_ = new QWidget;
+    pane_->setObjectName(QStringLiteral("pane"));
+    pane_->setMinimumSize(kClientSize.width(),
+                          kListingPlace.top() + kSmallestListingHeight + kRoomBelowListing);
+    scroll->setWidget(pane_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+
     auto* desc =
         label(QStringLiteral("This program is designed to calculate the PURE code lines "
                              "(writing manually) for VB 6 project/group, and it can record "
                              "the version history for code lines automatically. Of course, "
                              "calculating code lines in other viewpoints is available, "
                              "such as comment lines, file lines, etc."),
-              twipsRect(90, 90, 11565, 390), this, "lblDesc");
+              twipsRect(90, 90, 11565, 390), pane_, "lblDesc");
     desc->setWordWrap(true);
     makeGreen(*desc, true);
     fitTextToBox(*desc);
@@ -167,7 +200,12 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     buildHelpMenu();
     setTabOrder();
 
-    setFixedSize(kClientSize);
+    // Any size the user gives it; it opens at the designed size where the
+    // screen holds that.
+    setMinimumSize(twips(3000), twips(2250));
+    resize(kClientSize);
+    pane_->resize(kClientSize);
+    layOutPane();
     relabelFromFiles(*this, setup.textsFolder);
 
     // The window sees every key, and every drag of a project file, before
@@ -197,14 +235,14 @@ void MainWindow::buildCommandButtons() {
          "It's 100% Freeware, welcome your donation with any amount as you like."},
         {kHelp, twipsRect(9660, 600, 300, 300), "", Picture::Help, "Help."},
     };
-    for (PictureButton* button : addPictureButtons(*this, places)) {
+    for (PictureButton* button : addPictureButtons(*pane_, places)) {
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
         if (button->index() == kHelp) help_ = button;
     }
 }
 
 void MainWindow::buildProperties() {
-    fra_ = new QGroupBox(QStringLiteral("Project Properties"), this);
+    fra_ = new QGroupBox(QStringLiteral("Project Properties"), pane_);
     fra_->setObjectName(QStringLiteral("fra"));
     fra_->setGeometry(twipsRect(75, 1065, 11340, 2610));
     fra_->setFont(boldWindowFont());
@@ -217,7 +255,7 @@ void MainWindow::buildProperties() {
         int labelLeftLimit;
         const char* labelName;
     };
-    const Layout layouts[8] = {
+    Layout layouts[8] = {
         {twipsRect(1440, 270, 3260, 300), 330, twips(90), "lblName"},
         {twipsRect(5405, 270, 660, 300), 330, twips(4790), "lblVer"},
         {twipsRect(7250, 270, 4000, 300), 330, twips(6155), "lblProd"},
@@ -235,6 +273,15 @@ void MainWindow::buildProperties() {
         box->setGeometry(layouts[i].box);
         box->setFont(windowFont());
         makeGreenOnButtonFace(*box, false);
+        if (i == 1) {
+            // The version box widens to hold a long version whole; the
+            // product name's label and box move right by as much, the
+            // box ending where it did.
+            const int gain = std::max(0, widthForText(*box, kWidestVersion) - box->width());
+            box->resize(box->width() + gain, box->height());
+            layouts[2].box.adjust(gain, 0, 0, 0);
+            layouts[2].labelLeftLimit += gain;
+        }
         keepTextFitted(*box);
         txt_[i] = box;
         const auto caption = analysis::kPropertyLabels[i];
@@ -252,48 +299,72 @@ void MainWindow::buildProperties() {
     }
 
     // "<" and ">" sit on the frame's top edge, around the counter.
-    PictureButton* next = nullptr;
     for (const auto& [index, caption, tip, left] :
          {std::tuple{kPrevious, "<", "Displays previous project.", 1980},
           std::tuple{kNext, ">", "Displays next project.", 2640}}) {
         auto* button = new PictureButton(index, QString::fromLatin1(caption), QIcon(),
-                                         QString::fromLatin1(tip), this);
+                                         QString::fromLatin1(tip), pane_);
         button->setGeometry(twipsRect(left, 1065, 195, 195));
         button->setStyleSheet(QStringLiteral("padding: 0px;"));
         button->raise();
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
-        if (index == kNext) next = button;
+        if (index == kNext) next_ = button;
     }
 
     txtCount_ = new QLineEdit(QStringLiteral("  0/0"), fra_);
     txtCount_->setObjectName(QStringLiteral("txtCount"));
-    txtCount_->setGeometry(twipsRect(2100, 0, 645, 195));
+    txtCount_->setGeometry(kCounterPlace);
     txtCount_->setReadOnly(true);
     txtCount_->setFrame(false);
     txtCount_->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     txtCount_->setFont(windowFont());
     makeGreenOnButtonFace(*txtCount_, true);
     // ">" is raised over the counter's right end.
-    keepTextClearOf(*txtCount_, *next);
-    keepTextFitted(*txtCount_);
+    keepTextClearOf(*txtCount_, *next_);
+    showCounter(txtCount_->text());
+}
+
+void MainWindow::showCounter(const QString& text) {
+    // One size for every position: the counter widens to the right for a
+    // longer text, and ">" moves along.
+    txtCount_->setText(text);
+    const int width = std::max(kCounterPlace.width(), widthForText(*txtCount_, text));
+    txtCount_->resize(width, kCounterPlace.height());
+    next_->move(kNextPlace.x() + width - kCounterPlace.width(), kNextPlace.y());
 }
 
 void MainWindow::buildListing() {
     auto* comment =
         label(QStringLiteral("Abbreviations in Below Header: P / A / C / B = Pure / All "
                              "/ Comment / Blank code lines."),
-              twipsRect(90, 3765, 7230, 195), this, "lblComment");
+              twipsRect(90, 3765, 7230, 195), pane_, "lblComment");
     makeGreen(*comment, true);
     // Nothing stands to its right: it may grow to the window's edge.
     sizeToText(*comment, boldWindowFont(), comment->width(), kClientSize.width() - twips(90));
 
-    lsv_ = makeListingView(table_, {1900, 1300, 730, 730, 730, 730, 730, 730, 857, 730, 730, 857},
-                           this);
+    lsv_ = new ListingView(table_, {1900, 1300, 730, 730, 730, 730, 730, 730, 857, 730, 730, 857},
+                           pane_);
     lsv_->setGeometry(kListingPlace);
 
-    lblT_ = label({}, twipsRect(90, 8295, 4035, 195), this, "lblT");
+    lblT_ = label({}, twipsRect(90, 8295, 4035, 195), pane_, "lblT");
     makeGreen(*lblT_, true);
+    // The summary can be selected with the mouse and copied.
+    lblT_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblT_->setFocusPolicy(Qt::ClickFocus);
     showSummary(initialSummaryText());
+}
+
+void MainWindow::layOutPane() {
+    if (!lsv_ || !lblT_) return;
+    // The list takes what the pane has more or less than designed; the
+    // summary stays below it.
+    const QSize size = pane_->size();
+    lsv_->setGeometry(kListingPlace.left(), kListingPlace.top(),
+                      size.width() - kListingPlace.left() - (kClientSize.width() -
+                                                             kListingPlace.right() - 1),
+                      size.height() - kListingPlace.top() - kRoomBelowListing);
+    lblT_->move(lblT_->x(), lsv_->geometry().bottom() + 1 + kSummaryBelowListing);
+    showSummary(lblT_->text());
 }
 
 void MainWindow::buildHelpMenu() {
@@ -357,12 +428,16 @@ void MainWindow::onButton(int index) {
                 return;
         }
         // The counter changes after the calculation.
-        txtCount_->setText(fromUtf8(selection_.counterText()));
+        showCounter(fromUtf8(selection_.counterText()));
     });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
+    if (watched == pane_ && type == QEvent::Resize) {
+        layOutPane();
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::DragEnter && type != QEvent::DragMove &&
         type != QEvent::Drop)
         return false;
@@ -401,10 +476,13 @@ bool MainWindow::onKey(const QKeyEvent& event) {
     return false;
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // A window manager may force a size; the window springs back.
-    if (event->size() != kClientSize) resize(kClientSize);
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    fitWindowToScreen(*this, kClientSize);
+    // Once shown, the frame the window manager gave it is known.
+    QTimer::singleShot(0, this, [this] { fitWindowToScreen(*this, size()); });
 }
 
 void MainWindow::chooseProject() {
@@ -424,7 +502,7 @@ void MainWindow::openProject(const std::string& path) {
         if (!ec && std::filesystem::is_directory(folder, ec))
             std::filesystem::current_path(folder, ec);
         analyseChoice(path);
-        txtCount_->setText(fromUtf8(selection_.counterText()));
+        showCounter(fromUtf8(selection_.counterText()));
     });
 }
 
@@ -456,6 +534,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
         txt_[i]->setCursorPosition(0);
     }
     showSummary(fromUtf8(done.result.calculation.summary));
+    lsv_->setEmptyNote(fromUtf8(analysis::emptyPositionNote(list, index)));
     // Nothing was counted, and the user learns why.
     if (done.result.copyError != 0 && index < list.size())
         messages_->warning(analysis::notCopiedMessage(list.projectFile(index), workingCopies_,
@@ -466,7 +545,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
 
 void MainWindow::showSummary(const QString& text) {
     lblT_->setText(text);
-    sizeToText(*lblT_, boldWindowFont(), 0, kClientSize.width() - twips(90));
+    sizeToText(*lblT_, boldWindowFont(), 0, pane_->width() - twips(90));
 }
 
 void MainWindow::showHistory() {
@@ -487,7 +566,7 @@ void MainWindow::showAbout() {
 }
 
 QPoint MainWindow::helpMenuPoint() const {
-    return mapToGlobal(QPoint(help_->x() + help_->width(), help_->y() + help_->height()));
+    return help_->mapToGlobal(QPoint(help_->width(), help_->height()));
 }
 
 void MainWindow::popUpHelpMenu() {
@@ -500,8 +579,31 @@ void MainWindow::openAddress(const std::string& address) {
     const auto before = platform::shell::handOversSoFar().attempts;
     library_->pafs.ExecCmd(utf8ToUtf16(address), kShowMaximised);
     const auto after = platform::shell::handOversSoFar();
-    if (after.attempts == before || !after.latestStarted)
+    if (after.attempts == before || !after.latestStarted) {
         messages_->warning(links::noHandlerMessage(address));
+        return;
+    }
+    watchHandOver(after.attempts, address);
+}
+
+void MainWindow::watchHandOver(std::uint64_t attempt, const std::string& address) {
+    // xdg-open ends at once when it finds no program for the address; one
+    // that found its program may run as long as the browser does.
+    auto* poll = new QTimer(this);
+    poll->setInterval(kHandOverPollMs);
+    auto polls = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, polls, attempt, address] {
+        const auto outcome = platform::shell::handlerOutcome(attempt);
+        if (outcome.state == platform::shell::HandlerState::Running && ++*polls < kHandOverPolls)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (outcome.state == platform::shell::HandlerState::Failed)
+            passOverFailure([&] {
+                messages_->warning(links::handlerFailedMessage(address, outcome.exitStatus));
+            });
+    });
+    poll->start();
 }
 
 history::ExportRequest MainWindow::exportRequest() const {
