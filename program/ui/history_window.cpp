@@ -258,8 +258,11 @@ void HistoryWindow::showEvent(QShowEvent* event) {
     if (placed_) return;
     placed_ = true;
     fitWindowToScreen(*this, kClientSize);
-    // Once shown, the frame the window manager gave it is known.
-    QTimer::singleShot(0, this, [this] { fitWindowToScreen(*this, size()); });
+    // Once shown, the frame the window manager gave it is known; a size the
+    // user has chosen meanwhile stays.
+    QTimer::singleShot(0, this, [this, shown = size()] {
+        if (size() == shown) fitWindowToScreen(*this, shown);
+    });
 }
 
 }  // namespace tlvx::ui

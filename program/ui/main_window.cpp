@@ -80,6 +80,50 @@ const KeyBinding kKeys[] = {
     {Qt::Key_O, Qt::AltModifier, kOutput},      {Qt::Key_M, Qt::AltModifier, kDonate},
 };
 
+// The version box has room for a version of three 4-digit parts.
+const QString kWidestVersion = QStringLiteral("9999.9999.9999");
+
+// A property box and its label, which may reach left as far as
+// `labelLeftLimit`.
+struct PropertyLayout {
+    QRect box;
+    int labelTop;
+    int labelLeftLimit;
+    const char* labelName;
+};
+
+// The boxes were placed for Tahoma; in a wider font a label may need more
+// room than its place gives. The boxes make it: the column of boxes that
+// starts at 1440 twips moves right as far as its widest label needs, the
+// boxes after "Version" and "Product Name" move right as far as theirs
+// need; each box keeps its right edge, but the version box keeps its width
+// and widens to hold a version of three 4-digit parts whole.
+void makeRoomForLabels(std::array<PropertyLayout, 8>& layouts) {
+    const auto needed = [&](std::size_t i) {
+        const auto caption = analysis::kPropertyLabels[i];
+        QLabel probe(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        probe.setFont(windowFont());
+        return probe.sizeHint().width();
+    };
+    const auto shortOf = [&](std::size_t i) {
+        const PropertyLayout& l = layouts[i];
+        return std::max(0, needed(i) - (l.box.x() - twips(90) - l.labelLeftLimit));
+    };
+    int column = 0;
+    for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u}) column = std::max(column, shortOf(i));
+    for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u}) layouts[i].box.setLeft(layouts[i].box.left() + column);
+
+    QRect& version = layouts[1].box;
+    version.translate(shortOf(1), 0);
+    PropertyBox probe;
+    probe.setFont(windowFont());
+    probe.setGeometry(version);
+    version.setWidth(std::max(version.width(), widthForText(probe, kWidestVersion)));
+
+    layouts[2].labelLeftLimit = version.right() + 1 + twips(90);
+    layouts[2].box.setLeft(layouts[2].box.left() + shortOf(2));
+}
+
 // The busy cursor, for as long as an analysis runs.
 class BusyCursor {
 public:
@@ -123,8 +167,6 @@ const int kSmallestListingHeight = twips(1500);
 // The designed places of the counter (in the frame) and of ">".
 const QRect kCounterPlace = twipsRect(2100, 0, 645, 195);
 const QRect kNextPlace = twipsRect(2640, 1065, 195, 195);
-// The version box has room for a version of three 4-digit parts.
-const QString kWidestVersion = QStringLiteral("9999.9999.9999");
 // How long a hand-over's outcome is awaited: a handler that runs longer
 // has found its program.
 constexpr int kHandOverPolls = 300;
@@ -249,13 +291,7 @@ void MainWindow::buildProperties() {
 
     // Each label may reach left as far as 90 twips past the frame's edge or
     // the box before it in its row.
-    struct Layout {
-        QRect box;
-        int labelTop;
-        int labelLeftLimit;
-        const char* labelName;
-    };
-    Layout layouts[8] = {
+    std::array<PropertyLayout, 8> layouts = {{
         {twipsRect(1440, 270, 3260, 300), 330, twips(90), "lblName"},
         {twipsRect(5405, 270, 660, 300), 330, twips(4790), "lblVer"},
         {twipsRect(7250, 270, 4000, 300), 330, twips(6155), "lblProd"},
@@ -264,7 +300,8 @@ void MainWindow::buildProperties() {
         {twipsRect(1440, 1440, 9810, 300), 1500, twips(90), "lblComp"},
         {twipsRect(1440, 1830, 9810, 300), 1890, twips(90), "lblCopy"},
         {twipsRect(1440, 2220, 9810, 300), 2280, twips(90), "lblMark"},
-    };
+    }};
+    makeRoomForLabels(layouts);
     std::array<QLabel*, 8> labels{};
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         auto* box = new PropertyBox(fra_);
@@ -273,15 +310,6 @@ void MainWindow::buildProperties() {
         box->setGeometry(layouts[i].box);
         box->setFont(windowFont());
         makeGreenOnButtonFace(*box, false);
-        if (i == 1) {
-            // The version box widens to hold a long version whole; the
-            // product name's label and box move right by as much, the
-            // box ending where it did.
-            const int gain = std::max(0, widthForText(*box, kWidestVersion) - box->width());
-            box->resize(box->width() + gain, box->height());
-            layouts[2].box.adjust(gain, 0, 0, 0);
-            layouts[2].labelLeftLimit += gain;
-        }
         keepTextFitted(*box);
         txt_[i] = box;
         const auto caption = analysis::kPropertyLabels[i];
@@ -481,8 +509,11 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (placed_) return;
     placed_ = true;
     fitWindowToScreen(*this, kClientSize);
-    // Once shown, the frame the window manager gave it is known.
-    QTimer::singleShot(0, this, [this] { fitWindowToScreen(*this, size()); });
+    // Once shown, the frame the window manager gave it is known; a size the
+    // user has chosen meanwhile stays.
+    QTimer::singleShot(0, this, [this, shown = size()] {
+        if (size() == shown) fitWindowToScreen(*this, shown);
+    });
 }
 
 void MainWindow::chooseProject() {

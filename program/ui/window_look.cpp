@@ -384,8 +384,14 @@ int widthForText(const QWidget& control, const QString& text) {
     const int needed = static_cast<int>(std::ceil(advance));
     if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
         return edit->width() - lineEditRoom(*edit) + needed + kLineEditTextSlack;
-    if (const auto* combo = qobject_cast<const QComboBox*>(&control))
-        return combo->width() - comboRoom(*combo) + needed;
+    if (const auto* combo = qobject_cast<const QComboBox*>(&control)) {
+        // What Qt itself gives a selector for this one text, if that is more.
+        QComboBox probe;
+        probe.setFont(combo->font());
+        probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        probe.addItem(text);
+        return std::max(combo->width() - comboRoom(*combo) + needed, probe.sizeHint().width());
+    }
     return needed;
 }
 

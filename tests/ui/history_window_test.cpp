@@ -148,7 +148,7 @@ TEST_F(HistoryWindowTest, ShowsItsControlsAndTakesAnySize) {
     QApplication::processEvents();
     EXPECT_LE(list().header()->length(), list().viewport()->width());
     // Smaller than its content, it scrolls: every control can be reached.
-    shown.resize(300, 200);
+    shown.resize(300, 150);
     QApplication::processEvents();
     auto* pane = child<QScrollArea>(shown, "paneScroll");
     EXPECT_GT(pane->horizontalScrollBar()->maximum(), 0);

@@ -120,7 +120,7 @@ TEST_F(ListingTableModelTest, ViewsFollowChangesAndAskNothingOfGoneRows) {
     EXPECT_EQ(listing.sortColumn(), 1u);
     EXPECT_EQ(header->sortIndicatorSection(), 1);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(header->sectionSize(1), ui::twips(1300));
+    EXPECT_GE(header->sectionSize(1), ui::twips(1300));
 }
 
 }  // namespace
