@@ -96,36 +96,43 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     layout->addWidget(scroll);
     pane_->installEventFilter(this);
 
-    auto* projectLabel = new QLabel(QStringLiteral("Project"), pane_);
-    projectLabel->setObjectName(QStringLiteral("lbl0"));
-    projectLabel->setGeometry(twipsRect(90, 195, 510, 195));
-    fitTextToBox(*projectLabel);
-    auto* versionLabel = new QLabel(QStringLiteral("Version"), pane_);
-    versionLabel->setObjectName(QStringLiteral("lbl1"));
-    versionLabel->setGeometry(twipsRect(3105, 195, 525, 195));
-    fitTextToBox(*versionLabel);
-
-    const QRect selectorPlaces[2] = {twipsRect(690, 135, 1935, 315),
-                                     twipsRect(3720, 135, 1005, 315)};
-    for (int i = 0; i < 2; ++i) {
+    // The top row, left to right. Where a label needs more room than its
+    // place gives (a font wider than the designed one) or the version
+    // selector widens to hold a version of three 4-digit parts, what stands
+    // to its right moves along by as much.
+    int shift = 0;
+    const auto labelAt = [&](const QString& text, const QRect& place, const char* name) {
+        auto* created = new QLabel(text, pane_);
+        created->setObjectName(QString::fromLatin1(name));
+        const int width = std::max(place.width(), created->sizeHint().width());
+        created->setGeometry(place.x() + shift, place.y(), width, place.height());
+        shift += width - place.width();
+        fitTextToBox(*created);
+    };
+    const auto selectorAt = [&](const QRect& place, int index) {
         auto* selector = new QComboBox(pane_);  // a drop-down list: no typing
-        selector->setObjectName(QStringLiteral("cbb%1").arg(i));
-        selector->setGeometry(selectorPlaces[i]);
+        selector->setObjectName(QStringLiteral("cbb%1").arg(index));
+        selector->setGeometry(place.translated(shift, 0));
         makeGreen(*selector, false);
-        cbb_[static_cast<std::size_t>(i)] = selector;
-    }
-    // The version selector widens to hold a long version whole; the button
-    // beside it moves along.
+        cbb_[static_cast<std::size_t>(index)] = selector;
+    };
+    labelAt(QStringLiteral("Project"), twipsRect(90, 195, 510, 195), "lbl0");
+    selectorAt(twipsRect(690, 135, 1935, 315), 0);
+    const int deleteProjectShift = shift;
+    labelAt(QStringLiteral("Version"), twipsRect(3105, 195, 525, 195), "lbl1");
+    selectorAt(twipsRect(3720, 135, 1005, 315), 1);
     const int gain = std::max(0, widthForText(*cbb_[1], kWidestVersion) - cbb_[1]->width());
     cbb_[1]->resize(cbb_[1]->width() + gain, cbb_[1]->height());
+    shift += gain;
     for (QComboBox* selector : cbb_) keepTextFitted(*selector);
     connect(cbb_[0], &QComboBox::currentIndexChanged, this, &HistoryWindow::onProjectSelected);
     connect(cbb_[1], &QComboBox::currentIndexChanged, this, &HistoryWindow::onVersionSelected);
 
     const PictureButtonPlace places[] = {
-        {kDeleteProject, twipsRect(2715, 142, 300, 300), "", Picture::DeleteProject,
+        {kDeleteProject, twipsRect(2715, 142, 300, 300).translated(deleteProjectShift, 0), "",
+         Picture::DeleteProject,
          "Deletes all version history of selected project."},
-        {kDeleteVersion, twipsRect(4815, 135, 300, 300).translated(gain, 0), "",
+        {kDeleteVersion, twipsRect(4815, 135, 300, 300).translated(shift, 0), "",
          Picture::DeleteVersion,
          "Deletes version history of selected version under current project."},
         {kOutput, twipsRect(9030, 90, 2400, 360), "Output Result Listing", Picture::OutputListing,

@@ -233,6 +233,10 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
                              "such as comment lines, file lines, etc."),
               twipsRect(90, 90, 11565, 390), pane_, "lblDesc");
     desc->setWordWrap(true);
+    // Its designed box reaches past the window's edge; the text wraps
+    // inside the window.
+    desc->resize(std::min(desc->width(), kClientSize.width() - twips(90) - desc->x()),
+                 desc->height());
     makeGreen(*desc, true);
     fitTextToBox(*desc);
 

@@ -23,7 +23,7 @@ SESSION_TIMEOUT=${SESSION_TIMEOUT:-30}
 PREVIOUS_AT=(138 77) # main window "<"
 NEXT_AT=(182 77)     # main window ">"
 HELP_AT=(654 50)     # main window help button
-DELETE_VERSION_AT=(331 19) # version history window
+DELETE_VERSION_AT=(395 19) # version history window
 
 fail() {
   echo "FAIL: $*" >&2

@@ -95,16 +95,30 @@ TEST_F(HistoryWindowTest, ShowsItsControlsAndTakesAnySize) {
     EXPECT_EQ(shown.windowTitle(), QStringLiteral("Version History"));
     EXPECT_EQ(child<QLabel>(shown, "lbl0")->text(), QStringLiteral("Project"));
     EXPECT_EQ(child<QLabel>(shown, "lbl1")->text(), QStringLiteral("Version"));
-    EXPECT_EQ(selector(0).geometry(), twipsRect(690, 135, 1935, 315));
-    // The version selector is as wide as a version of three 4-digit parts
-    // needs, and the button beside it moves along.
+    // Each selector stands 90 twips right of its label, which is as wide as
+    // designed or as its text needs; the version selector is as wide as a
+    // version of three 4-digit parts needs; the buttons keep their designed
+    // distances to the selectors before them.
+    const auto place = [&](const char* name) { return child<QWidget>(shown, name)->geometry(); };
+    EXPECT_EQ(place("lbl0").topLeft(), twipsRect(90, 195, 510, 195).topLeft());
+    for (const char* name : {"lbl0", "lbl1"}) {
+        auto* label = child<QLabel>(shown, name);
+        EXPECT_LE(label->sizeHint().width(), label->width()) << name;
+        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 8.25) << name;
+    }
+    const QRect projectSelector = selector(0).geometry();
     const QRect versions = selector(1).geometry();
-    EXPECT_EQ(versions.topLeft(), twipsRect(3720, 135, 1005, 315).topLeft());
+    EXPECT_EQ(projectSelector.left(), place("lbl0").right() + 1 + ui::twips(90));
+    EXPECT_EQ(projectSelector.size(), twipsRect(690, 135, 1935, 315).size());
+    EXPECT_EQ(place("sbt2").left() - projectSelector.right(), ui::twips(2715) - twipsRect(690, 135, 1935, 315).right());
+    EXPECT_EQ(place("lbl1").left() - place("sbt2").left(), ui::twips(3105) - ui::twips(2715));
+    EXPECT_EQ(versions.left(), place("lbl1").right() + 1 + ui::twips(90));
     EXPECT_GE(versions.width(), twipsRect(3720, 135, 1005, 315).width());
     EXPECT_EQ(versions.width(), ui::widthForText(selector(1), QStringLiteral("9999.9999.9999")))
         << "the selector is " << versions.width() << " wide";
-    EXPECT_EQ(child<QPushButton>(shown, "sbt3")->x() - versions.right(),
+    EXPECT_EQ(place("sbt3").left() - versions.right(),
               ui::twips(4815) - twipsRect(3720, 135, 1005, 315).right());
+    EXPECT_LT(place("sbt3").right(), place("sbt0").left());
     EXPECT_FALSE(selector(0).isEditable());
     EXPECT_FALSE(selector(1).isEditable());
     EXPECT_EQ(selector(0).palette().color(QPalette::Text), ui::kDarkGreen);
