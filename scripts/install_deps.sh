@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a fresh Debian 12 machine:
-# the compilers and libraries, a virtual X server, xdotool and fonts for
-# running the desktop program without a screen (end-to-end tests,
-# screenshots), the desktop's tools that check the program's entry and file
-# types, what CPack needs for the Debian package, and clang with its
-# fuzzer and sanitizer runtimes for the fuzz targets, and a D-Bus daemon
-# for the tests' own session bus; python3 for the check of the includes.
+# the compilers and libraries, a virtual X server, xdotool, fonts and
+# Python's Tk (which reads the clipboard there) for running the desktop
+# program without a screen (end-to-end tests, screenshots), the desktop's
+# tools that check the program's entry and file types, what CPack needs
+# for the Debian package, and clang with its fuzzer and sanitizer runtimes
+# for the fuzz targets, and a D-Bus daemon for the tests' own session bus;
+# python3 for the check of the includes.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format python3
   libgtest-dev libgmock-dev
   libsqlite3-dev libicu-dev
   qt6-base-dev qt6-svg-dev
-  xvfb xdotool fonts-dejavu-core
+  xvfb xdotool fonts-dejavu-core python3-tk
   dbus-daemon
   desktop-file-utils shared-mime-info dpkg-dev
   clang libclang-rt-14-dev

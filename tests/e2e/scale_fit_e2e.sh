@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# End to end: TLVX at twice the size (QT_SCALE_FACTOR=2) on a 1280x800
-# screen, where the designed window would not fit. The main window must lie
-# wholly on the screen; Ctrl+A then Ctrl+C in the listing must put the
-# header and every row of the first project on the clipboard.
+# End to end: TLVX at 100 %, 125 % and twice the size (QT_SCALE_FACTOR=2)
+# on a 1280x800 screen, where at twice the size the designed window would
+# not fit. The main window must lie wholly on the screen at each; at twice
+# the size Ctrl+A then Ctrl+C in the listing must put the header and every
+# row of the first project on the clipboard, and the version history window
+# must lie on the screen too.
 #
 #   scale_fit_e2e.sh BIN-DIR EXAMPLES-DIR
 #
@@ -37,16 +39,29 @@ awk 'NR > 1 && /^Project,/ { exit } /^Module File,/ { on = 1 } on && NF && !/^To
 
 SESSION_SCREEN=1280x800x24
 session_start "$work/session"
-export QT_SCALE_FACTOR=2
-tlvx_start "$app"
 
-on_screen() {
+lies_on_screen() { # window id, name
   local X Y WIDTH HEIGHT WINDOW SCREEN
-  eval "$(timeout 5 xdotool getwindowgeometry --shell "$MAIN")"
-  echo "main window at ${X},${Y} size ${WIDTH}x${HEIGHT}"
+  eval "$(timeout 5 xdotool getwindowgeometry --shell "$1")"
+  echo "$2 at ${X},${Y} size ${WIDTH}x${HEIGHT}"
   [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le 1280 ] && [ $((Y + HEIGHT)) -le 800 ]
 }
-sleep 1 # the window places itself once it is shown
+on_screen() { lies_on_screen "$MAIN" "the main window"; }
+
+# At 100 % and 125 % as well as at 200 %: the window places itself once
+# it is shown.
+for scale in 1 1.25; do
+  QT_SCALE_FACTOR=$scale tlvx_start "$app"
+  sleep 1
+  on_screen || fail "at $scale the main window does not lie wholly on the 1280x800 screen"
+  kill "$TLVX_PID"
+  wait "$TLVX_PID" 2>/dev/null || true
+  TLVX_PID=""
+done
+
+export QT_SCALE_FACTOR=2
+tlvx_start "$app"
+sleep 1
 on_screen || fail "the main window does not lie wholly on the 1280x800 screen"
 
 echo "choose the group with Ctrl+O"
@@ -68,6 +83,17 @@ keys ctrl+a
 keys ctrl+c
 copied() { clipboard >"$work/copied.txt" && cmp -s "$work/expected-rows.txt" "$work/copied.txt"; }
 wait_until "the clipboard holds the header and every row" copied
+
+echo "Ctrl+H: the version history window lies on the screen too"
+focus "$MAIN"
+keys ctrl+h
+history=$(wait_window "Version History")
+sleep 1
+lies_on_screen "$history" "the version history window" ||
+  fail "the version history window does not lie wholly on the 1280x800 screen"
+focus "$history"
+keys Escape
+wait_window_gone "Version History"
 
 tlvx_running || fail "TLVX ended before the end"
 echo "PASS"
