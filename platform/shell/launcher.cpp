@@ -19,9 +19,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -233,9 +233,8 @@ HandlerOutcome handlerOutcome(std::uint64_t attempt) noexcept {
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
             latestWatch.known = {HandlerState::Succeeded, 0};
         else
-            latestWatch.known = {HandlerState::Failed, WIFEXITED(status)
-                                                           ? WEXITSTATUS(status)
-                                                           : 128 + WTERMSIG(status)};
+            latestWatch.known = {HandlerState::Failed,
+                                 WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
     } else {
         // The watcher went without a word: how the handler ended is unknown.
         latestWatch.known = {};

@@ -29,8 +29,7 @@ const QRect kListingPlace = twipsRect(90, 585, 11340, 4155);
 const QRect kSummaryPlace = twipsRect(105, 4830, 4035, 195);
 // The designed client area ends 90 twips right of the list and below the
 // summary.
-const QSize kClientSize =
-    clientSizeAround(kListingPlace.right() + 1, kSummaryPlace.bottom() + 1);
+const QSize kClientSize = clientSizeAround(kListingPlace.right() + 1, kSummaryPlace.bottom() + 1);
 const int kSummaryBelowListing = kSummaryPlace.top() - (kListingPlace.bottom() + 1);
 const int kRoomBelowListing = kClientSize.height() - (kListingPlace.bottom() + 1);
 const int kRoomRightOfListing = kClientSize.width() - (kListingPlace.right() + 1);
@@ -130,8 +129,7 @@ HistoryWindow::HistoryWindow(MainWindow& main)
 
     const PictureButtonPlace places[] = {
         {kDeleteProject, twipsRect(2715, 142, 300, 300).translated(deleteProjectShift, 0), "",
-         Picture::DeleteProject,
-         "Deletes all version history of selected project."},
+         Picture::DeleteProject, "Deletes all version history of selected project."},
         {kDeleteVersion, twipsRect(4815, 135, 300, 300).translated(shift, 0), "",
          Picture::DeleteVersion,
          "Deletes version history of selected version under current project."},

@@ -60,8 +60,7 @@ ListingView::ListingView(ListingTableModel& model, const ListingWidths& widths, 
     header->setSectionsMovable(false);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
-    for (std::size_t c = 0; c < widths.size(); ++c)
-        designed_[c] = twips(widths[c]);
+    for (std::size_t c = 0; c < widths.size(); ++c) designed_[c] = twips(widths[c]);
     for (std::size_t c = 0; c < widths.size(); ++c)
         header->resizeSection(static_cast<int>(c), designed_[c]);
     widenToContents();

@@ -111,7 +111,8 @@ void makeRoomForLabels(std::array<PropertyLayout, 8>& layouts) {
     };
     int column = 0;
     for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u}) column = std::max(column, shortOf(i));
-    for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u}) layouts[i].box.setLeft(layouts[i].box.left() + column);
+    for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u})
+        layouts[i].box.setLeft(layouts[i].box.left() + column);
 
     QRect& version = layouts[1].box;
     version.translate(shortOf(1), 0);
@@ -391,10 +392,10 @@ void MainWindow::layOutPane() {
     // The list takes what the pane has more or less than designed; the
     // summary stays below it.
     const QSize size = pane_->size();
-    lsv_->setGeometry(kListingPlace.left(), kListingPlace.top(),
-                      size.width() - kListingPlace.left() - (kClientSize.width() -
-                                                             kListingPlace.right() - 1),
-                      size.height() - kListingPlace.top() - kRoomBelowListing);
+    lsv_->setGeometry(
+        kListingPlace.left(), kListingPlace.top(),
+        size.width() - kListingPlace.left() - (kClientSize.width() - kListingPlace.right() - 1),
+        size.height() - kListingPlace.top() - kRoomBelowListing);
     lblT_->move(lblT_->x(), lsv_->geometry().bottom() + 1 + kSummaryBelowListing);
     showSummary(lblT_->text());
 }

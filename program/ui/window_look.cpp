@@ -225,8 +225,8 @@ QString elidedText(const QWidget& control) {
         return metrics.elidedText(label->text(), Qt::ElideRight, label->contentsRect().width());
     }
     if (const auto* edit = qobject_cast<const QLineEdit*>(&control))
-        return metrics.elidedText(inkOf(edit->text(), edit->alignment()).trimmed(),
-                                  Qt::ElideRight, lineEditRoom(*edit) - kLineEditTextSlack);
+        return metrics.elidedText(inkOf(edit->text(), edit->alignment()).trimmed(), Qt::ElideRight,
+                                  lineEditRoom(*edit) - kLineEditTextSlack);
     if (const auto* combo = qobject_cast<const QComboBox*>(&control))
         return metrics.elidedText(combo->currentText(), Qt::ElideRight, comboRoom(*combo));
     if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
@@ -261,10 +261,10 @@ void paintLineEdit(QLineEdit& edit) {
     edit.style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, &edit);
     painter.setFont(edit.font());
     painter.setPen(edit.palette().color(QPalette::Text));
-    painter.drawText(lineEditTextRect(edit),
-                     static_cast<int>((edit.alignment() & Qt::AlignHorizontal_Mask) |
-                                      Qt::AlignVCenter),
-                     elidedText(edit));
+    painter.drawText(
+        lineEditTextRect(edit),
+        static_cast<int>((edit.alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter),
+        elidedText(edit));
 }
 
 void paintCombo(QComboBox& combo) {
@@ -404,10 +404,10 @@ void fitWindowToScreen(QWidget& window, QSize classic) {
     const QSize size = classic.boundedTo(available.size() - frame).expandedTo(window.minimumSize());
     if (window.size() != size) window.resize(size);
     const QRect outer(window.frameGeometry().topLeft(), size + frame);
-    const int x = std::max(available.left(),
-                           std::min(outer.left(), available.right() + 1 - outer.width()));
-    const int y = std::max(available.top(),
-                           std::min(outer.top(), available.bottom() + 1 - outer.height()));
+    const int x =
+        std::max(available.left(), std::min(outer.left(), available.right() + 1 - outer.width()));
+    const int y =
+        std::max(available.top(), std::min(outer.top(), available.bottom() + 1 - outer.height()));
     if (QPoint(x, y) != outer.topLeft()) window.move(x, y);
 }
 

@@ -314,6 +314,7 @@ TEST(ProjectList, EmptyPositionsSayWhyTheyAreEmpty) {
         "Position 3: blank line in the group.",
         "The file \"notes.vbp\" holds no project.",
     };
-    for (std::size_t i = 0; i < list->size(); ++i) EXPECT_EQ(emptyPositionNote(*list, i), expected[i]);
+    for (std::size_t i = 0; i < list->size(); ++i)
+        EXPECT_EQ(emptyPositionNote(*list, i), expected[i]);
     EXPECT_EQ(emptyPositionNote(*list, 4), "");
 }

@@ -110,7 +110,8 @@ TEST_F(HistoryWindowTest, ShowsItsControlsAndTakesAnySize) {
     const QRect versions = selector(1).geometry();
     EXPECT_EQ(projectSelector.left(), place("lbl0").right() + 1 + ui::twips(90));
     EXPECT_EQ(projectSelector.size(), twipsRect(690, 135, 1935, 315).size());
-    EXPECT_EQ(place("sbt2").left() - projectSelector.right(), ui::twips(2715) - twipsRect(690, 135, 1935, 315).right());
+    EXPECT_EQ(place("sbt2").left() - projectSelector.right(),
+              ui::twips(2715) - twipsRect(690, 135, 1935, 315).right());
     EXPECT_EQ(place("lbl1").left() - place("sbt2").left(), ui::twips(3105) - ui::twips(2715));
     EXPECT_EQ(versions.left(), place("lbl1").right() + 1 + ui::twips(90));
     EXPECT_GE(versions.width(), twipsRect(3720, 135, 1005, 315).width());

@@ -235,8 +235,8 @@ TEST_F(MainWindowTest, OpensAtItsDesignedSizeAndTakesAnyOther) {
         QApplication::processEvents();
         EXPECT_EQ(main().size(), asked);
         const QSize gained = asked - designed;
-        EXPECT_EQ(listing().geometry(), twipsRect(75, 4050, 11340, 4155)
-                                            .adjusted(0, 0, gained.width(), gained.height()));
+        EXPECT_EQ(listing().geometry(),
+                  twipsRect(75, 4050, 11340, 4155).adjusted(0, 0, gained.width(), gained.height()));
         EXPECT_EQ(summary->y(), summaryTop + gained.height());
         EXPECT_EQ(child<QGroupBox>(main(), "fra")->geometry(), frame);
     }

@@ -4,6 +4,8 @@
 // ellipsis and carries itself whole as its control's tool tip.
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -12,8 +14,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QAbstractItemView>
-#include <QApplication>
 #include <QTest>
 
 #include <string>

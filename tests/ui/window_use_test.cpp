@@ -42,10 +42,10 @@ protected:
 
     void clickHeader(int section) {
         QHeaderView* header = listing().header();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(section) +
-                                     header->sectionSize(section) / 2,
-                                 header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                   header->height() / 2));
     }
 
     void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
@@ -85,8 +85,7 @@ TEST_F(WindowUseTest, NumberColumnsSortByValueWithInvalidRowsAfterTheNumbers) {
     for (const int column : {2, 3, 8, 11}) {
         SCOPED_TRACE(column);
         // The order flips on every click, whichever the column before.
-        const bool descending =
-            listing().header()->sortIndicatorOrder() == Qt::AscendingOrder;
+        const bool descending = listing().header()->sortIndicatorOrder() == Qt::AscendingOrder;
         clickHeader(column);
         const QStringList texts = columnTexts(listing(), column);
         ASSERT_EQ(texts.size(), 4);
@@ -147,11 +146,11 @@ TEST_F(WindowUseTest, SelectedRowsAreCopiedWithTheHeaderAsTabSeparatedText) {
 
 TEST_F(WindowUseTest, TheHistoryWindowCopiesItsRowsToo) {
     history::VersionHistory records(work / "verhis");
-    ASSERT_TRUE(records.save("Billing", "1.0.0",
-                             {{"b.bas", "Module", "12", "14", "0", "2", "12", "10", "10", "14",
-                               "12", "12"},
-                              {"gone.frm", "Invalid"}},
-                             "no summary"));
+    ASSERT_TRUE(
+        records.save("Billing", "1.0.0",
+                     {{"b.bas", "Module", "12", "14", "0", "2", "12", "10", "10", "14", "12", "12"},
+                      {"gone.frm", "Invalid"}},
+                     "no summary"));
     ui::HistoryWindow shown(main());
     shown.show();
     auto& list = *child<ui::ListingView>(shown, "lsv");
@@ -161,8 +160,7 @@ TEST_F(WindowUseTest, TheHistoryWindowCopiesItsRowsToo) {
               history::headerLine(history::FieldSeparator::Tab) +
                   "\nb.bas\tModule\t12\t14\t0\t2\t12\t10\t10\t14\t12\t12\n"
                   "gone.frm\tInvalid\t\t\t\t\t\t\t\t\t\t\n");
-    EXPECT_TRUE(child<QLabel>(shown, "lblT")->textInteractionFlags() &
-                Qt::TextSelectableByMouse);
+    EXPECT_TRUE(child<QLabel>(shown, "lblT")->textInteractionFlags() & Qt::TextSelectableByMouse);
     EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
     // A long module path loses its middle, not its file name.
     EXPECT_EQ(list.textElideMode(), Qt::ElideMiddle);
@@ -209,8 +207,7 @@ TEST_F(WindowUseTest, HeadersAndInvalidRowsExplainThemselves) {
 TEST_F(WindowUseTest, AnEmptyPositionSaysWhy) {
     writeGroup();
     const fs::path group = projects.write(
-        "Shop/Gaps.vbg",
-        "VBGROUP 5.0\r\nProject=One\\One.vbp\r\nProject=Gone\\Gone.vbp\r\n\r\n");
+        "Shop/Gaps.vbg", "VBGROUP 5.0\r\nProject=One\\One.vbp\r\nProject=Gone\\Gone.vbp\r\n\r\n");
     choose(group);
     main().show();
     auto* counter = child<QLineEdit>(main(), "txtCount");
