@@ -226,20 +226,14 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
 
-    auto* desc =
-        label(QStringLiteral("This program is designed to calculate the PURE code lines "
-                             "(writing manually) for VB 6 project/group, and it can record "
-                             "the version history for code lines automatically. Of course, "
-                             "calculating code lines in other viewpoints is available, "
-                             "such as comment lines, file lines, etc."),
-              twipsRect(90, 90, 11565, 390), pane_, "lblDesc");
-    desc->setWordWrap(true);
-    // Its designed box reaches past the window's edge; the text wraps
-    // inside the window.
-    desc->resize(std::min(desc->width(), kClientSize.width() - twips(90) - desc->x()),
-                 desc->height());
-    makeGreen(*desc, true);
-    fitTextToBox(*desc);
+    desc_ = label(QStringLiteral("This program is designed to calculate the PURE code lines "
+                                 "(writing manually) for VB 6 project/group, and it can record "
+                                 "the version history for code lines automatically. Of course, "
+                                 "calculating code lines in other viewpoints is available, "
+                                 "such as comment lines, file lines, etc."),
+                  twipsRect(90, 90, 11565, 390), pane_, "lblDesc");
+    desc_->setWordWrap(true);
+    makeGreen(*desc_, true);
 
     buildCommandButtons();
     buildProperties();
@@ -398,6 +392,10 @@ void MainWindow::layOutPane() {
         size.height() - kListingPlace.top() - kRoomBelowListing);
     lblT_->move(lblT_->x(), lsv_->geometry().bottom() + 1 + kSummaryBelowListing);
     showSummary(lblT_->text());
+    // The description's designed box reaches past the window's edge: its
+    // text wraps inside the window, and uses the room a wider one gives.
+    desc_->resize(size.width() - twips(90) - desc_->x(), desc_->height());
+    fitTextToBox(*desc_);
 }
 
 void MainWindow::buildHelpMenu() {

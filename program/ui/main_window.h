@@ -134,6 +134,7 @@ private:
     QLineEdit* txtCount_ = nullptr;
     QGroupBox* fra_ = nullptr;
     QWidget* pane_ = nullptr;
+    QLabel* desc_ = nullptr;
     ListingView* lsv_ = nullptr;
     PictureButton* next_ = nullptr;
     bool placed_ = false;

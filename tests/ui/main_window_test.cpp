@@ -239,7 +239,14 @@ TEST_F(MainWindowTest, OpensAtItsDesignedSizeAndTakesAnyOther) {
                   twipsRect(75, 4050, 11340, 4155).adjusted(0, 0, gained.width(), gained.height()));
         EXPECT_EQ(summary->y(), summaryTop + gained.height());
         EXPECT_EQ(child<QGroupBox>(main(), "fra")->geometry(), frame);
+        // The description wraps inside the window.
+        EXPECT_LE(child<QLabel>(main(), "lblDesc")->geometry().right(),
+                  asked.width() - ui::twips(90));
     }
+    // A window wide enough shows the whole description.
+    main().resize(1200, 578);
+    QApplication::processEvents();
+    EXPECT_FALSE(ui::showsEllipsis(*child<QLabel>(main(), "lblDesc")));
     // Smaller than its content, it scrolls, so that every control can be
     // reached.
     main().resize(300, 200);
