@@ -142,6 +142,9 @@ HistoryWindow::HistoryWindow(MainWindow& main)
     lsv_ = new ListingView(
         table_, {3351, 2293, 1288, 1288, 1288, 1288, 1288, 1288, 1512, 1288, 1288, 1512}, pane_);
     lsv_->setGeometry(kListingPlace);
+    // Twelve columns do not fit the designed width: the module names stay
+    // in view while the numbers scroll.
+    lsv_->keepFirstColumnInView();
     QPalette listColours = lsv_->palette();
     listColours.setColor(QPalette::Text, kDarkGreen);
     lsv_->setPalette(listColours);

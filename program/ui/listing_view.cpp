@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <vector>
@@ -89,6 +90,74 @@ ListingView::ListingView(ListingTableModel& model, const ListingWidths& widths, 
     connect(copy, &QAction::triggered, this, &ListingView::copySelectedRows);
     connect(all, &QAction::triggered, this, &QAbstractItemView::selectAll);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void ListingView::keepFirstColumnInView() {
+    if (frozen_) return;
+    // A second view of the same rows and selection that shows only the
+    // first column, laid over this one's left edge; it scrolls up and down
+    // with this one but never sideways.
+    frozen_ = new QTreeView(this);
+    frozen_->setModel(&model_);
+    frozen_->setSelectionModel(selectionModel());
+    frozen_->setRootIsDecorated(false);
+    frozen_->setItemsExpandable(false);
+    frozen_->setUniformRowHeights(true);
+    frozen_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    frozen_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->setTextElideMode(textElideMode());
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollMode(verticalScrollMode());
+    frozen_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    frozen_->addActions(actions());
+    QHeaderView* header = frozen_->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    for (int c = 1; c < model_.columnCount(); ++c) frozen_->setColumnHidden(c, true);
+    const auto showIndicator = [this] {
+        frozen_->header()->setSortIndicator(this->header()->sortIndicatorSection(),
+                                            this->header()->sortIndicatorOrder());
+    };
+    showIndicator();
+    connect(this->header(), &QHeaderView::sortIndicatorChanged, frozen_, showIndicator);
+    connect(header, &QHeaderView::sectionClicked, &model_,
+            [this](int section) { model_.sortByHeaderClick(section); });
+    connect(&model_, &QAbstractItemModel::modelReset, frozen_, showIndicator);
+    connect(this->header(), &QHeaderView::sectionResized, frozen_, [this](int section) {
+        if (section == 0) placeFrozenColumn();
+    });
+    connect(frozen_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, frozen_->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    viewport()->stackUnder(frozen_);
+    placeFrozenColumn();
+    frozen_->show();
+}
+
+void ListingView::placeFrozenColumn() {
+    if (!frozen_) return;
+    const int width = columnWidth(0);
+    frozen_->setColumnWidth(0, width);
+    frozen_->setGeometry(frameWidth(), frameWidth(), width,
+                         viewport()->height() + header()->height());
+}
+
+void ListingView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    placeFrozenColumn();
+}
+
+bool ListingView::viewportEvent(QEvent* event) {
+    // A scroll bar that comes or goes changes the viewport, not the view.
+    if (event->type() == QEvent::Resize) placeFrozenColumn();
+    return QTreeView::viewportEvent(event);
 }
 
 void ListingView::widenToContents() {

@@ -38,19 +38,28 @@ public:
     // Puts the selected rows on the clipboard.
     void copySelectedRows();
 
+    // Keeps "Module File" in view while the other columns scroll sideways.
+    void keepFirstColumnInView();
+    bool firstColumnKeptInView() const { return frozen_ != nullptr; }
+
     // The note shown in place of an empty listing; empty: none.
     QString emptyNote() const { return emptyNote_; }
     void setEmptyNote(const QString& note);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void widenToContents();
+    void placeFrozenColumn();
 
     ListingTableModel& model_;
     ListingWidths designed_{};
     QString emptyNote_;
+    // The first column again, over the left edge of this view.
+    QTreeView* frozen_ = nullptr;
 };
 
 }  // namespace tlvx::ui

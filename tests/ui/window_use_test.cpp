@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <string>
@@ -164,6 +165,47 @@ TEST_F(WindowUseTest, TheHistoryWindowCopiesItsRowsToo) {
     EXPECT_EQ(list.selectionMode(), QAbstractItemView::ExtendedSelection);
     // A long module path loses its middle, not its file name.
     EXPECT_EQ(list.textElideMode(), Qt::ElideMiddle);
+}
+
+// Scrolled sideways, the history window still shows which module each row
+// counts; a click there selects the row as in the listing itself.
+TEST_F(WindowUseTest, TheHistoryWindowKeepsTheModuleFileInView) {
+    history::VersionHistory records(work / "verhis");
+    std::vector<analysis::ListingRow> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back({"Forms\\frm" + std::to_string(i) + ".frm", "Form", "1", "2", "0", "1", "1",
+                        "0", "0", "2", "1", "1"});
+    ASSERT_TRUE(records.save("Billing", "1.0.0", rows, "no summary"));
+    ui::HistoryWindow shown(main());
+    shown.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+    auto& list = *child<ui::ListingView>(shown, "lsv");
+    ASSERT_TRUE(list.firstColumnKeptInView());
+    auto* kept = list.findChild<QTreeView*>();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_TRUE(kept->isVisible());
+    EXPECT_EQ(kept->columnWidth(0), list.columnWidth(0));
+    EXPECT_EQ(kept->x(), list.frameWidth());
+    EXPECT_LE(kept->geometry().bottom(), list.viewport()->geometry().bottom());
+    for (int c = 1; c < 12; ++c) EXPECT_TRUE(kept->isColumnHidden(c)) << c;
+
+    list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+    list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    EXPECT_GT(list.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(kept->verticalScrollBar()->value(), list.verticalScrollBar()->value());
+    // The last row is in view in both, on one line.
+    const QModelIndex last = list.model()->index(39, 0);
+    EXPECT_EQ(kept->visualRect(last).y(), list.visualRect(last).y());
+    QTest::mouseClick(kept->viewport(), Qt::LeftButton, {}, kept->visualRect(last).center());
+    ASSERT_EQ(list.selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(list.selectionModel()->selectedRows()[0].row(), 39);
+    // Its header sorts as the listing's does.
+    QTest::mouseClick(kept->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(10, kept->header()->height() / 2));
+    EXPECT_EQ(list.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(kept->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(list.model()->index(0, 0).data().toString(), QStringLiteral("Forms\\frm9.frm"));
 }
 
 TEST_F(WindowUseTest, HeadersAndInvalidRowsExplainThemselves) {
