@@ -25,4 +25,17 @@ struct HandOvers {
 };
 HandOvers handOversSoFar() noexcept;
 
+// How the handler of a started hand-over has ended: xdg-open ends with a
+// non-zero status when it found no program for the target (3) or that
+// program failed (4).
+enum class HandlerState { Unknown, Running, Succeeded, Failed };
+struct HandlerOutcome {
+    HandlerState state = HandlerState::Unknown;
+    int exitStatus = 0;  // for Failed: the handler's exit status, 128 + signal when killed
+};
+// What this thread knows so far of hand-over number `attempt` (as
+// handOversSoFar counts them); never waits. Only the latest hand-over is
+// watched: an earlier one, or one that did not start, is Unknown.
+HandlerOutcome handlerOutcome(std::uint64_t attempt) noexcept;
+
 }  // namespace tlvx::platform::shell

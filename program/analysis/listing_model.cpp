@@ -1,6 +1,9 @@
 #include "program/analysis/listing_model.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <optional>
 
 #include "platform/text/name_collation.h"
 
@@ -9,6 +12,34 @@ namespace tlvx::analysis {
 const std::array<std::string_view, kListingColumns> kListingHeaders = {
     "Module File", "Type",  "P",         "A",     "C",     "B",
     "P - C",       "P - B", "P - C - B", "A - C", "A - B", "A - C - B"};
+
+namespace {
+
+constexpr std::size_t kFirstNumberColumn = 2;
+
+// The value of a number cell: plain decimal, an optional minus sign.
+std::optional<std::int64_t> numberIn(std::string_view text) {
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+int compareCells(std::size_t column, std::string_view a, std::string_view b) {
+    if (column >= kFirstNumberColumn) {
+        const auto x = numberIn(a);
+        const auto y = numberIn(b);
+        if (x && y) return *x < *y ? -1 : (*x > *y ? 1 : 0);
+        // A number before any other text (an empty cell, or a text a
+        // hand-edited record left); the others among themselves by name.
+        if (x) return -1;
+        if (y) return 1;
+    }
+    return platform::collation::compareNames(a, b);
+}
 
 void ListingModel::clear() {
     rows_.clear();
@@ -62,7 +93,7 @@ void ListingModel::sortRows() {
     // directions; distinct keys come in exactly the reverse order when
     // descending.
     std::stable_sort(rows_.begin(), rows_.end(), [&](const ListingRow& a, const ListingRow& b) {
-        const int c = platform::collation::compareNames(a[column], b[column]);
+        const int c = compareCells(column, a[column], b[column]);
         return descending ? c > 0 : c < 0;
     });
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The result listing: rows of twelve texts. While sorting is off, rows keep
 // the order in which they were added; while it is on, they are ordered by the
-// text of the sort column as the desktop orders names (letter case ignored,
-// numbers compared as text: 10 before 9), rows with equal keys keeping their
-// order. The windows show
-// such a model; analysis, history and export work on it, never on widgets.
+// sort column, rows with equal keys keeping their order: "Module File" and
+// "Type" as the desktop orders names (letter case ignored), the ten number
+// columns by their values (9 before 10), an empty cell (an Invalid row's)
+// above every number, so that it comes after them ascending and before them
+// descending. The windows show such a model; analysis, history and export
+// work on it, never on widgets.
 
 #include <array>
 #include <cstddef>
@@ -21,6 +23,10 @@ using ListingRow = std::array<std::string, kListingColumns>;  // UTF-8 texts
 extern const std::array<std::string_view, kListingColumns> kListingHeaders;
 
 enum class SortOrder { Ascending, Descending };
+
+// How two texts of `column` compare in the listing's ascending order:
+// negative, zero or positive.
+int compareCells(std::size_t column, std::string_view a, std::string_view b);
 
 class ListingModel {
 public:

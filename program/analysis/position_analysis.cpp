@@ -4,6 +4,16 @@
 
 namespace tlvx::analysis {
 
+std::string emptyPositionNote(const ProjectList& list, std::size_t index) {
+    if (index >= list.size()) return {};
+    const ProjectPosition* position = list.at(index);
+    if (!position) return "Position " + std::to_string(index + 1) + ": blank line in the group.";
+    if (position->copyState.holdsProject) return {};
+    if (!position->copyState.found)
+        return "The project file \"" + position->projectFile + "\" was not found.";
+    return "The file \"" + position->projectFile + "\" holds no project.";
+}
+
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
                                const LibraryObjects& library) {
     PositionResult result;

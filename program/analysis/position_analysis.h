@@ -4,6 +4,7 @@
 // calculation, always in this order.
 
 #include <cstddef>
+#include <string>
 
 #include "program/analysis/library_client.h"
 #include "program/analysis/listing_model.h"
@@ -24,6 +25,12 @@ struct PositionResult {
     ProjectProperties properties;
     Calculation calculation;
 };
+
+// Why position `index` shows no listing although it was analysed: a blank
+// line of the group, a project file that was not found, or one that holds
+// no project. Empty for a position that holds a project (a working copy
+// that could not be written is told on its own).
+std::string emptyPositionNote(const ProjectList& list, std::size_t index);
 
 PositionResult analysePosition(const ProjectList& list, std::size_t index, ListingModel& listing,
                                const LibraryObjects& library);

@@ -84,6 +84,7 @@ WorkingCopy makeWorkingCopy(std::string_view projectFile, const std::filesystem:
     copy.path = folder / copyName;
     const auto resolved = platform::winpath::resolve(projectFile);
     const auto text = resolved ? platform::readAll(*resolved) : std::nullopt;
+    copy.state.found = text.has_value();
     copy.state.holdsProject = text && holdsProject(*text);
     if (!copy.state.holdsProject) {
         // Nothing in it is ever read; what an earlier choice left under the

@@ -33,6 +33,8 @@ struct CopyState {
     // project file that cannot be read or holds no project, nothing is
     // written, and what an earlier choice left under the copy's name goes.
     bool holdsProject = false;
+    // The project file was found and read (whether it holds a project or not).
+    bool found = false;
     // The system error that kept the copy of a project from being written
     // (a full disk); 0 when it was written.
     int error = 0;

@@ -20,6 +20,12 @@ std::string defaultExportName(std::string_view firstName, std::string_view secon
     name += secondName;
     name += '_';
     name += digits;
+    for (char& c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F ||
+            std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    }
     return name;
 }
 

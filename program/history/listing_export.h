@@ -30,7 +30,10 @@ struct ExportRequest {
 // Asks for the file to write, proposing a name; empty when cancelled.
 using SaveNameChooser = std::function<std::string(const std::string& proposedName)>;
 
-// "Billing_2.1.0_20121231": the two names and the date.
+// "Billing_2.1.0_20121231": the two names and the date. A character that a
+// file name cannot hold here or on the machines the projects come from
+// (a path separator, NUL, a control character, : * ? " < > |) becomes "_",
+// so that the proposed name always names a file in the dialog's folder.
 std::string defaultExportName(std::string_view firstName, std::string_view secondName,
                               std::chrono::year_month_day date);
 

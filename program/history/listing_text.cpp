@@ -66,4 +66,10 @@ std::string totalLine(const std::vector<std::string>& numbers, FieldSeparator se
     return join(fields, sep);
 }
 
+std::string copiedRowsText(const std::vector<analysis::ListingRow>& rows) {
+    std::string text = headerLine(FieldSeparator::Tab) + '\n';
+    for (const auto& row : rows) text += rowLine(row, FieldSeparator::Tab) + '\n';
+    return text;
+}
+
 }  // namespace tlvx::history

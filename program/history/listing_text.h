@@ -28,4 +28,9 @@ std::string rowLine(const analysis::ListingRow& row, FieldSeparator sep);
 // exactly ten texts (then no total line is written).
 std::string totalLine(const std::vector<std::string>& numbers, FieldSeparator sep);
 
+// Rows copied from a listing: the header line and one line per row, tab
+// separated as a .txt export writes them, every line ended by a line feed
+// as the desktop's clipboard carries text.
+std::string copiedRowsText(const std::vector<analysis::ListingRow>& rows);
+
 }  // namespace tlvx::history

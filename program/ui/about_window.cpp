@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include <algorithm>
+
 #include "platform/text/ansi_codepage.h"
 #include "program/program_version.h"
 #include "program/ui/clickable_picture.h"
@@ -81,6 +83,7 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
     QLabel* rights = label(QStringLiteral("Copyright \u00A9 Zentor Programming Solution"),
                            twipsRect(1320, 1035, 4665, 195), toEdge, fra, "lblCopy", windowFont());
     shareSmallestFont({member, version, codePage, rights});
+    int ruleTop = twips(1410) - 1;
     if (!historyPlace.isEmpty()) {
         // In the free strip between the rights line and the rule.
         auto* place = new QLabel(QStringLiteral("Version history: ") + historyPlace, fra);
@@ -89,13 +92,22 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
         place->resize(toEdge - place->x(), place->height());
         place->setFont(windowFont());
         fitTextToBox(*place);
+        // A line of text in no smaller size than 8 pt may need more height
+        // than the strip has: the rule below it then moves down, into the
+        // room above the button.
+        const int needed = place->sizeHint().height();
+        if (needed > place->height()) {
+            place->resize(place->width(), needed);
+            ruleTop = std::max(ruleTop, place->geometry().bottom() + 1);
+        }
+        fitTextToBox(*place);
     }
 
     auto* rule = new QFrame(fra);
     rule->setObjectName(QStringLiteral("Line1"));
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    rule->setGeometry(0, twips(1410) - 1, twips(6600), 2);
+    rule->setGeometry(0, ruleTop, twips(6600), 2);
 
     auto* donate = new QPushButton(
         QStringLiteral("It's 100% Freeware, welcome your donation with any amount as you like."),

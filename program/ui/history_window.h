@@ -18,10 +18,10 @@
 
 class QComboBox;
 class QLabel;
-class QTreeView;
 
 namespace tlvx::ui {
 
+class ListingView;
 class MainWindow;
 
 class HistoryWindow : public QDialog {
@@ -41,7 +41,8 @@ public:
     void showGrowth();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onButton(int index);
@@ -52,15 +53,17 @@ private:
     template <class Step>
     void browse(Step&& step);
     void showSummary();
+    void layOutPane();
 
     MainWindow& main_;
     history::HistoryBrowser browser_;
     ListingTableModel table_;
-    QSize fixedSize_;
     bool recordShown_ = false;
+    bool placed_ = false;
 
     std::array<QComboBox*, 2> cbb_{};
-    QTreeView* lsv_ = nullptr;
+    QWidget* pane_ = nullptr;
+    ListingView* lsv_ = nullptr;
     QLabel* lblT_ = nullptr;
 };
 

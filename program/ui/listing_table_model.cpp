@@ -12,6 +12,26 @@ Qt::Alignment alignmentOf(int column) {
     return (column < 2 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
 }
 
+// What each column holds, as its header's tool tip says it.
+const char* const kColumnTips[kListingColumns] = {
+    "The module's file, as the project file names it",
+    "The module's kind: Form, Module, ClassModule, UserControl, ... or Invalid when its file "
+    "was not found",
+    "P: pure code lines, the lines written by hand (every line after the header the "
+    "development environment writes)",
+    "A: all lines of the module's file",
+    "C: comment lines",
+    "B: blank lines",
+    "P - C: pure code lines that are no comments",
+    "P - B: pure code lines that are not blank",
+    "P - C - B: pure code lines that are neither comments nor blank",
+    "A - C: all lines but the comments",
+    "A - B: all lines but the blank ones",
+    "A - C - B: all lines but the comments and the blank ones",
+};
+
+constexpr std::size_t kTypeColumn = 1;
+
 }  // namespace
 
 int ListingTableModel::rowCount(const QModelIndex& parent) const {
@@ -24,11 +44,16 @@ int ListingTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ListingTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    const auto& row = listing_.row(static_cast<std::size_t>(index.row()));
     switch (role) {
         case Qt::DisplayRole:
+            return QString::fromStdString(row[static_cast<std::size_t>(index.column())]);
         case Qt::ToolTipRole:
-            return QString::fromStdString(listing_.row(
-                static_cast<std::size_t>(index.row()))[static_cast<std::size_t>(index.column())]);
+            // An Invalid row says which file was not found, in every column.
+            if (row[kTypeColumn] == "Invalid")
+                return QStringLiteral("Module file not found: %1")
+                    .arg(QString::fromStdString(row[0]));
+            return QString::fromStdString(row[static_cast<std::size_t>(index.column())]);
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(alignmentOf(index.column()));
         default:
@@ -45,6 +70,8 @@ QVariant ListingTableModel::headerData(int section, Qt::Orientation orientation,
         }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(alignmentOf(section));
+        case Qt::ToolTipRole:
+            return QString::fromLatin1(kColumnTips[section]);
         default:
             return {};
     }

@@ -10,18 +10,21 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <tuple>
 
 #include "platform/shell/launcher.h"
 #include "platform/text/unicode_text.h"
+#include "program/analysis/position_analysis.h"
 #include "program/analysis/project_properties.h"
 #include "program/analysis/project_recognition.h"
 #include "program/analysis/work_folders.h"
@@ -77,6 +80,51 @@ const KeyBinding kKeys[] = {
     {Qt::Key_O, Qt::AltModifier, kOutput},      {Qt::Key_M, Qt::AltModifier, kDonate},
 };
 
+// The version box has room for a version of three 4-digit parts.
+const QString kWidestVersion = QStringLiteral("9999.9999.9999");
+
+// A property box and its label, which may reach left as far as
+// `labelLeftLimit`.
+struct PropertyLayout {
+    QRect box;
+    int labelTop;
+    int labelLeftLimit;
+    const char* labelName;
+};
+
+// The boxes were placed for Tahoma; in a wider font a label may need more
+// room than its place gives. The boxes make it: the column of boxes that
+// starts at 1440 twips moves right as far as its widest label needs, the
+// boxes after "Version" and "Product Name" move right as far as theirs
+// need; each box keeps its right edge, but the version box keeps its width
+// and widens to hold a version of three 4-digit parts whole.
+void makeRoomForLabels(std::array<PropertyLayout, 8>& layouts) {
+    const auto needed = [&](std::size_t i) {
+        const auto caption = analysis::kPropertyLabels[i];
+        QLabel probe(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        probe.setFont(windowFont());
+        return probe.sizeHint().width();
+    };
+    const auto shortOf = [&](std::size_t i) {
+        const PropertyLayout& l = layouts[i];
+        return std::max(0, needed(i) - (l.box.x() - twips(90) - l.labelLeftLimit));
+    };
+    int column = 0;
+    for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u}) column = std::max(column, shortOf(i));
+    for (const std::size_t i : {0u, 3u, 4u, 5u, 6u, 7u})
+        layouts[i].box.setLeft(layouts[i].box.left() + column);
+
+    QRect& version = layouts[1].box;
+    version.translate(shortOf(1), 0);
+    PropertyBox probe;
+    probe.setFont(windowFont());
+    probe.setGeometry(version);
+    version.setWidth(std::max(version.width(), widthForText(probe, kWidestVersion)));
+
+    layouts[2].labelLeftLimit = version.right() + 1 + twips(90);
+    layouts[2].box.setLeft(layouts[2].box.left() + shortOf(2));
+}
+
 // The busy cursor, for as long as an analysis runs.
 class BusyCursor {
 public:
@@ -106,11 +154,24 @@ QLabel* labelBeforeBox(const QString& text, int topTwips, int leftLimit, const Q
     return created;
 }
 
-// The list, whose right edge the window's width follows.
+// The list, which takes the room a window larger or smaller than designed
+// gains or loses.
 const QRect kListingPlace = twipsRect(75, 4050, 11340, 4155);
-// The client area ends 90 twips right of the list; the height stays as
-// designed.
+// The designed client area ends 90 twips right of the list.
 const QSize kClientSize(clientSizeAround(kListingPlace.right() + 1, 0).width(), twips(8670));
+// The summary's designed distance below the list, and the list's below the
+// client area's end.
+const int kSummaryBelowListing = twips(8295) - (kListingPlace.bottom() + 1);
+const int kRoomBelowListing = kClientSize.height() - (kListingPlace.bottom() + 1);
+// The least height the list keeps: a window smaller than that scrolls.
+const int kSmallestListingHeight = twips(1500);
+// The designed places of the counter (in the frame) and of ">".
+const QRect kCounterPlace = twipsRect(2100, 0, 645, 195);
+const QRect kNextPlace = twipsRect(2640, 1065, 195, 195);
+// How long a hand-over's outcome is awaited: a handler that runs longer
+// has found its program.
+constexpr int kHandOverPolls = 300;
+constexpr int kHandOverPollMs = 100;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -151,16 +212,29 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     setWindowIcon(programIcon());
     setFont(windowFont());
 
-    auto* desc =
-        label(QStringLiteral("This program is designed to calculate the PURE code lines "
-                             "(writing manually) for VB 6 project/group, and it can record "
-                             "the version history for code lines automatically. Of course, "
-                             "calculating code lines in other viewpoints is available, "
-                             "such as comment lines, file lines, etc."),
-              twipsRect(90, 90, 11565, 390), this, "lblDesc");
-    desc->setWordWrap(true);
-    makeGreen(*desc, true);
-    fitTextToBox(*desc);
+    // The window's content at its designed places, on a pane that scrolls
+    // when the window is smaller than the content's least size.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("paneScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    pane_ = new QWidget;
+    pane_->setObjectName(QStringLiteral("pane"));
+    pane_->setMinimumSize(kClientSize.width(),
+                          kListingPlace.top() + kSmallestListingHeight + kRoomBelowListing);
+    scroll->setWidget(pane_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+
+    desc_ = label(QStringLiteral("This program is designed to calculate the PURE code lines "
+                                 "(writing manually) for VB 6 project/group, and it can record "
+                                 "the version history for code lines automatically. Of course, "
+                                 "calculating code lines in other viewpoints is available, "
+                                 "such as comment lines, file lines, etc."),
+                  twipsRect(90, 90, 11565, 390), pane_, "lblDesc");
+    desc_->setWordWrap(true);
+    makeGreen(*desc_, true);
 
     buildCommandButtons();
     buildProperties();
@@ -168,7 +242,12 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
     buildHelpMenu();
     setTabOrder();
 
-    setFixedSize(kClientSize);
+    // Any size the user gives it; it opens at the designed size where the
+    // screen holds that.
+    setMinimumSize(twips(3000), twips(2250));
+    resize(kClientSize);
+    pane_->resize(kClientSize);
+    layOutPane();
     relabelFromFiles(*this, setup.textsFolder);
 
     // The window sees every key, and every drag of a project file, before
@@ -198,27 +277,21 @@ void MainWindow::buildCommandButtons() {
          "It's 100% Freeware, welcome your donation with any amount as you like."},
         {kHelp, twipsRect(9660, 600, 300, 300), "", Picture::Help, "Help."},
     };
-    for (PictureButton* button : addPictureButtons(*this, places)) {
+    for (PictureButton* button : addPictureButtons(*pane_, places)) {
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
         if (button->index() == kHelp) help_ = button;
     }
 }
 
 void MainWindow::buildProperties() {
-    fra_ = new QGroupBox(QStringLiteral("Project Properties"), this);
+    fra_ = new QGroupBox(QStringLiteral("Project Properties"), pane_);
     fra_->setObjectName(QStringLiteral("fra"));
     fra_->setGeometry(twipsRect(75, 1065, 11340, 2610));
     fra_->setFont(boldWindowFont());
 
     // Each label may reach left as far as 90 twips past the frame's edge or
     // the box before it in its row.
-    struct Layout {
-        QRect box;
-        int labelTop;
-        int labelLeftLimit;
-        const char* labelName;
-    };
-    const Layout layouts[8] = {
+    std::array<PropertyLayout, 8> layouts = {{
         {twipsRect(1440, 270, 3260, 300), 330, twips(90), "lblName"},
         {twipsRect(5405, 270, 660, 300), 330, twips(4790), "lblVer"},
         {twipsRect(7250, 270, 4000, 300), 330, twips(6155), "lblProd"},
@@ -227,7 +300,8 @@ void MainWindow::buildProperties() {
         {twipsRect(1440, 1440, 9810, 300), 1500, twips(90), "lblComp"},
         {twipsRect(1440, 1830, 9810, 300), 1890, twips(90), "lblCopy"},
         {twipsRect(1440, 2220, 9810, 300), 2280, twips(90), "lblMark"},
-    };
+    }};
+    makeRoomForLabels(layouts);
     std::array<QLabel*, 8> labels{};
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         auto* box = new PropertyBox(fra_);
@@ -253,48 +327,76 @@ void MainWindow::buildProperties() {
     }
 
     // "<" and ">" sit on the frame's top edge, around the counter.
-    PictureButton* next = nullptr;
     for (const auto& [index, caption, tip, left] :
          {std::tuple{kPrevious, "<", "Displays previous project.", 1980},
           std::tuple{kNext, ">", "Displays next project.", 2640}}) {
         auto* button = new PictureButton(index, QString::fromLatin1(caption), QIcon(),
-                                         QString::fromLatin1(tip), this);
+                                         QString::fromLatin1(tip), pane_);
         button->setGeometry(twipsRect(left, 1065, 195, 195));
         button->setStyleSheet(QStringLiteral("padding: 0px;"));
         button->raise();
         connect(button, &PictureButton::clickedIndex, this, &MainWindow::onButton);
-        if (index == kNext) next = button;
+        if (index == kNext) next_ = button;
     }
 
     txtCount_ = new QLineEdit(QStringLiteral("  0/0"), fra_);
     txtCount_->setObjectName(QStringLiteral("txtCount"));
-    txtCount_->setGeometry(twipsRect(2100, 0, 645, 195));
+    txtCount_->setGeometry(kCounterPlace);
     txtCount_->setReadOnly(true);
     txtCount_->setFrame(false);
     txtCount_->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     txtCount_->setFont(windowFont());
     makeGreenOnButtonFace(*txtCount_, true);
     // ">" is raised over the counter's right end.
-    keepTextClearOf(*txtCount_, *next);
-    keepTextFitted(*txtCount_);
+    keepTextClearOf(*txtCount_, *next_);
+    showCounter(txtCount_->text());
+}
+
+void MainWindow::showCounter(const QString& text) {
+    // One size for every position: the counter widens to the right for a
+    // longer text, and ">" moves along.
+    txtCount_->setText(text);
+    const int width = std::max(kCounterPlace.width(), widthForText(*txtCount_, text));
+    txtCount_->resize(width, kCounterPlace.height());
+    next_->move(kNextPlace.x() + width - kCounterPlace.width(), kNextPlace.y());
 }
 
 void MainWindow::buildListing() {
     auto* comment =
         label(QStringLiteral("Abbreviations in Below Header: P / A / C / B = Pure / All "
                              "/ Comment / Blank code lines."),
-              twipsRect(90, 3765, 7230, 195), this, "lblComment");
+              twipsRect(90, 3765, 7230, 195), pane_, "lblComment");
     makeGreen(*comment, true);
     // Nothing stands to its right: it may grow to the window's edge.
     sizeToText(*comment, boldWindowFont(), comment->width(), kClientSize.width() - twips(90));
 
-    lsv_ = makeListingView(table_, {1900, 1300, 730, 730, 730, 730, 730, 730, 857, 730, 730, 857},
-                           this);
+    lsv_ = new ListingView(table_, {1900, 1300, 730, 730, 730, 730, 730, 730, 857, 730, 730, 857},
+                           pane_);
     lsv_->setGeometry(kListingPlace);
 
-    lblT_ = label({}, twipsRect(90, 8295, 4035, 195), this, "lblT");
+    lblT_ = label({}, twipsRect(90, 8295, 4035, 195), pane_, "lblT");
     makeGreen(*lblT_, true);
+    // The summary can be selected with the mouse and copied.
+    lblT_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblT_->setFocusPolicy(Qt::ClickFocus);
     showSummary(initialSummaryText());
+}
+
+void MainWindow::layOutPane() {
+    if (!lsv_ || !lblT_) return;
+    // The list takes what the pane has more or less than designed; the
+    // summary stays below it.
+    const QSize size = pane_->size();
+    lsv_->setGeometry(
+        kListingPlace.left(), kListingPlace.top(),
+        size.width() - kListingPlace.left() - (kClientSize.width() - kListingPlace.right() - 1),
+        size.height() - kListingPlace.top() - kRoomBelowListing);
+    lblT_->move(lblT_->x(), lsv_->geometry().bottom() + 1 + kSummaryBelowListing);
+    showSummary(lblT_->text());
+    // The description's designed box reaches past the window's edge: its
+    // text wraps inside the window, and uses the room a wider one gives.
+    desc_->resize(size.width() - twips(90) - desc_->x(), desc_->height());
+    fitTextToBox(*desc_);
 }
 
 void MainWindow::buildHelpMenu() {
@@ -358,12 +460,16 @@ void MainWindow::onButton(int index) {
                 return;
         }
         // The counter changes after the calculation.
-        txtCount_->setText(fromUtf8(selection_.counterText()));
+        showCounter(fromUtf8(selection_.counterText()));
     });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
+    if (watched == pane_ && type == QEvent::Resize) {
+        layOutPane();
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::DragEnter && type != QEvent::DragMove &&
         type != QEvent::Drop)
         return false;
@@ -402,10 +508,16 @@ bool MainWindow::onKey(const QKeyEvent& event) {
     return false;
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    // A window manager may force a size; the window springs back.
-    if (event->size() != kClientSize) resize(kClientSize);
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    fitWindowToScreen(*this, kClientSize);
+    // Once shown, the frame the window manager gave it is known; a size the
+    // user has chosen meanwhile stays.
+    QTimer::singleShot(0, this, [this, shown = size()] {
+        if (size() == shown) fitWindowToScreen(*this, shown);
+    });
 }
 
 void MainWindow::chooseProject() {
@@ -425,7 +537,7 @@ void MainWindow::openProject(const std::string& path) {
         if (!ec && std::filesystem::is_directory(folder, ec))
             std::filesystem::current_path(folder, ec);
         analyseChoice(path);
-        txtCount_->setText(fromUtf8(selection_.counterText()));
+        showCounter(fromUtf8(selection_.counterText()));
     });
 }
 
@@ -458,6 +570,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
         txt_[i]->setCursorPosition(0);
     }
     showSummary(fromUtf8(done.result.calculation.summary));
+    lsv_->setEmptyNote(fromUtf8(analysis::emptyPositionNote(list, index)));
     // Nothing was counted, and the user learns why.
     if (done.result.copyError != 0 && index < list.size())
         messages_->warning(analysis::notCopiedMessage(list.projectFile(index), workingCopies_,
@@ -468,7 +581,7 @@ void MainWindow::analyse(const analysis::ProjectList& list, std::size_t index) {
 
 void MainWindow::showSummary(const QString& text) {
     lblT_->setText(text);
-    sizeToText(*lblT_, boldWindowFont(), 0, kClientSize.width() - twips(90));
+    sizeToText(*lblT_, boldWindowFont(), 0, pane_->width() - twips(90));
 }
 
 void MainWindow::showHistory() {
@@ -490,7 +603,7 @@ void MainWindow::showAbout() {
 }
 
 QPoint MainWindow::helpMenuPoint() const {
-    return mapToGlobal(QPoint(help_->x() + help_->width(), help_->y() + help_->height()));
+    return help_->mapToGlobal(QPoint(help_->width(), help_->height()));
 }
 
 void MainWindow::popUpHelpMenu() {
@@ -503,8 +616,31 @@ void MainWindow::openAddress(const std::string& address) {
     const auto before = platform::shell::handOversSoFar().attempts;
     library_->pafs.ExecCmd(utf8ToUtf16(address), kShowMaximised);
     const auto after = platform::shell::handOversSoFar();
-    if (after.attempts == before || !after.latestStarted)
+    if (after.attempts == before || !after.latestStarted) {
         messages_->warning(links::noHandlerMessage(address));
+        return;
+    }
+    watchHandOver(after.attempts, address);
+}
+
+void MainWindow::watchHandOver(std::uint64_t attempt, const std::string& address) {
+    // xdg-open ends at once when it finds no program for the address; one
+    // that found its program may run as long as the browser does.
+    auto* poll = new QTimer(this);
+    poll->setInterval(kHandOverPollMs);
+    auto polls = std::make_shared<int>(0);
+    connect(poll, &QTimer::timeout, this, [this, poll, polls, attempt, address] {
+        const auto outcome = platform::shell::handlerOutcome(attempt);
+        if (outcome.state == platform::shell::HandlerState::Running && ++*polls < kHandOverPolls)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (outcome.state == platform::shell::HandlerState::Failed)
+            passOverFailure([&] {
+                messages_->warning(links::handlerFailedMessage(address, outcome.exitStatus));
+            });
+    });
+    poll->start();
 }
 
 history::ExportRequest MainWindow::exportRequest() const {

@@ -33,11 +33,11 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTreeView;
 
 namespace tlvx::ui {
 
 class HistoryWindow;
+class ListingView;
 class PictureButton;
 class PropertyBox;
 
@@ -95,7 +95,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildCommandButtons();
@@ -115,6 +115,9 @@ private:
     void popUpHelpMenu();
     void analyse(const analysis::ProjectList& list, std::size_t index);
     void showSummary(const QString& text);
+    void showCounter(const QString& text);
+    void layOutPane();
+    void watchHandOver(std::uint64_t attempt, const std::string& address);
     history::ExportRequest exportRequest() const;
     std::int32_t nativeHandle();
 
@@ -137,7 +140,11 @@ private:
     std::array<PropertyBox*, 8> txt_{};
     QLineEdit* txtCount_ = nullptr;
     QGroupBox* fra_ = nullptr;
-    QTreeView* lsv_ = nullptr;
+    QWidget* pane_ = nullptr;
+    QLabel* desc_ = nullptr;
+    ListingView* lsv_ = nullptr;
+    PictureButton* next_ = nullptr;
+    bool placed_ = false;
     QLabel* lblT_ = nullptr;
     QMenu* menh_ = nullptr;
     PictureButton* help_ = nullptr;

@@ -61,4 +61,9 @@ std::string noHandlerMessage(const std::string& address) {
            "\" (xdg-open is missing or did not start). Please open it yourself.";
 }
 
+std::string handlerFailedMessage(const std::string& address, int status) {
+    return "No desktop program could open \"" + address + "\" (xdg-open ended with status " +
+           std::to_string(status) + "). Please open it yourself.";
+}
+
 }  // namespace tlvx::ui::links

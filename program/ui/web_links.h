@@ -32,4 +32,8 @@ std::string fileUrl(const std::string& path);
 // `address`.
 std::string noHandlerMessage(const std::string& address);
 
+// What the user is told when the desktop's opener started but found no
+// program for `address`, or that program failed: it ended with `status`.
+std::string handlerFailedMessage(const std::string& address, int status);
+
 }  // namespace tlvx::ui::links

@@ -39,20 +39,33 @@ void makeGreenOnButtonFace(QWidget& widget, bool bold);
 
 // The boxes were laid out for Tahoma 8.25 pt; in a wider font a text would
 // lose its end. The control's font then shrinks from its designed size, a
-// quarter point at a time down to 6 pt, until its whole text fits the room
+// quarter point at a time down to 8 pt, until its whole text fits the room
 // its box gives it (a box's text margins and frame left out; a wrapping
 // label: its lines fit the box's height). A text that does not fit even at
-// 6 pt is shown whole as the control's tool tip, unless the control has a
-// tool tip of its own.
+// 8 pt ends in a visible ellipsis ("…") and is shown whole as the control's
+// tool tip, unless the control has a tool tip of its own. A box that has
+// the focus shows its whole text, to be scrolled and selected.
 void fitTextToBox(QWidget& control);
+
+// The smallest size a text is given.
+inline constexpr double kSmallestTextPointSize = 8.0;
+
+// The text a control shows now: its whole text, or the shortened one with
+// its ellipsis (a wrapping label: its lines joined by spaces).
+QString visibleText(const QWidget& control);
+bool showsEllipsis(const QWidget& control);
 
 // Fits the text of a box or selector again whenever it changes.
 void keepTextFitted(QWidget& control);
 
 // A box whose right part lies under `cover` (a control raised over it, as
 // the designed places overlap): its text stands right-aligned in the part
-// left uncovered, and fits that part.
+// left uncovered.
 void keepTextClearOf(QLineEdit& box, const QWidget& cover);
+
+// The width a box or selector needs to show `text` whole in its font, its
+// frame, margins and arrow included.
+int widthForText(const QWidget& control, const QString& text);
 
 // Controls that read as one group show their texts in one size: the
 // smallest that fitting left to any of them.
@@ -62,6 +75,11 @@ void shareSmallestFont(std::initializer_list<QWidget*> group);
 // `minWidth`, and ending at `maxRight` at the most, where its font shrinks
 // to fit.
 void sizeToText(QLabel& label, const QFont& font, int minWidth, int maxRight);
+
+// A window that opens takes `classic`, its designed client size, where the
+// available area of its screen holds it with its frame, else as much as
+// that area holds; it is moved wholly onto that area.
+void fitWindowToScreen(QWidget& window, QSize classic);
 
 // The client size that ends `margin` twips right of and below `lastRight`
 // and `lastBottom` (pixels): the windows size themselves by their controls.

@@ -6,6 +6,7 @@
 #                          when the script succeeds and stays after a failure
 #   copy_program BIN DEST  the program's files copied to DEST, as a user has them
 #   session_start DIR      a fresh X display, with home, settings and registry in DIR
+#                          (SESSION_SCREEN, 1280x1024x24 unless set, its size)
 #   tlvx_start PROGRAM-DIR [ARG...]  starts the TLVX found there (with its
 #                          arguments); MAIN is its window
 #   wait_window TITLE [IDS] waits for a visible window of exactly that title
@@ -22,7 +23,7 @@ SESSION_TIMEOUT=${SESSION_TIMEOUT:-30}
 PREVIOUS_AT=(138 77) # main window "<"
 NEXT_AT=(182 77)     # main window ">"
 HELP_AT=(654 50)     # main window help button
-DELETE_VERSION_AT=(331 19) # version history window
+DELETE_VERSION_AT=(395 19) # version history window
 
 fail() {
   echo "FAIL: $*" >&2
@@ -55,7 +56,7 @@ session_start() {
   mkdir -p "$SESSION_DIR/home" "$SESSION_DIR/runtime"
   chmod 700 "$SESSION_DIR/runtime"
   # Xvfb picks a free display itself and writes its number once it listens.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$SESSION_DIR/display" \
+  Xvfb -displayfd 3 -screen 0 "${SESSION_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$SESSION_DIR/display" \
     >"$SESSION_DIR/xvfb.log" 2>&1 &
   XVFB_PID=$!
   local waited=0

@@ -45,6 +45,24 @@ TEST(ListingExport, DefaultNameCarriesProjectVersionAndDate) {
         "_.._20260305");
 }
 
+// A hand-edited project name or version may hold what no file name can.
+TEST(ListingExport, DefaultNameReplacesWhatAFileNameCannotHold) {
+    const struct {
+        const char* first;
+        const char* second;
+        const char* expected;
+    } cases[] = {
+        {"Billing/Old", "2.1", "Billing_Old_2.1_20121231"},
+        {"..\\..\\etc", "1.0.0", ".._.._etc_1.0.0_20121231"},
+        {"A:B*C?", "\"1\"<2>|", "A_B_C___1__2___20121231"},
+        {"Tab\there", "new\nline", "Tab_here_new_line_20121231"},
+        {"Caf\xc3\xa9", "1.0", "Caf\xc3\xa9_1.0_20121231"},  // letters beyond ASCII stay
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(defaultExportName(c.first, c.second, kDay), c.expected) << c.first;
+    EXPECT_EQ(defaultExportName(std::string("a\0b", 3), "1", kDay), "a_b_1_20121231");
+}
+
 TEST(ListingExport, TabAndCommaFilesWithTotalLine) {
     TempDir dir;
     RecordedMessages messages;

@@ -24,7 +24,7 @@ TEST(ListingModel, KeepsInsertionOrderWhileUnsorted) {
     EXPECT_EQ(column(m, 0), (std::vector<std::string>{"b.bas", "A.frm", "c.cls"}));
 }
 
-TEST(ListingModel, SortsAsTextIgnoringCaseAndKeepsEqualRowsInOrder) {
+TEST(ListingModel, SortsNamesIgnoringCaseAndNumbersByValueKeepingEqualRowsInOrder) {
     ListingModel m;
     for (const char* name : {"b.bas", "A.frm", "a.frm", "C.cls"}) m.addRow(name);
     m.setText(0, 2, "9");
@@ -34,14 +34,64 @@ TEST(ListingModel, SortsAsTextIgnoringCaseAndKeepsEqualRowsInOrder) {
     m.setSorted(true);
     EXPECT_EQ(column(m, 0), (std::vector<std::string>{"A.frm", "a.frm", "b.bas", "C.cls"}));
 
-    // Numbers sort by their characters: 10 before 100 before 9.
+    // Numbers sort by their values: 9 before 10 before 100.
     m.setSortColumn(2);
-    EXPECT_EQ(column(m, 2), (std::vector<std::string>{"10", "10", "100", "9"}));
-    EXPECT_EQ(column(m, 0)[0], "A.frm");  // equal texts keep their order
+    EXPECT_EQ(column(m, 2), (std::vector<std::string>{"9", "10", "10", "100"}));
+    EXPECT_EQ(column(m, 0)[1], "A.frm");  // equal numbers keep their order
 
     m.setSortOrder(SortOrder::Descending);
-    EXPECT_EQ(column(m, 2), (std::vector<std::string>{"9", "100", "10", "10"}));
-    EXPECT_EQ(column(m, 0)[2], "A.frm");  // still in their earlier order
+    EXPECT_EQ(column(m, 2), (std::vector<std::string>{"100", "10", "10", "9"}));
+    EXPECT_EQ(column(m, 0)[1], "A.frm");  // still in their earlier order
+}
+
+// Each number column, both ways, with Invalid rows (empty cells), a
+// negative number and numbers whose texts sort otherwise.
+TEST(ListingModel, NumberColumnsSortByValueWithInvalidRowsAfterTheNumbers) {
+    struct Case {
+        std::vector<std::string> cells;  // in insertion order
+        SortOrder order;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {{"1", "10", "", "100", "13", "8", "-2"},
+         SortOrder::Ascending,
+         {"-2", "1", "8", "10", "13", "100", ""}},
+        {{"1", "10", "", "100", "13", "8", "-2"},
+         SortOrder::Descending,
+         {"", "100", "13", "10", "8", "1", "-2"}},
+        {{"", "", "0", ""}, SortOrder::Ascending, {"0", "", "", ""}},
+        {{"", "", "0", ""}, SortOrder::Descending, {"", "", "", "0"}},
+        // Beyond 32 bits, and leading zeros a hand-edited record may hold.
+        {{"2147483648", "007", "-2147483649", "9"},
+         SortOrder::Ascending,
+         {"-2147483649", "007", "9", "2147483648"}},
+        // A text that is no number (a hand-edited record) after the numbers,
+        // before the empty cells as names order them.
+        {{"x", "", "3"}, SortOrder::Ascending, {"3", "", "x"}},
+    };
+    for (std::size_t c = 2; c < kListingColumns; ++c) {
+        for (const Case& test : cases) {
+            ListingModel m;
+            for (std::size_t i = 0; i < test.cells.size(); ++i) {
+                ListingRow row;
+                row[0] = "m" + std::to_string(i) + ".bas";
+                row[1] = test.cells[i].empty() ? "Invalid" : "Module";
+                row[c] = test.cells[i];
+                m.addRow(row);
+            }
+            m.setSortColumn(c);
+            m.setSortOrder(test.order);
+            m.setSorted(true);
+            EXPECT_EQ(column(m, c), test.expected) << "column " << c;
+        }
+    }
+    // The two text columns stay in name order: "Invalid" after "Form".
+    ListingModel m;
+    m.addRow(ListingRow{"b.bas", "Invalid"});
+    m.addRow(ListingRow{"a.frm", "Form", "10"});
+    m.setSortColumn(1);
+    m.setSorted(true);
+    EXPECT_EQ(column(m, 1), (std::vector<std::string>{"Form", "Invalid"}));
 }
 
 TEST(ListingModel, NonAsciiLettersCompareWithoutCase) {

@@ -29,3 +29,14 @@ TEST(ListingText, CsvFieldsWithCommasOrQuotesAreQuoted) {
     // Tab separated text stays as it is.
     EXPECT_EQ(rowLine(row, FieldSeparator::Tab).substr(0, 12), "a,b \"c\".bas\t");
 }
+
+TEST(ListingText, CopiedRowsCarryTheHeaderAndTabSeparatedRows) {
+    const std::vector<tlvx::analysis::ListingRow> rows = {
+        {"Forms\\a,b.frm", "Form", "1", "2", "0", "0", "1", "1", "1", "2", "2", "2"},
+        {"gone.bas", "Invalid"}};
+    EXPECT_EQ(copiedRowsText(rows),
+              "Module File\tType\tP\tA\tC\tB\tP - C\tP - B\tP - C - B\tA - C\tA - B\tA - C -B\n"
+              "Forms\\a,b.frm\tForm\t1\t2\t0\t0\t1\t1\t1\t2\t2\t2\n"
+              "gone.bas\tInvalid\t\t\t\t\t\t\t\t\t\t\n");
+    EXPECT_EQ(copiedRowsText({}), headerLine(FieldSeparator::Tab) + "\n");
+}

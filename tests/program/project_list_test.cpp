@@ -291,3 +291,27 @@ TEST(ProjectProperties, ReadThroughTheApiObjectFromTheWorkingCopy) {
     EXPECT_EQ(readProjectProperties(work / "none.vbp", tlvx::test::libraryObjects().pafs).version(),
               "..");
 }
+
+// An empty position names its reason; the counting itself is as before.
+TEST(ProjectList, EmptyPositionsSayWhyTheyAreEmpty) {
+    TempDir dir, work;
+    dir.write("ok.vbp", "Name=\"Ok\"\r\nModule=m; m.bas\r\n");
+    dir.write("m.bas", "Attribute VB_Name = \"m\"\r\nx\r\n");
+    dir.write("notes.vbp", "just some notes\r\n");
+    dir.write("g.vbg",
+              "VBGROUP 5.0\r\nProject=ok.vbp\r\nProject=Sub\\gone.vbp\r\n\r\n"
+              "Project=notes.vbp\r\n");
+    CurrentDirGuard cwd(dir.path());
+    const auto list = buildProjectList((dir / "g.vbg").string(), work.path());
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 4u);
+    const std::string expected[] = {
+        "",
+        "The project file \"Sub\\gone.vbp\" was not found.",
+        "Position 3: blank line in the group.",
+        "The file \"notes.vbp\" holds no project.",
+    };
+    for (std::size_t i = 0; i < list->size(); ++i)
+        EXPECT_EQ(emptyPositionNote(*list, i), expected[i]);
+    EXPECT_EQ(emptyPositionNote(*list, 4), "");
+}

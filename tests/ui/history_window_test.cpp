@@ -9,6 +9,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -88,13 +90,36 @@ protected:
     std::unique_ptr<ui::HistoryWindow> historyWindow;
 };
 
-TEST_F(HistoryWindowTest, ShowsItsControlsAndKeepsItsSize) {
+TEST_F(HistoryWindowTest, ShowsItsControlsAndTakesAnySize) {
     ui::HistoryWindow& shown = open();
     EXPECT_EQ(shown.windowTitle(), QStringLiteral("Version History"));
     EXPECT_EQ(child<QLabel>(shown, "lbl0")->text(), QStringLiteral("Project"));
     EXPECT_EQ(child<QLabel>(shown, "lbl1")->text(), QStringLiteral("Version"));
-    EXPECT_EQ(selector(0).geometry(), twipsRect(690, 135, 1935, 315));
-    EXPECT_EQ(selector(1).geometry(), twipsRect(3720, 135, 1005, 315));
+    // Each selector stands 90 twips right of its label, which is as wide as
+    // designed or as its text needs; the version selector is as wide as a
+    // version of three 4-digit parts needs; the buttons keep their designed
+    // distances to the selectors before them.
+    const auto place = [&](const char* name) { return child<QWidget>(shown, name)->geometry(); };
+    EXPECT_EQ(place("lbl0").topLeft(), twipsRect(90, 195, 510, 195).topLeft());
+    for (const char* name : {"lbl0", "lbl1"}) {
+        auto* label = child<QLabel>(shown, name);
+        EXPECT_LE(label->sizeHint().width(), label->width()) << name;
+        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 8.25) << name;
+    }
+    const QRect projectSelector = selector(0).geometry();
+    const QRect versions = selector(1).geometry();
+    EXPECT_EQ(projectSelector.left(), place("lbl0").right() + 1 + ui::twips(90));
+    EXPECT_EQ(projectSelector.size(), twipsRect(690, 135, 1935, 315).size());
+    EXPECT_EQ(place("sbt2").left() - projectSelector.right(),
+              ui::twips(2715) - twipsRect(690, 135, 1935, 315).right());
+    EXPECT_EQ(place("lbl1").left() - place("sbt2").left(), ui::twips(3105) - ui::twips(2715));
+    EXPECT_EQ(versions.left(), place("lbl1").right() + 1 + ui::twips(90));
+    EXPECT_GE(versions.width(), twipsRect(3720, 135, 1005, 315).width());
+    EXPECT_EQ(versions.width(), ui::widthForText(selector(1), QStringLiteral("9999.9999.9999")))
+        << "the selector is " << versions.width() << " wide";
+    EXPECT_EQ(place("sbt3").left() - versions.right(),
+              ui::twips(4815) - twipsRect(3720, 135, 1005, 315).right());
+    EXPECT_LT(place("sbt3").right(), place("sbt0").left());
     EXPECT_FALSE(selector(0).isEditable());
     EXPECT_FALSE(selector(1).isEditable());
     EXPECT_EQ(selector(0).palette().color(QPalette::Text), ui::kDarkGreen);
@@ -118,14 +143,33 @@ TEST_F(HistoryWindowTest, ShowsItsControlsAndKeepsItsSize) {
     const int widths[] = {3351, 2293, 1288, 1288, 1288, 1288, 1288, 1288, 1512, 1288, 1288, 1512};
     for (int c = 0; c < 12; ++c) EXPECT_EQ(list().header()->sectionSize(c), ui::twips(widths[c]));
 
-    // The client area ends 90 twips right of the list and below the summary.
-    const QSize fixed(768, 341);
-    EXPECT_EQ(shown.size(), fixed);
-    for (const QSize asked : {QSize(1000, 800), QSize(200, 100)}) {
+    // It opens with the designed client area, 90 twips right of the list
+    // and below the summary; the list takes what the window gains or loses.
+    const QSize designed(768, 341);
+    EXPECT_EQ(shown.size(), designed);
+    const QRect summary = child<QLabel>(shown, "lblT")->geometry();
+    for (const QSize asked : {QSize(1400, 800), QSize(900, 341), QSize(768, 341)}) {
         shown.resize(asked);
         QApplication::processEvents();
-        EXPECT_EQ(shown.size(), fixed);
+        EXPECT_EQ(shown.size(), asked);
+        const QSize gained = asked - designed;
+        EXPECT_EQ(list().geometry(),
+                  twipsRect(90, 585, 11340, 4155).adjusted(0, 0, gained.width(), gained.height()));
+        EXPECT_EQ(child<QLabel>(shown, "lblT")->y(), summary.y() + gained.height());
+        EXPECT_EQ(child<QPushButton>(shown, "sbt0")->geometry(), twipsRect(9030, 90, 2400, 360));
     }
+    // Wide enough, it shows all twelve columns.
+    shown.resize(1400, 500);
+    QApplication::processEvents();
+    EXPECT_LE(list().header()->length(), list().viewport()->width());
+    // Smaller than its content, it scrolls: every control can be reached.
+    shown.resize(300, 150);
+    QApplication::processEvents();
+    auto* pane = child<QScrollArea>(shown, "paneScroll");
+    EXPECT_GT(pane->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(pane->verticalScrollBar()->maximum(), 0);
+    pane->ensureWidgetVisible(child<QLabel>(shown, "lblT"));
+    pane->ensureWidgetVisible(child<QPushButton>(shown, "sbt0"));
 }
 
 TEST_F(HistoryWindowTest, WithoutHistoryEverythingIsEmptyAndNothingCanBeDeleted) {
@@ -301,19 +345,20 @@ TEST_F(HistoryWindowTest, HeaderClicksFlipTheOrderOnEveryClick) {
             QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
     };
     const int pure = 2, all = 3;
-    // Ascending on the first column before; a click on "P" sorts descending.
-    clickHeader(pure);
-    EXPECT_EQ(columnTexts(list(), pure), (QStringList{"9", "12", "100"}));
+    // Ascending on the first column before; a click on "P" sorts descending,
+    // numbers by their values.
     clickHeader(pure);
     EXPECT_EQ(columnTexts(list(), pure), (QStringList{"100", "12", "9"}));
+    clickHeader(pure);
+    EXPECT_EQ(columnTexts(list(), pure), (QStringList{"9", "12", "100"}));
     clickHeader(all);  // flips once more: ascending became descending
-    EXPECT_EQ(columnTexts(list(), all), (QStringList{"9", "14", "101"}));
+    EXPECT_EQ(columnTexts(list(), all), (QStringList{"101", "14", "9"}));
     EXPECT_EQ(header->sortIndicatorSection(), all);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
     // A newly loaded record keeps the column and direction.
     select(1, "1.0.1");
     select(1, "1.0.0");
-    EXPECT_EQ(columnTexts(list(), all), (QStringList{"9", "14", "101"}));
+    EXPECT_EQ(columnTexts(list(), all), (QStringList{"101", "14", "9"}));
 }
 
 TEST_F(HistoryWindowTest, ExportsTheShownVersion) {

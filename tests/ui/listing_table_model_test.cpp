@@ -65,13 +65,13 @@ TEST_F(ListingTableModelTest, HeaderClickTakesTheColumnAndFlipsTheOrder) {
             texts.append(model.index(r, c).data().toString());
         return texts;
     };
-    // Case-blind, and numbers as text.
+    // Case-blind, and numbers by value.
     EXPECT_EQ(column(0), (QStringList{"A.bas", "b.bas", "c.bas"}));
     model.sortByHeaderClick(2);
     EXPECT_EQ(listing.sortOrder(), SortOrder::Descending);
-    EXPECT_EQ(column(2), (QStringList{"9", "100", "10"}));
+    EXPECT_EQ(column(2), (QStringList{"100", "10", "9"}));
     model.sortByHeaderClick(2);
-    EXPECT_EQ(column(2), (QStringList{"10", "100", "9"}));
+    EXPECT_EQ(column(2), (QStringList{"9", "10", "100"}));
     model.sortByHeaderClick(0);
     EXPECT_EQ(column(0), (QStringList{"c.bas", "b.bas", "A.bas"}));
     model.sortByHeaderClick(12);  // no such column: nothing changes
@@ -89,7 +89,7 @@ TEST_F(ListingTableModelTest, HeaderClickTakesTheColumnAndFlipsTheOrder) {
 }
 
 TEST_F(ListingTableModelTest, ViewsFollowChangesAndAskNothingOfGoneRows) {
-    auto* view = ui::makeListingView(
+    auto* view = new ui::ListingView(
         model, {1900, 1300, 730, 730, 730, 730, 730, 730, 857, 730, 730, 857}, nullptr);
     std::unique_ptr<QTreeView> owner(view);
     EXPECT_EQ(view->objectName(), QStringLiteral("lsv"));
@@ -120,7 +120,7 @@ TEST_F(ListingTableModelTest, ViewsFollowChangesAndAskNothingOfGoneRows) {
     EXPECT_EQ(listing.sortColumn(), 1u);
     EXPECT_EQ(header->sortIndicatorSection(), 1);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(header->sectionSize(1), ui::twips(1300));
+    EXPECT_GE(header->sectionSize(1), ui::twips(1300));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // Every text of the three windows, with long realistic values, is seen
 // whole at its designed place: nothing cut, nothing under another control.
-// A text too long even for the smallest size (6 pt) carries itself whole as
-// its control's tool tip.
+// A text too long even for the smallest size (8 pt) ends in a visible
+// ellipsis and carries itself whole as its control's tool tip.
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -20,6 +22,7 @@
 #include "program/history/version_history.h"
 #include "program/ui/about_window.h"
 #include "program/ui/history_window.h"
+#include "program/ui/window_look.h"
 #include "tests/ui/window_fixture.h"
 
 namespace tlvx::test {
@@ -27,7 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr qreal kSmallest = 6.0;
+constexpr qreal kSmallest = 8.0;
+const QString kEllipsis = QStringLiteral("\u2026");
 
 // The window-relative place of a widget.
 QRect placeInWindow(const QWidget& widget) {
@@ -134,16 +138,23 @@ Seen seenText(QWidget& control) {
     return {true, {}};
 }
 
-// Every designed control whose text is cut or covered, unless it is at the
-// smallest size and carries its whole text as tool tip.
+// Every designed control whose text is cut or covered, unless it shows an
+// ellipsis and carries its whole text as tool tip; and every text below the
+// smallest size.
 std::vector<std::string> hiddenTexts(QWidget& window) {
+    // The window as it stands once its layout has settled.
+    QApplication::processEvents();
     std::vector<std::string> problems;
     for (QWidget* control : window.findChildren<QWidget*>()) {
         if (control->objectName().isEmpty() || !control->isVisibleTo(&window)) continue;
+        if (control->font().pointSizeF() < kSmallest - 0.01)
+            problems.push_back(control->objectName().toStdString() + " at " +
+                               std::to_string(control->font().pointSizeF()) + " pt");
         const Seen seen = seenText(*control);
         if (seen.whole) continue;
-        const bool told =
-            control->font().pointSizeF() <= kSmallest + 0.01 && control->toolTip() == seen.text;
+        const QString visible = ui::visibleText(*control);
+        const bool told = ui::showsEllipsis(*control) && visible.contains(kEllipsis) &&
+                          visible != seen.text && control->toolTip() == seen.text;
         if (!told)
             problems.push_back(control->objectName().toStdString() + ": \"" +
                                seen.text.toStdString() + "\" at " +
@@ -204,25 +215,77 @@ TEST_F(WindowTextsTest, MainWindowShowsEveryTextWhole) {
     ASSERT_EQ(counter->text(), QStringLiteral("  1/250"));
     EXPECT_EQ(child<QLineEdit>(main(), "txt1")->text(), QStringLiteral("2026.12.65535"));
     EXPECT_EQ(hiddenTexts(main()), std::vector<std::string>{});
-    // The description cannot fit even at 6 pt: it is its box's tool tip.
+    // The description cannot fit even at 8 pt: it ends in an ellipsis and
+    // is its box's tool tip.
     auto* description = child<QLineEdit>(main(), "txt3");
     EXPECT_EQ(description->toolTip(), QString::fromStdString(kDescription));
     EXPECT_DOUBLE_EQ(description->font().pointSizeF(), kSmallest);
+    EXPECT_TRUE(ui::visibleText(*description).endsWith(kEllipsis));
+    EXPECT_EQ(description->text(), QString::fromStdString(kDescription));  // the text stays whole
 
-    // Two and three digits before the "/" (the counter's end lies under ">").
+    // One, two and three digits before the "/" (the counter's end lies under
+    // ">"), always in one size.
+    const qreal counterSize = counter->font().pointSizeF();
+    EXPECT_DOUBLE_EQ(counterSize, 8.25);
     auto* next = child<QPushButton>(main(), "sbt11");
     for (int position = 2; position <= 100; ++position) {
         next->click();
-        if (position == 10 || position == 26 || position == 100) {
+        if (position == 9 || position == 10 || position == 13 || position == 26 ||
+            position == 100) {
             SCOPED_TRACE(position);
             EXPECT_EQ(counter->text(), QStringLiteral("  %1/250").arg(position));
             EXPECT_EQ(hiddenTexts(main()), std::vector<std::string>{});
+            EXPECT_DOUBLE_EQ(counter->font().pointSizeF(), counterSize);
         }
     }
-    // A short text again gets its size back, and no tool tip of the fit.
+    // A short text again gets its size back, and no tool tip or ellipsis.
     EXPECT_TRUE(description->text().isEmpty());
     EXPECT_TRUE(description->toolTip().isEmpty());
+    EXPECT_FALSE(ui::showsEllipsis(*description));
     EXPECT_DOUBLE_EQ(description->font().pointSizeF(), 8.25);
+}
+
+// Versions of three 4-digit parts are seen whole in the version box and
+// in the version selector and its list; a longer one ends in an ellipsis
+// and is the tool tip.
+TEST_F(WindowTextsTest, VersionsAreSeenWholeOrWithAnEllipsis) {
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    auto* version = child<QLineEdit>(main(), "txt1");
+    for (const char* text : {"2019.0.537", "2026.1.249", "9999.9999.9999"}) {
+        version->setText(QString::fromLatin1(text));
+        EXPECT_FALSE(ui::showsEllipsis(*version)) << text;
+        EXPECT_EQ(ui::visibleText(*version), QString::fromLatin1(text));
+        EXPECT_DOUBLE_EQ(version->font().pointSizeF(), 8.25) << text;
+        EXPECT_EQ(hiddenTexts(main()), std::vector<std::string>{}) << text;
+    }
+    const QString longer = QStringLiteral("99999.99999.99999.99999");
+    version->setText(longer);
+    EXPECT_TRUE(ui::showsEllipsis(*version));
+    EXPECT_EQ(version->toolTip(), longer);
+    EXPECT_TRUE(ui::visibleText(*version).endsWith(kEllipsis));
+    EXPECT_EQ(version->text(), longer);
+    EXPECT_EQ(hiddenTexts(main()), std::vector<std::string>{});
+
+    history::VersionHistory records(work / "verhis");
+    for (const char* text : {"2019.0.537", "9999.9999.9999", "1.0.0"})
+        ASSERT_TRUE(records.save("contab", text, {{"a.bas", "Module"}}, "no summary"));
+    ASSERT_TRUE(records.save("contab", longer.toStdString(), {{"a.bas", "Module"}}, "none"));
+    ui::HistoryWindow history(main());
+    history.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&history));
+    auto* versions = child<QComboBox>(history, "cbb1");
+    ASSERT_EQ(versions->count(), 4);
+    for (int i = 0; i < versions->count(); ++i) {
+        versions->setCurrentIndex(i);
+        const QString text = versions->currentText();
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(ui::showsEllipsis(*versions), text == longer);
+        EXPECT_EQ(hiddenTexts(history), std::vector<std::string>{});
+        // The drop-down list shows every entry whole.
+        EXPECT_GE(versions->view()->minimumWidth(),
+                  versions->view()->fontMetrics().horizontalAdvance(longer));
+    }
 }
 
 TEST_F(WindowTextsTest, TheWalkSeesACutTextAndACoveredOne) {
@@ -237,7 +300,7 @@ TEST_F(WindowTextsTest, TheWalkSeesACutTextAndACoveredOne) {
     }
     EXPECT_EQ(hiddenTexts(main()).size(), 1u);
     name->clear();
-    name->setText(long_);  // now fitted: 6 pt and its tool tip
+    name->setText(long_);  // now fitted: 8 pt, an ellipsis and its tool tip
     EXPECT_EQ(hiddenTexts(main()), std::vector<std::string>{});
     name->clear();
 
@@ -262,6 +325,7 @@ TEST_F(WindowTextsTest, HistoryWindowShowsEveryTextWhole) {
     ASSERT_TRUE(records.save("Warehouse_Inventory_Control_System", "1.0.0", {}, summary));
     ui::HistoryWindow history(main());
     history.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&history));
     auto* versions = child<QComboBox>(history, "cbb1");
     for (int i = 0; i < versions->count(); ++i) {
         versions->setCurrentIndex(i);

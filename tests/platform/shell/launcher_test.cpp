@@ -210,4 +210,59 @@ TEST(OpenWithDefaultHandler, TellsAfterwardsWhetherTheLatestHandOverStarted) {
     std::thread([] { EXPECT_EQ(handOversSoFar().attempts, 0u); }).join();
 }
 
+// xdg-open ends with 3 when it finds no program for the target: the
+// hand-over started, and the caller learns later that it came to nothing.
+TEST(OpenWithDefaultHandler, TellsHowTheLatestHandlerEnded) {
+    using tlvx::platform::shell::handlerOutcome;
+    using tlvx::platform::shell::HandlerState;
+    using tlvx::platform::shell::handOversSoFar;
+    const auto settled = [](std::uint64_t attempt) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        auto outcome = handlerOutcome(attempt);
+        while (outcome.state == HandlerState::Running &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            outcome = handlerOutcome(attempt);
+        }
+        return outcome;
+    };
+    const struct {
+        const char* script;
+        HandlerState state;
+        int status;
+    } cases[] = {
+        {"#!/bin/sh\nexit 3\n", HandlerState::Failed, 3},
+        {"#!/bin/sh\nexit 4\n", HandlerState::Failed, 4},
+        {"#!/bin/sh\nexit 0\n", HandlerState::Succeeded, 0},
+        {"#!/bin/sh\nkill -9 $$\n", HandlerState::Failed, 128 + 9},
+    };
+    for (const auto& c : cases) {
+        const TempDir dir;
+        const PathFirst onPath(dir.path());
+        fs::permissions(dir.write("xdg-open", c.script), fs::perms::owner_all);
+        ASSERT_TRUE(openWithDefaultHandler("https://example.com/")) << c.script;
+        const auto outcome = settled(handOversSoFar().attempts);
+        EXPECT_EQ(outcome.state, c.state) << c.script;
+        EXPECT_EQ(outcome.exitStatus, c.status) << c.script;
+        // Asked again, it says the same.
+        EXPECT_EQ(handlerOutcome(handOversSoFar().attempts).state, c.state);
+    }
+    // A handler that stays (a browser) is running; once another hand-over
+    // followed, the earlier one is no longer watched.
+    {
+        const RecordingHandler handler;
+        ASSERT_TRUE(openWithDefaultHandler("https://example.com/"));
+        const auto attempt = handOversSoFar().attempts;
+        ASSERT_TRUE(handler.arguments().has_value());
+        EXPECT_EQ(handlerOutcome(attempt).state, HandlerState::Running);
+        EXPECT_FALSE(openWithDefaultHandler(""));
+        EXPECT_EQ(handlerOutcome(attempt).state, HandlerState::Unknown);
+        EXPECT_EQ(handlerOutcome(attempt + 1).state, HandlerState::Unknown);
+    }
+    // No child of ours is left to reap.
+    errno = 0;
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+}
+
 }  // namespace
