@@ -72,17 +72,24 @@ AboutWindow::AboutWindow(OpenAddress openAddress, QWidget* owner, const QString&
                   .arg(kVersionMinor)
                   .arg(kVersionBuild, 3, 10, QChar(u'0')),
               twipsRect(1320, 750, 1620, 195), besideLogo, fra, "lblVer", windowFont());
-    // The code page project files and records are read and written in, on
-    // the version line's free right side.
-    QLabel* codePage = label(QStringLiteral("Code page %1").arg(platform::ansi::codePage()),
-                             QRect(version->geometry().right() + 1 + twips(180), version->y(),
-                                   twips(1100), version->height()),
-                             besideLogo, fra, "lblCodePage", windowFont());
+    // The code page project files and records are read and written in, at
+    // the right end of the rights line, which ends before it.
+    auto* codePage =
+        new QLabel(QStringLiteral("Code page %1").arg(platform::ansi::codePage()), fra);
+    codePage->setObjectName(QStringLiteral("lblCodePage"));
     codePage->setToolTip(QStringLiteral(
         "The ANSI code page in which project files and version records are read and written"));
+    const auto placeCodePage = [&](const QFont& font, int y, int height) {
+        codePage->setFont(font);
+        const int width = codePage->sizeHint().width();
+        codePage->setGeometry(toEdge - width, y, width, height);
+    };
+    placeCodePage(windowFont(), twips(1035), twips(195));
     QLabel* rights = label(QStringLiteral("Copyright \u00A9 Zentor Programming Solution"),
-                           twipsRect(1320, 1035, 4665, 195), toEdge, fra, "lblCopy", windowFont());
-    shareSmallestFont({member, version, codePage, rights});
+                           twipsRect(1320, 1035, 4665, 195), codePage->x() - twips(180), fra,
+                           "lblCopy", windowFont());
+    shareSmallestFont({member, version, rights});
+    placeCodePage(rights->font(), rights->y(), rights->height());
     int ruleTop = twips(1410) - 1;
     if (!historyPlace.isEmpty()) {
         // In the free strip between the rights line and the rule.

@@ -315,8 +315,7 @@ TEST_F(GrowthTest, GrowthOfARealProjectRecordedByItsAnalysis) {
         const auto list =
             analysis::buildProjectList((tree / "Common/Common.vbp").string(), dir / "tempprjfiles");
         ASSERT_TRUE(list);
-        const auto done = analyseAndRecord(*list, 0, listing, test::libraryObjects(),
-                                           dir / "tempprjfiles", history);
+        const auto done = analyseAndRecord(*list, 0, listing, test::libraryObjects(), history);
         ASSERT_TRUE(done.recorded);
     };
     analyse();

@@ -82,7 +82,7 @@ TEST_F(AboutWindowTest, ShowsTheProductAndItsMakers) {
 }
 
 // The code page project files and records are read and written in shows
-// whole beside the version, before the maker's logo.
+// whole at the right end of the rights line, within the frame.
 TEST(AboutWindowCodePage, ShowsTheCodePageInUse) {
     struct Restore {
         ~Restore() { platform::ansi::useCodePage(1252); }
@@ -94,10 +94,11 @@ TEST(AboutWindowCodePage, ShowsTheCodePageInUse) {
         auto* label = child<QLabel>(about, "lblCodePage");
         EXPECT_EQ(label->text(), QStringLiteral("Code page %1").arg(codePage));
         EXPECT_FALSE(label->toolTip().isEmpty());
-        EXPECT_EQ(label->y(), child<QLabel>(about, "lblVer")->y());
-        EXPECT_GT(label->x(), child<QLabel>(about, "lblVer")->geometry().right());
+        auto* rights = child<QLabel>(about, "lblCopy");
+        EXPECT_EQ(label->y(), rights->y());
+        EXPECT_GT(label->x(), rights->geometry().right());
         EXPECT_LE(label->sizeHint().width(), label->width());
-        EXPECT_LE(label->geometry().right(), child<QLabel>(about, "imgCompLogo")->x());
+        EXPECT_LE(label->geometry().right(), child<QGroupBox>(about, "fra")->width());
     }
 }
 
