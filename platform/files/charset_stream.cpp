@@ -1,7 +1,5 @@
 #include "platform/files/charset_stream.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -12,6 +10,7 @@
 #include "platform/files/text_stream.h"
 #include "platform/files/win_path.h"
 #include "platform/text/ansi_codepage.h"
+#include "platform/text/iconv_converter.h"
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::platform {
@@ -87,40 +86,7 @@ std::optional<std::string> plainName(std::u16string_view name) {
     return ascii;
 }
 
-// An iconv descriptor closed at the end of its scope.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {}
-    ~Converter() {
-        if (valid()) ::iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much of [in, in + size) as it can, appending to `out`.
-    // Returns the errno that stopped it (0 when all was converted) and
-    // leaves `in`/`size` at the rest.
-    int run(const char*& in, std::size_t& size, std::string& out) {
-        for (;;) {
-            const std::size_t used = out.size();
-            out.resize(used + size * 4 + 16);
-            char* to = out.data() + used;
-            std::size_t room = out.size() - used;
-            char* from = const_cast<char*>(in);
-            const bool stopped =
-                ::iconv(cd_, &from, &size, &to, &room) == static_cast<std::size_t>(-1);
-            const int error = stopped ? errno : 0;
-            in = from;
-            if (error == 0) ::iconv(cd_, nullptr, nullptr, &to, &room);  // end any shift state
-            out.resize(static_cast<std::size_t>(to - out.data()));
-            if (error != E2BIG) return error;
-        }
-    }
-
-private:
-    iconv_t cd_;
-};
+using Converter = conversion::IconvConverter;
 
 bool iconvKnows(const std::string& name) {
     return Converter(name.c_str(), "UTF-16LE").valid() &&

@@ -160,34 +160,6 @@ bool holds1252(char32_t c) {
 
 // ---- The other code pages, through their tables ------------------------------
 
-void appendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out.push_back(static_cast<char16_t>(c));
-    } else {
-        c -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 | (c >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
-    }
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // The characters of UTF-16 text; a lone surrogate is U+FFFD, which no code
 // page holds.
 template <typename Visit>
@@ -271,7 +243,7 @@ std::u16string toUtf16(std::string_view bytes) {
     if (!t) return toUtf161252(bytes);
     std::u16string out;
     out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) appendUtf16(out, t->decodeAt(bytes, i));
+    for (std::size_t i = 0; i < bytes.size();) unicode::appendUtf16(out, t->decodeAt(bytes, i));
     return out;
 }
 
@@ -285,7 +257,7 @@ std::string toUtf8(std::string_view bytes) {
             out.push_back(bytes[i++]);
             continue;
         }
-        appendUtf8(out, t->decodeAt(bytes, i));
+        unicode::appendUtf8(out, t->decodeAt(bytes, i));
     }
     return out;
 }

@@ -1,7 +1,5 @@
 #include "platform/text/codepage_tables.h"
 
-#include <iconv.h>
-
 #include <map>
 #include <memory>
 #include <mutex>
@@ -9,42 +7,13 @@
 #include <unordered_set>
 
 #include "platform/text/codepage_choice.h"
+#include "platform/text/iconv_converter.h"
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::platform::ansi {
 namespace {
 
-// One iconv descriptor, closed at the end of its scope.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {}
-    ~Converter() {
-        if (valid()) ::iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // The whole input converted, shift state flushed; nullopt when iconv
-    // refuses any of it.
-    std::optional<std::string> convert(std::string_view input) {
-        ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string in(input);
-        char buffer[32];
-        char* from = in.data();
-        std::size_t left = in.size();
-        char* to = buffer;
-        std::size_t room = sizeof buffer;
-        const auto failed = static_cast<std::size_t>(-1);
-        if (::iconv(cd_, &from, &left, &to, &room) == failed || left != 0) return std::nullopt;
-        if (::iconv(cd_, nullptr, nullptr, &to, &room) == failed) return std::nullopt;
-        return std::string(buffer, to);
-    }
-
-private:
-    iconv_t cd_;
-};
+using Converter = conversion::IconvConverter;
 
 std::string utf32Le(char32_t c) {
     std::string out(4, '\0');
@@ -54,7 +23,7 @@ std::string utf32Le(char32_t c) {
 
 // The one character iconv makes of `bytes`, or nullopt.
 std::optional<char32_t> decodeOne(Converter& decoder, std::string_view bytes) {
-    const auto out = decoder.convert(bytes);
+    const auto out = decoder.convertShort(bytes);
     if (!out || out->size() != 4) return std::nullopt;
     char32_t c = 0;
     for (int i = 3; i >= 0; --i) c = (c << 8) | static_cast<unsigned char>((*out)[i]);
@@ -160,7 +129,7 @@ bool CodePageTable::build() {
         }
     }
     for (const char32_t c : ambiguous) {
-        const auto bytes = encoder.convert(utf32Le(c));
+        const auto bytes = encoder.convertShort(utf32Le(c));
         if (!bytes || bytes->empty() || bytes->size() > 2) continue;
         std::size_t pos = 0;
         if (decodeAt(*bytes, pos) != c || pos != bytes->size()) continue;

@@ -41,6 +41,27 @@ char32_t nextCodePoint(std::u16string_view text, std::size_t& pos) {
     return c;
 }
 
+template <typename Map>
+std::u16string mapCase(std::u16string_view text, Map map) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const char32_t c = nextCodePoint(text, pos);
+        appendUtf16(out, isHighSurrogate(c) || isLowSurrogate(c) ? c : map(c));
+    }
+    return out;
+}
+
+int compareCodePoints(char32_t a, char32_t b) {
+    if (a == b) return 0;
+    const char32_t ua = toUpper(a);
+    const char32_t ub = toUpper(b);
+    return ua < ub ? -1 : (ua > ub ? 1 : 0);
+}
+
+}  // namespace
+
 void appendUtf16(std::u16string& out, char32_t c) {
     if (c >= 0x10000) {
         c -= 0x10000;
@@ -68,27 +89,6 @@ void appendUtf8(std::string& out, char32_t c) {
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
-
-template <typename Map>
-std::u16string mapCase(std::u16string_view text, Map map) {
-    std::u16string out;
-    out.reserve(text.size());
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const char32_t c = nextCodePoint(text, pos);
-        appendUtf16(out, isHighSurrogate(c) || isLowSurrogate(c) ? c : map(c));
-    }
-    return out;
-}
-
-int compareCodePoints(char32_t a, char32_t b) {
-    if (a == b) return 0;
-    const char32_t ua = toUpper(a);
-    const char32_t ub = toUpper(b);
-    return ua < ub ? -1 : (ua > ub ? 1 : 0);
-}
-
-}  // namespace
 
 char32_t decodeUtf8(std::string_view utf8, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(utf8[pos++]);

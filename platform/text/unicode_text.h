@@ -16,6 +16,10 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 // (at least one byte), so each bad stretch becomes one replacement.
 // `pos` must be below utf8.size().
 char32_t decodeUtf8(std::string_view utf8, std::size_t& pos);
+// Appends one character (a code point, not a lone surrogate's) as UTF-16 /
+// UTF-8.
+void appendUtf16(std::u16string& out, char32_t c);
+void appendUtf8(std::string& out, char32_t c);
 bool isValidUtf8(std::string_view bytes);
 
 // Locale-aware lower and upper case of a whole text (simple one-to-one

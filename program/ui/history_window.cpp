@@ -3,14 +3,11 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -83,18 +80,9 @@ HistoryWindow::HistoryWindow(MainWindow& main)
 
     // The content at its designed places, on a pane that scrolls when the
     // window is smaller than the content's least size.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("paneScroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    pane_ = new QWidget;
-    pane_->setObjectName(QStringLiteral("pane"));
-    pane_->setMinimumSize(kClientSize.width(),
-                          kListingPlace.top() + kSmallestListingHeight + kRoomBelowListing);
-    scroll->setWidget(pane_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    pane_ = addScrollingPane(
+        *this, QSize(kClientSize.width(),
+                     kListingPlace.top() + kSmallestListingHeight + kRoomBelowListing));
     pane_->installEventFilter(this);
 
     // The top row, left to right. Where a label needs more room than its

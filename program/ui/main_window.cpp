@@ -10,10 +10,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QResizeEvent>
-#include <QScrollArea>
 #include <QTimer>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
@@ -214,18 +212,9 @@ MainWindow::MainWindow(const MainWindowSetup& setup)
 
     // The window's content at its designed places, on a pane that scrolls
     // when the window is smaller than the content's least size.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("paneScroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    pane_ = new QWidget;
-    pane_->setObjectName(QStringLiteral("pane"));
-    pane_->setMinimumSize(kClientSize.width(),
-                          kListingPlace.top() + kSmallestListingHeight + kRoomBelowListing);
-    scroll->setWidget(pane_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    pane_ = addScrollingPane(
+        *this, QSize(kClientSize.width(),
+                     kListingPlace.top() + kSmallestListingHeight + kRoomBelowListing));
 
     desc_ = label(QStringLiteral("This program is designed to calculate the PURE code lines "
                                  "(writing manually) for VB 6 project/group, and it can record "

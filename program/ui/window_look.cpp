@@ -9,12 +9,14 @@
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStylePainter>
 #include <QTextLayout>
+#include <QVBoxLayout>
 #include <QVariant>
 #include <QWidget>
 
@@ -433,6 +435,21 @@ void sizeToText(QLabel& label, const QFont& font, int minWidth, int maxRight) {
 
 QSize clientSizeAround(int lastRight, int lastBottom, int marginTwips) {
     return QSize(lastRight + twips(marginTwips), lastBottom + twips(marginTwips));
+}
+
+QWidget* addScrollingPane(QWidget& window, QSize leastSize) {
+    auto* scroll = new QScrollArea(&window);
+    scroll->setObjectName(QStringLiteral("paneScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* pane = new QWidget;
+    pane->setObjectName(QStringLiteral("pane"));
+    pane->setMinimumSize(leastSize);
+    scroll->setWidget(pane);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    return pane;
 }
 
 }  // namespace tlvx::ui

@@ -85,4 +85,9 @@ void fitWindowToScreen(QWidget& window, QSize classic);
 // and `lastBottom` (pixels): the windows size themselves by their controls.
 QSize clientSizeAround(int lastRight, int lastBottom, int marginTwips = 90);
 
+// The window's content at its designed places goes on the pane this makes:
+// it fills the window and scrolls when the window is smaller than
+// `leastSize`.
+QWidget* addScrollingPane(QWidget& window, QSize leastSize);
+
 }  // namespace tlvx::ui
