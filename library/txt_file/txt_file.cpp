@@ -43,17 +43,6 @@ std::string writableAnsi(std::u16string_view text) {
     return ansi::fromUtf16(text);
 }
 
-// Text that is compared with text read from a file. File text decodes to
-// characters of the code page only, so an argument holding any other
-// character can never equal or occur in it: nullopt. Converting it with '?'
-// instead would make it match lines that hold a real '?'.
-std::optional<std::string> comparableAnsi(std::u16string_view text) {
-    bool lossless = false;
-    std::string bytes = ansi::fromUtf16(text, &lossless);
-    if (!lossless) return std::nullopt;
-    return bytes;
-}
-
 // ---- Reading ---------------------------------------------------------------
 
 // Counts CR LF pairs across chunk boundaries: a CR at the end of one chunk
@@ -147,7 +136,9 @@ std::optional<FoundLine> findFirstContaining(const std::u16string& fileName,
 class KeyField {
 public:
     KeyField(std::u16string_view separator, int16_t fieldNo)
-        : wholeLine_(separator.empty()), separator_(comparableAnsi(separator)), fieldNo_(fieldNo) {}
+        : wholeLine_(separator.empty()),
+          separator_(ansi::fromUtf16Exactly(separator)),
+          fieldNo_(fieldNo) {}
 
     // [first, second) of the key in `line`; nullopt when the line has no such
     // field.
@@ -273,7 +264,7 @@ void TxtFile::DeleteLine(const std::u16string& fileName, const std::u16string& c
                          const std::u16string& separator, int16_t fieldNo) noexcept {
     continueOnError([&] {
         const KeyField key(separator, fieldNo);
-        const auto wanted = comparableAnsi(content);
+        const auto wanted = ansi::fromUtf16Exactly(content);
         rewriteLines(fileName, [&](std::string& line) {
             const auto range = key.find(line);
             if (!range || !wanted) return true;
@@ -288,7 +279,7 @@ void TxtFile::ModifyLine(const std::u16string& fileName, const std::u16string& o
                          int16_t fieldNo) noexcept {
     continueOnError([&] {
         const KeyField key(separator, fieldNo);
-        const auto wanted = comparableAnsi(oldString);
+        const auto wanted = ansi::fromUtf16Exactly(oldString);
         const std::string replacement = writableAnsi(newString);
         rewriteLines(fileName, [&](std::string& line) {
             const auto range = key.find(line);
@@ -306,7 +297,7 @@ void TxtFile::ModifyLine(const std::u16string& fileName, const std::u16string& o
 
 bool TxtFile::FindLine(const std::u16string& fileName, const std::u16string& line) noexcept {
     return continueOnError(false, [&] {
-        const auto wanted = comparableAnsi(line);
+        const auto wanted = ansi::fromUtf16Exactly(line);
         if (!wanted) return false;
         platform::TextStream stream;
         if (!openNamed(fileName, [&](const fs::path& p) { return stream.open(p); })) return false;

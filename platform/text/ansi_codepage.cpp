@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <optional>
 
 #include "platform/text/codepage_choice.h"
 #include "platform/text/codepage_tables.h"
@@ -271,6 +272,13 @@ std::string fromUtf16(std::u16string_view text, bool* lossless) {
     forEachUtf16(text, [&](char32_t c) { appendEncoded(*t, out, c, kept); });
     if (lossless) *lossless = kept;
     return out;
+}
+
+std::optional<std::string> fromUtf16Exactly(std::u16string_view text) {
+    bool lossless = false;
+    std::string bytes = fromUtf16(text, &lossless);
+    if (!lossless) return std::nullopt;
+    return bytes;
 }
 
 std::string fromUtf8(std::string_view utf8, bool* lossless) {

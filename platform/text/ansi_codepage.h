@@ -11,6 +11,7 @@
 // or compared without regard to case, never byte by byte.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,11 @@ std::string toUtf8(std::string_view bytes);
 // given, reports whether every character was kept.
 std::string fromUtf16(std::u16string_view text, bool* lossless = nullptr);
 std::string fromUtf8(std::string_view utf8, bool* lossless = nullptr);
+// The text in the code page for comparing with text read from a file; nullopt
+// when it holds a character the code page cannot hold, since no file text
+// can hold it then. (Converting it with '?' instead would make it match text
+// that holds a real '?'.)
+std::optional<std::string> fromUtf16Exactly(std::u16string_view text);
 
 // True when the code page holds the character / every character of the
 // text (a lone surrogate it never holds).

@@ -6,21 +6,8 @@
 #include "platform/text/unicode_text.h"
 
 namespace tlvx::platform::ansi {
-namespace {
-
-// The text in the code page; nullopt when it holds a character the code
-// page cannot hold.
-std::optional<std::string> comparable(std::u16string_view text) {
-    bool lossless = false;
-    std::string bytes = fromUtf16(text, &lossless);
-    if (!lossless) return std::nullopt;
-    return bytes;
-}
-
-}  // namespace
-
 TextSearch::TextSearch(std::u16string_view findText, bool matchCase)
-    : needle_(comparable(matchCase ? std::u16string(findText) : unicode::toLower(findText))),
+    : needle_(fromUtf16Exactly(matchCase ? std::u16string(findText) : unicode::toLower(findText))),
       foldCase_(!matchCase),
       lowerBytes_(lowerBytes()) {
     // A double-byte code page's second bytes may be letters or the first
