@@ -85,7 +85,7 @@ std::filesystem::path historyRoot(const Query& query) {
         return std::filesystem::absolute(query.historyDir, ec);
     }
     // Where the desktop program keeps it; nothing is made by reading.
-    return analysis::workFoldersBase(analysis::programFolder()) / analysis::kHistoryFolder;
+    return analysis::workFolders(analysis::programFolder()).history;
 }
 
 std::string jsonNumbers(const std::optional<history::TenNumbers>& numbers) {
