@@ -54,10 +54,6 @@ std::string movedHistoryMessage(const std::filesystem::path& historyRoot) {
            historyRoot.string() + "\".";
 }
 
-void createWorkFolders(const std::filesystem::path& base) {
-    createWorkFolders(WorkFolders{base / kWorkingCopyFolder, base / kHistoryFolder});
-}
-
 void createWorkFolders(const WorkFolders& folders) {
     std::error_code ec;
     for (const auto& folder : {folders.workingCopies, folders.history}) {

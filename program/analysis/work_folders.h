@@ -52,10 +52,6 @@ WorkFolders workFolders(const std::filesystem::path& programFolder);
 // per-user data folder, with the history root they now use.
 std::string movedHistoryMessage(const std::filesystem::path& historyRoot);
 
-// Creates "tempprjfiles" and then "verhis" in `base` when they are missing.
-// A folder that cannot be created is passed over.
-void createWorkFolders(const std::filesystem::path& base);
-
 // Creates the working copies' folder and then the history folder, with the
 // folders above them, when they are missing; one that cannot be created is
 // passed over.

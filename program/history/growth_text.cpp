@@ -12,10 +12,6 @@ void addNumbers(std::vector<std::string>& fields, const std::optional<TenNumbers
         fields.push_back(numbers ? std::to_string((*numbers)[i]) : std::string());
 }
 
-std::optional<TenNumbers> totalsOf(const RecordTotals& record) {
-    return record.counted() ? std::optional<TenNumbers>(record.totals) : std::nullopt;
-}
-
 }  // namespace
 
 std::vector<std::string> numberColumnNames() {
@@ -34,7 +30,7 @@ std::string growthLine(const VersionGrowth& version, FieldSeparator sep) {
     std::vector<std::string> fields{
         version.version, version.recorded ? utcTimestamp(*version.recorded) : "",
         version.record.counted() ? std::to_string(version.record.modules) : std::string()};
-    addNumbers(fields, totalsOf(version.record));
+    addNumbers(fields, version.record.countedTotals());
     addNumbers(fields, version.change);
     return joinFields(fields, sep);
 }
@@ -58,8 +54,8 @@ std::string comparisonLine(const ModuleComparison& module, FieldSeparator sep) {
 
 std::string comparisonTotalLine(const VersionComparison& comparison, FieldSeparator sep) {
     std::vector<std::string> fields{" ", "Total", ""};
-    addNumbers(fields, totalsOf(comparison.fromTotals));
-    addNumbers(fields, totalsOf(comparison.toTotals));
+    addNumbers(fields, comparison.fromTotals.countedTotals());
+    addNumbers(fields, comparison.toTotals.countedTotals());
     addNumbers(fields, comparison.totalsChange);
     return joinFields(fields, sep);
 }

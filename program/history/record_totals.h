@@ -29,6 +29,10 @@ struct RecordTotals {
     int64_t modules = 0;  // these two only when there is no problem
     TenNumbers totals{};
     bool counted() const { return problem == RecordProblem::None; }
+    // The totals when they were read, else none.
+    std::optional<TenNumbers> countedTotals() const {
+        return counted() ? std::optional<TenNumbers>(totals) : std::nullopt;
+    }
 };
 
 // The totals of a summary as readRecordSummary gives it (nullopt: the

@@ -32,10 +32,12 @@ std::optional<TenNumbers> valuesOf(const analysis::ListingRow& row) {
     return values;
 }
 
-std::string matchKey(std::string_view module) {
-    return platform::unicode::utf16ToUtf8(
-        platform::unicode::toLower(platform::unicode::utf8ToUtf16(module)));
-}
+// Module names meet as the file system matches names: letter case ignored.
+struct IgnoringCase {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return platform::unicode::compareIgnoringCase(a, b) < 0;
+    }
+};
 
 // The rows of a record with their values; the damaged ones are told.
 std::vector<ModuleValues> readValues(const RecordContent& record, std::string_view version,
@@ -77,20 +79,20 @@ VersionComparison compareRecords(const RecordContent& from, const RecordContent&
 
     // A module listed twice in one record meets its namesakes of the other
     // in the order both records hold them.
-    std::map<std::string, std::deque<std::size_t>> unmatched;
-    for (std::size_t i = 0; i < before.size(); ++i)
-        unmatched[matchKey((*before[i].row)[0])].push_back(i);
+    std::map<std::string_view, std::deque<std::size_t>, IgnoringCase> unmatched;
+    for (std::size_t i = 0; i < before.size(); ++i) unmatched[(*before[i].row)[0]].push_back(i);
     std::vector<bool> matched(before.size(), false);
     for (const auto& later : after) {
         ModuleComparison module;
         module.module = (*later.row)[0];
         module.type = (*later.row)[1];
         module.to = later.values;
-        auto& candidates = unmatched[matchKey(module.module)];
-        if (candidates.empty()) {
+        const auto found = unmatched.find((*later.row)[0]);
+        if (found == unmatched.end() || found->second.empty()) {
             module.status = ModuleStatus::Added;
             module.change = later.values;
         } else {
+            auto& candidates = found->second;
             const auto& earlier = before[candidates.front()];
             matched[candidates.front()] = true;
             candidates.pop_front();

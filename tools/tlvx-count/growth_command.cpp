@@ -85,7 +85,7 @@ std::filesystem::path historyRoot(const Query& query) {
         return std::filesystem::absolute(query.historyDir, ec);
     }
     // Where the desktop program keeps it; nothing is made by reading.
-    return analysis::workFoldersBase(analysis::programFolder()) / analysis::kHistoryFolder;
+    return analysis::workFolders(analysis::programFolder()).history;
 }
 
 std::string jsonNumbers(const std::optional<history::TenNumbers>& numbers) {
@@ -103,11 +103,6 @@ std::string jsonColumns() {
     const auto names = history::numberColumnNames();
     for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "," : "") + jsonString(names[i]);
     return text + "]";
-}
-
-std::optional<history::TenNumbers> totalsOf(const history::RecordTotals& record) {
-    if (!record.counted()) return std::nullopt;
-    return record.totals;
 }
 
 history::FieldSeparator separatorOf(ReportFormat format) {
@@ -129,7 +124,7 @@ void printGrowth(const history::GrowthTable& table, ReportFormat format, std::os
             << (v.recorded ? jsonString(history::utcTimestamp(*v.recorded)) : "null")
             << ",\"modules\":"
             << (v.record.counted() ? std::to_string(v.record.modules) : std::string("null"))
-            << ",\"totals\":" << jsonNumbers(totalsOf(v.record))
+            << ",\"totals\":" << jsonNumbers(v.record.countedTotals())
             << ",\"change\":" << jsonNumbers(v.change);
         if (!v.record.counted())
             out << ",\"problem\":" << jsonString(history::describeProblem(v.record.problem));
@@ -154,8 +149,8 @@ void printComparison(const history::VersionComparison& c, ReportFormat format, s
             << ",\"from\":" << jsonNumbers(m.from) << ",\"to\":" << jsonNumbers(m.to)
             << ",\"change\":" << jsonNumbers(m.change) << '}';
     }
-    out << "],\n\"totals\":{\"from\":" << jsonNumbers(totalsOf(c.fromTotals))
-        << ",\"to\":" << jsonNumbers(totalsOf(c.toTotals))
+    out << "],\n\"totals\":{\"from\":" << jsonNumbers(c.fromTotals.countedTotals())
+        << ",\"to\":" << jsonNumbers(c.toTotals.countedTotals())
         << ",\"change\":" << jsonNumbers(c.totalsChange) << "}}\n";
 }
 
