@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 #include "platform/files/file_replacement.h"
 #include "platform/text/ansi_codepage.h"
@@ -38,18 +39,19 @@ std::chrono::year_month_day localToday() {
                                        std::chrono::day(static_cast<unsigned>(local.tm_mday))};
 }
 
-ExportFile::ExportFile(const std::filesystem::path& file)
-    : file_(std::make_unique<platform::FileReplacement>(file)) {}
-
-ExportFile::~ExportFile() = default;
-
-void ExportFile::writeLine(std::string_view utf8) {
-    file_->write(platform::ansi::fromUtf8(utf8));
-    file_->write("\r\n");
-}
-
-bool ExportFile::commit() {
-    return file_->commit();
+bool writeExportFile(const std::string& path, const std::vector<std::string>& lines,
+                     MessageBoxes& messages) {
+    platform::FileReplacement file{std::filesystem::path(path)};
+    for (const auto& line : lines) {
+        file.write(platform::ansi::fromUtf8(line));
+        file.write("\r\n");
+    }
+    if (!file.commit()) {
+        messages.warning("The listing could not be written to \"" + path + "\".");
+        return false;
+    }
+    messages.information(kExported);
+    return true;
 }
 
 void exportListing(const ExportRequest& request, const SaveNameChooser& chooseFile,
@@ -63,17 +65,11 @@ void exportListing(const ExportRequest& request, const SaveNameChooser& chooseFi
     if (path.empty()) return;
 
     const FieldSeparator sep = separatorForPath(path);
-    ExportFile file{std::filesystem::path(path)};
-    const auto writeLine = [&](const std::string& utf8) { file.writeLine(utf8); };
-    writeLine(headerLine(sep));
-    for (const auto& row : request.rows) writeLine(rowLine(row, sep));
-    const std::string total = totalLine(analysis::summaryNumbers(request.summary), sep);
-    if (!total.empty()) writeLine(total);
-    if (!file.commit()) {
-        messages.warning("The listing could not be written to \"" + path + "\".");
-        return;
-    }
-    messages.information(kExported);
+    std::vector<std::string> lines{headerLine(sep)};
+    for (const auto& row : request.rows) lines.push_back(rowLine(row, sep));
+    std::string total = totalLine(analysis::summaryNumbers(request.summary), sep);
+    if (!total.empty()) lines.push_back(std::move(total));
+    writeExportFile(path, lines, messages);
 }
 
 }  // namespace tlvx::history

@@ -4,19 +4,13 @@
 // total line when the summary yields exactly ten numbers.
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "program/analysis/listing_model.h"
 #include "program/history/message_boxes.h"
-
-namespace tlvx::platform {
-class FileReplacement;
-}
 
 namespace tlvx::history {
 
@@ -45,22 +39,11 @@ inline constexpr const char* kExported = "Outputted listing successfully.";
 void exportListing(const ExportRequest& request, const SaveNameChooser& chooseFile,
                    MessageBoxes& messages, std::chrono::year_month_day today);
 
-// A file an export writes: UTF-8 lines written in ANSI, each ended by
-// CR LF, to a new file that replaces the old one whole at commit. When any
-// step fails, commit says so and the previous file stays as it was.
-class ExportFile {
-public:
-    explicit ExportFile(const std::filesystem::path& file);
-    ~ExportFile();
-    ExportFile(const ExportFile&) = delete;
-    ExportFile& operator=(const ExportFile&) = delete;
-
-    void writeLine(std::string_view utf8);
-    bool commit();
-
-private:
-    std::unique_ptr<platform::FileReplacement> file_;
-};
+// Writes `lines` (UTF-8) to `path` in ANSI, each ended by CR LF, to a new
+// file that replaces the old one whole, and tells the user the outcome.
+// When any step fails the previous file stays as it was; false then.
+bool writeExportFile(const std::string& path, const std::vector<std::string>& lines,
+                     MessageBoxes& messages);
 
 // Today's date on the local calendar.
 std::chrono::year_month_day localToday();

@@ -365,14 +365,7 @@ bool GrowthWindow::exportTo(
                    .toStdString();
     }
     if (path.empty()) return false;
-    history::ExportFile file{std::filesystem::path(path)};
-    for (const auto& line : lines(history::separatorForPath(path))) file.writeLine(line);
-    if (!file.commit()) {
-        messages_.warning("The listing could not be written to \"" + path + "\".");
-        return false;
-    }
-    messages_.information(history::kExported);
-    return true;
+    return history::writeExportFile(path, lines(history::separatorForPath(path)), messages_);
 }
 
 void GrowthWindow::exportVersions() {

@@ -37,30 +37,37 @@ QAction* addViewAction(QTreeView& view, const QString& text, QKeySequence::Stand
     return action;
 }
 
+// What the listing and its kept first column share: plain rows, selected
+// whole and several at a time, never edited, a long file name shortened in
+// its middle ("Clasificadores\…\frmPagos.frm"), and a header that sorts.
+void setUpRows(QTreeView& view) {
+    view.setRootIsDecorated(false);
+    view.setItemsExpandable(false);
+    view.setUniformRowHeights(true);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setTextElideMode(Qt::ElideMiddle);
+    QHeaderView* header = view.header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+}
+
 }  // namespace
 
 ListingView::ListingView(ListingTableModel& model, const ListingWidths& widths, QWidget* parent)
     : QTreeView(parent), model_(model) {
     setObjectName(QStringLiteral("lsv"));
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // "Clasificadores\…\frmPagos.frm": the file name stays in view.
-    setTextElideMode(Qt::ElideMiddle);
     // The listing sorts itself; the view must not sort on its own.
     setSortingEnabled(false);
     setModel(&model);
+    setUpRows(*this);
 
     QHeaderView* header = this->header();
-    header->setStretchLastSection(false);
-    header->setSectionsMovable(false);
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
     for (std::size_t c = 0; c < widths.size(); ++c) designed_[c] = twips(widths[c]);
     for (std::size_t c = 0; c < widths.size(); ++c)
         header->resizeSection(static_cast<int>(c), designed_[c]);
@@ -100,13 +107,7 @@ void ListingView::keepFirstColumnInView() {
     frozen_ = new QTreeView(this);
     frozen_->setModel(&model_);
     frozen_->setSelectionModel(selectionModel());
-    frozen_->setRootIsDecorated(false);
-    frozen_->setItemsExpandable(false);
-    frozen_->setUniformRowHeights(true);
-    frozen_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    frozen_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    frozen_->setTextElideMode(textElideMode());
+    setUpRows(*frozen_);
     frozen_->setFocusPolicy(Qt::NoFocus);
     frozen_->setFrameShape(QFrame::NoFrame);
     frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -115,10 +116,6 @@ void ListingView::keepFirstColumnInView() {
     frozen_->setContextMenuPolicy(Qt::ActionsContextMenu);
     frozen_->addActions(actions());
     QHeaderView* header = frozen_->header();
-    header->setStretchLastSection(false);
-    header->setSectionsMovable(false);
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
     for (int c = 1; c < model_.columnCount(); ++c) frozen_->setColumnHidden(c, true);
     const auto showIndicator = [this] {
         frozen_->header()->setSortIndicator(this->header()->sortIndicatorSection(),
