@@ -16,12 +16,14 @@
 #include <system_error>
 #include <vector>
 
+#include "bench_clock.h"
 #include "platform/files/win_path.h"
 #include "program/analysis/position_analysis.h"
 #include "program/analysis/project_list.h"
 
 using namespace tlvx;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::secondsSince;
 
 namespace {
 
@@ -51,7 +53,7 @@ Floor readOnce(const analysis::ProjectList& list,
             ++floor.files;
         }
     }
-    floor.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    floor.seconds = secondsSince(start);
     return floor;
 }
 
@@ -95,7 +97,7 @@ int main(int argc, char** argv) {
             if (round == 0)
                 for (const auto& row : listing.rows()) modules[p].push_back(row[0]);
         }
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const double seconds = secondsSince(start);
         if (round > 0) best = std::min(best, seconds);
     }
     Floor floor;

@@ -19,18 +19,16 @@
 #include <string>
 #include <string_view>
 
+#include "bench_clock.h"
 #include "library/base64/base64_codec.h"
 #include "library/txt_file/txt_file_charsets.h"
 #include "platform/text/unicode_text.h"
 
 using namespace tlvx;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::secondsSince;
 
 namespace {
-
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
 
 long peakKilobytes() {
     rusage usage{};
@@ -45,7 +43,7 @@ double best(int runs, Work&& work) {
     for (int i = 0; i < runs; ++i) {
         const auto start = Clock::now();
         work();
-        fastest = std::min(fastest, seconds(start));
+        fastest = std::min(fastest, secondsSince(start));
     }
     return fastest;
 }

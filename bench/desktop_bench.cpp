@@ -18,9 +18,11 @@
 #include <system_error>
 #include <vector>
 
+#include "bench_clock.h"
 #include "program/ui/main_window.h"
 
-using Clock = std::chrono::steady_clock;
+using tlvx::bench::Clock;
+using tlvx::bench::secondsSince;
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
             window.openProject(project);
             QApplication::processEvents();
             window.repaint();
-            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            const double seconds = secondsSince(start);
             rows = listing && listing->model() ? listing->model()->rowCount() : -1;
             if (run > 0) times.push_back(seconds);
         }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "program/analysis/summary_line.h"
 #include "program/history/message_boxes.h"
 #include "program/history/version_comparison.h"
@@ -23,13 +24,10 @@
 #include "program/ui/growth_window.h"
 
 using namespace tlvx;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::secondsSince;
 
 namespace {
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 struct SilentMessages : history::MessageBoxes {
     void information(const std::string&) override {}

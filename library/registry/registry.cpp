@@ -140,13 +140,6 @@ std::optional<RegistryValue> valueToWrite(uint32_t type, const std::u16string& t
     }
 }
 
-// Restoring or removing the key that holds the deletions queued for the
-// next start, or one of its parents, would let a hive or a caller write
-// that list, which only DelUntilReboot may (restart_deletions.h).
-bool mayChangePendingList(uint32_t root, std::u16string_view path) {
-    return platform::restart::holdsPendingList(root, path);
-}
-
 // Backing up and restoring keys needs no privilege here: the store is the
 // user's own file, and the file system's permissions decide what the hive
 // files may be read from and written to.
@@ -172,7 +165,10 @@ bool Registry::ImportRegKey(uint32_t keyRoot, const std::u16string& keyPath,
     return continueOnError(false, [&] {
         if (!enablePrivilege(u"SeRestorePrivilege")) return false;
         const auto path = nameOf(keyPath);
-        if (!path || mayChangePendingList(keyRoot, *path)) return false;
+        // Restoring the key of the list of deletions queued for the next
+        // start, or a parent of it, would let a hive write that list, which
+        // only DelUntilReboot may.
+        if (!path || platform::restart::holdsPendingList(keyRoot, *path)) return false;
         const auto file = platform::winpath::resolve(fileName);
         return file && RegistryStore().restoreKeyFromFile(keyRoot, *path, *file);
     });
@@ -259,9 +255,10 @@ int16_t Registry::GetRegKeyItems(uint32_t keyRoot, const std::u16string& keyPath
 void Registry::DeleteRegKey(uint32_t keyRoot, const std::u16string& keyPath) noexcept {
     continueOnError([&] {
         // The store removes the whole subtree in one transaction and never
-        // a root, so an empty path cannot empty a root.
+        // a root, so an empty path cannot empty a root; the key of the
+        // deletions queued for the next start and its parents stay.
         const auto path = nameOf(keyPath);
-        if (path && !mayChangePendingList(keyRoot, *path)) {
+        if (path && !platform::restart::holdsPendingList(keyRoot, *path)) {
             (void)RegistryStore().deleteKey(keyRoot, *path);
         }
     });

@@ -16,12 +16,17 @@ bool isStringType(uint32_t type) {
     return type == regtype::Sz || type == regtype::ExpandSz || type == regtype::MultiSz;
 }
 
-// Appends `text` and its NUL as UTF-16LE.
-void appendUtf16Le(std::string& data, std::u16string_view text) {
+// Appends the units of `text` as UTF-16LE.
+void appendUnitsLe(std::string& data, std::u16string_view text) {
     for (char16_t c : text) {
         data += static_cast<char>(c & 0xFF);
         data += static_cast<char>(c >> 8);
     }
+}
+
+// Appends `text` and its NUL as UTF-16LE.
+void appendUtf16Le(std::string& data, std::u16string_view text) {
+    appendUnitsLe(data, text);
     data.append(2, '\0');
 }
 
@@ -86,10 +91,7 @@ RegistryValue RegistryValue::fromAnsi(uint32_t type, std::string_view data) {
     value.data.reserve(data.size() * 2);
     // Decoded as a whole: in a double-byte code page two bytes may make one
     // character.
-    for (const char16_t c : ansi::toUtf16(data)) {
-        value.data += static_cast<char>(c & 0xFF);
-        value.data += static_cast<char>(c >> 8);
-    }
+    appendUnitsLe(value.data, ansi::toUtf16(data));
     return value;
 }
 

@@ -13,6 +13,7 @@
 #                          that is none of IDS, prints its id
 #   focus ID, keys KEY..., type_text TEXT, click ID X Y
 #   choose_project PATH    Ctrl+O in the main window, PATH typed, Return
+#   tlvx_stop              ends TLVX, the display staying
 #   session_stop           ends TLVX and the display (callers trap EXIT with it)
 #
 # Every wait has a deadline; a run that hangs fails instead.
@@ -76,14 +77,23 @@ session_start() {
   unset QT_QPA_PLATFORMTHEME SESSION_MANAGER
 }
 
+# Ends the process $1 (if any is named) and waits for it.
+end_process() {
+  [ -n "$1" ] || return 0
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
+# Ends TLVX; the display stays for the next start.
+tlvx_stop() {
+  end_process "${TLVX_PID:-}"
+  TLVX_PID=""
+}
+
 session_stop() {
-  local pid
-  for pid in "${TLVX_PID:-}" "${XVFB_PID:-}"; do
-    [ -n "$pid" ] || continue
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  TLVX_PID="" XVFB_PID=""
+  tlvx_stop
+  end_process "${XVFB_PID:-}"
+  XVFB_PID=""
   return 0
 }
 

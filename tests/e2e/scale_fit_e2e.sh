@@ -54,9 +54,8 @@ for scale in 1 1.25; do
   QT_SCALE_FACTOR=$scale tlvx_start "$app"
   sleep 1
   on_screen || fail "at $scale the main window does not lie wholly on the 1280x800 screen"
-  kill "$TLVX_PID"
-  wait "$TLVX_PID" 2>/dev/null || true
-  TLVX_PID=""
+  tlvx_running || fail "at $scale TLVX ended before it was stopped"
+  tlvx_stop
 done
 
 export QT_SCALE_FACTOR=2

@@ -13,10 +13,8 @@ build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tlvx-install.XXXXXX")
 trap 'status=$?; [ -n "${tlvx:-}" ] && kill "$tlvx" 2>/dev/null; if [ $status -eq 0 ]; then rm -rf "$work"; else echo "kept: $work" >&2; fi' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=installed_checks.sh
+. "$source/tests/packaging/installed_checks.sh"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
@@ -24,7 +22,7 @@ id=org.tallyvex.Tallyvex
 
 echo "the layout"
 # The program's folder lies in LIBDIR: lib/<triplet> on Debian, lib elsewhere.
-libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+libdir=$(cache_value "$build" CMAKE_INSTALL_LIBDIR)
 program_dir="$libdir/tallyvex"
 for file in bin/TLVX bin/tlvx-count bin/tlvx-regsvr "$program_dir/TLVX" "$program_dir/tlvx-count" \
   "$program_dir/regsvr" "$program_dir/Morcel_TLVX.so" "$program_dir/libtlvxplatform.so" \
@@ -105,7 +103,7 @@ tlvx=""
 
 echo "the installed programs answer without a display"
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/TLVX" --version)" = \
-  "TLVX $(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")" ] ||
+  "TLVX $(cache_value "$build" CMAKE_PROJECT_VERSION)" ] ||
   fail "TLVX --version through bin/ does not give the version"
 "$prefix/bin/tlvx-count" --help | grep -q '^Exit status:' || fail "tlvx-count --help tells no exit status"
 "$prefix/bin/tlvx-regsvr" --help | grep -q '^usage: tlvx-regsvr \[-u\] MODULE$' ||
@@ -123,12 +121,9 @@ grep -qxF "tlvx-count: the history folder cannot be made: $work/not-a-folder/dat
 
 echo "the manual pages and the metadata"
 for page in "$prefix"/share/man/man1/*.1.gz; do
-  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" \
-    >/dev/null 2>"$work/man.log" || fail "man cannot render $page"
-  [ ! -s "$work/man.log" ] || fail "man warns about $page: $(cat "$work/man.log")"
+  check_manual_page "$page"
 done
-appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" 2>&1 ||
-  fail "the metainfo is not valid: $(cat "$work/appstream.log")"
+check_metainfo "$prefix/share/metainfo/$id.metainfo.xml"
 
 echo "a client built against the installed header"
 export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig"

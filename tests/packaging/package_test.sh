@@ -10,10 +10,8 @@ build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/tlvx-package.XXXXXX")
 trap 'status=$?; if [ $status -eq 0 ]; then rm -rf "$work"; else echo "kept: $work" >&2; fi' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=installed_checks.sh
+. "$source/tests/packaging/installed_checks.sh"
 for tool in cpack dpkg-deb dpkg-shlibdeps dpkg-parsechangelog lintian appstreamcli man; do
   command -v $tool >/dev/null || fail "$tool is missing (scripts/install_deps.sh installs it)"
 done
@@ -47,7 +45,7 @@ version=$(sed -n 's/^project(Tallyvex VERSION \([0-9.]*\).*/\1/p' "$source/CMake
 
 echo "its files"
 dpkg-deb -c "$deb" >"$work/contents"
-libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+libdir=$(cache_value "$build" CMAKE_INSTALL_LIBDIR)
 for file in ./usr/bin/TLVX ./usr/bin/tlvx-count ./usr/bin/tlvx-regsvr "./usr/$libdir/tallyvex/Morcel_TLVX.so" \
   "./usr/$libdir/pkgconfig/Morcel_TLVX.pc" ./usr/share/metainfo/org.tallyvex.Tallyvex.metainfo.xml \
   ./usr/share/applications/org.tallyvex.Tallyvex.desktop \
@@ -77,13 +75,10 @@ echo "the manual pages and the metadata"
 for program in "$work"/root/usr/bin/*; do
   page="$work/root/usr/share/man/man1/$(basename "$program").1.gz"
   [ -f "$page" ] || fail "$(basename "$program") has no manual page"
-  LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" \
-    >/dev/null 2>"$work/man.log" || fail "man cannot render $page"
-  [ ! -s "$work/man.log" ] || fail "man warns about $page: $(cat "$work/man.log")"
+  check_manual_page "$page"
 done
 metainfo="$work/root/usr/share/metainfo/org.tallyvex.Tallyvex.metainfo.xml"
-appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
-  fail "the metainfo is not valid: $(cat "$work/appstream.log")"
+check_metainfo "$metainfo"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo names no release $version"
 for document in index.html library.md linux.md departures.md benchmarks.md; do
   [ -s "$doc/$document" ] || fail "$document is not in the package's documentation"
